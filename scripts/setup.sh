@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the project needs (only those missing), then
+# configures and builds. Safe to run again; needs root (or sudo) for apt-get.
+#
+#   scripts/setup.sh [--no-build] [--build-dir DIR] [--build-type TYPE] [-- extra cmake args]
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/.." && pwd)"
+
+build=1
+build_dir="$root/build"
+build_type="RelWithDebInfo"
+extra=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --no-build) build=0 ;;
+    --build-dir) build_dir="$2"; shift ;;
+    --build-type) build_type="$2"; shift ;;
+    --) shift; extra=("$@"); break ;;
+    -h|--help) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "setup: unknown argument: $1" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang clang-format clang-tidy
+  libclang-rt-14-dev
+  libfmt-dev libspdlog-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev libcli11-dev
+  libpng-dev libyuv-dev
+  libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  echo "setup: all packages present"
+fi
+
+[ "$build" -eq 1 ] || exit 0
+
+cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "${extra[@]}"
+cmake --build "$build_dir" -j "$(nproc)"

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Sets everything up (packages, build with warnings as errors) and runs the
+# whole test suite with ctest, then the same suite under AddressSanitizer.
+#
+#   scripts/test.sh [--quick] [-L label] [ctest args...]
+#     --quick   skip the sanitizer pass and the format/lint checks
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/.." && pwd)"
+jobs="$(nproc)"
+
+quick=0
+ctest_args=()
+for arg in "$@"; do
+  case "$arg" in
+    --quick) quick=1 ;;
+    -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) ctest_args+=("$arg") ;;
+  esac
+done
+
+"$here/setup.sh" --build-dir "$root/build" -- -DTALLWICK_WERROR=ON
+
+echo "== tests"
+ctest --test-dir "$root/build" --output-on-failure -j "$jobs" "${ctest_args[@]}"
+
+[ "$quick" -eq 1 ] && exit 0
+
+echo "== format and lint"
+"$here/check-style.sh"
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+"$here/setup.sh" --build-dir "$root/build-asan" --build-type Debug -- \
+  -DTALLWICK_WERROR=ON -DTALLWICK_BENCH=OFF -DTALLWICK_SANITIZE=address,undefined
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs" -LE slow "${ctest_args[@]}"

@@ -1,0 +1,17 @@
+#include "common/last_error.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace {
+
+TEST(LastErrorStringTest, ZeroIsEmptyOtherwiseDecimal) {
+  errno = 0;
+  EXPECT_EQ(TALLWICK_COMMON::LastErrorString(), "");
+  errno = ENOENT;
+  EXPECT_EQ(TALLWICK_COMMON::LastErrorString(), std::to_string(ENOENT));
+  errno = 0;
+}
+
+}  // namespace

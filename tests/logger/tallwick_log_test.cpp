@@ -1,0 +1,153 @@
+#include "tallwick_log.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& file) {
+  std::ifstream in(file);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string RunCommand(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[512];
+  while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+  pclose(pipe);
+  return out;
+}
+
+class TallwickLogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("tallwick-log-test-" + std::to_string(getpid()));
+    fs::remove_all(folder_);
+  }
+  void TearDown() override {
+    TallwickLogSetSink(nullptr, nullptr);
+    DestroyTallwickLogger();
+    fs::remove_all(folder_);
+  }
+  int Create(const fs::path& folder, const char* name = "PPAPI_RENDER") {
+    return CreateTallwickLogger(1, folder.string().c_str(), name, name, 0, 7, 0, 0);
+  }
+  fs::path folder_;
+};
+
+TEST_F(TallwickLogTest, WritesOnlyBetweenCreateAndDestroy) {
+  EXPECT_EQ(TallwickLogWrite("PPAPI_RENDER", 3, "before"), -1);
+  ASSERT_EQ(Create(folder_), 0);
+  EXPECT_EQ(TallwickLogWrite("PPAPI_RENDER", 3, "during"), 0);
+  DestroyTallwickLogger();
+  EXPECT_EQ(TallwickLogWrite("PPAPI_RENDER", 3, "after"), -1);
+
+  const std::string text = ReadAll(folder_ / "PPAPI_RENDER.log");
+  EXPECT_EQ(text.find("before"), std::string::npos);
+  EXPECT_NE(text.find("[PPAPI_RENDER] during"), std::string::npos);
+  EXPECT_EQ(text.find("after"), std::string::npos);
+}
+
+TEST_F(TallwickLogTest, MapsModuleLevels) {
+  ASSERT_EQ(Create(folder_), 0);
+  TallwickLogWrite("T", 2, "lifecycle");
+  TallwickLogWrite("T", 3, "info");
+  TallwickLogWrite("T", 4, "warning");
+  TallwickLogWrite("T", 5, "failure");
+  DestroyTallwickLogger();
+  const std::string text = ReadAll(folder_ / "PPAPI_RENDER.log");
+  EXPECT_NE(text.find(" D [T] lifecycle"), std::string::npos) << text;
+  EXPECT_NE(text.find(" I [T] info"), std::string::npos) << text;
+  EXPECT_NE(text.find(" W [T] warning"), std::string::npos) << text;
+  EXPECT_NE(text.find(" E [T] failure"), std::string::npos) << text;
+}
+
+TEST_F(TallwickLogTest, RepeatedCreateIsHarmlessAndNullArgumentsAreEmpty) {
+  ASSERT_EQ(Create(folder_), 0);
+  ASSERT_EQ(Create(folder_), 0);
+  EXPECT_EQ(TallwickLogWrite(nullptr, 3, nullptr), 0);
+  TallwickLogWrite("T", 3, "once");
+  DestroyTallwickLogger();
+  DestroyTallwickLogger();
+  const std::string text = ReadAll(folder_ / "PPAPI_RENDER.log");
+  EXPECT_EQ(text.find("once"), text.rfind("once")) << "one file, one copy of the line";
+}
+
+TEST_F(TallwickLogTest, EmptyPathUsesAFolderUnderTmpdir) {
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old != nullptr ? old : "";
+  setenv("TMPDIR", folder_.string().c_str(), 1);
+  ASSERT_EQ(CreateTallwickLogger(1, "", "", nullptr, 0, 7, 0, 0), 0);
+  TallwickLogWrite("T", 3, "default place");
+  DestroyTallwickLogger();
+  if (old != nullptr) setenv("TMPDIR", saved.c_str(), 1); else unsetenv("TMPDIR");
+  EXPECT_NE(ReadAll(folder_ / "tallwick-log" / "tallwick.log").find("default place"), std::string::npos);
+}
+
+TEST_F(TallwickLogTest, UnwritableFolderStillFeedsTheSink) {
+  std::vector<std::string> seen;
+  TallwickLogSetSink([](void* self, const char*, int, const char* text) {
+    static_cast<std::vector<std::string>*>(self)->push_back(text);
+  }, &seen);
+  EXPECT_EQ(CreateTallwickLogger(1, "/proc/no-such-place", "x", "x", 0, 7, 0, 0), -1);
+  EXPECT_EQ(TallwickLogWrite("T", 3, "kept"), 0);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0], "kept");
+}
+
+TEST_F(TallwickLogTest, SafeFromManyThreadsWhileRecreated) {
+  ASSERT_EQ(Create(folder_), 0);
+  std::atomic<bool> stop{false};
+  std::atomic<int> accepted{0};
+  std::vector<std::thread> writers;
+  for (int t = 0; t < 4; ++t) {
+    writers.emplace_back([&, t] {
+      for (int i = 0; i < 2000; ++i) {
+        const std::string line = "writer " + std::to_string(t) + " line " + std::to_string(i);
+        if (TallwickLogWrite("T", 3, line.c_str()) == 0) ++accepted;
+      }
+    });
+  }
+  std::thread churn([&] {
+    while (!stop) {
+      Create(folder_);
+      Create(folder_ / "other");
+    }
+  });
+  for (auto& w : writers) w.join();
+  stop = true;
+  churn.join();
+  EXPECT_EQ(accepted, 8000) << "a logger exists throughout, every write is taken";
+}
+
+TEST(TallwickLogExports, ExactlyTheCApi) {
+  const std::string out =
+      RunCommand(std::string("nm -D --defined-only ") + TALLWICK_LOG_LIBRARY_PATH + " | awk '{print $3}'");
+  std::set<std::string> names;
+  std::istringstream lines(out);
+  for (std::string name; std::getline(lines, name);) {
+    if (!name.empty()) names.insert(name);
+  }
+  const std::set<std::string> expected = {"CreateTallwickLogger", "TallwickLogWrite", "DestroyTallwickLogger",
+                                          "TallwickLogSetSink"};
+  EXPECT_EQ(names, expected);
+}
+
+}  // namespace
