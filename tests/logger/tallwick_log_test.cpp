@@ -1,5 +1,7 @@
 #include "tallwick_log.h"
 
+#include "support/run_command.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -23,16 +25,6 @@ std::string ReadAll(const fs::path& file) {
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-std::string RunCommand(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[512];
-  while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-  pclose(pipe);
-  return out;
 }
 
 class TallwickLogTest : public ::testing::Test {
@@ -97,15 +89,18 @@ TEST_F(TallwickLogTest, EmptyPathUsesAFolderUnderTmpdir) {
   ASSERT_EQ(CreateTallwickLogger(1, "", "", nullptr, 0, 7, 0, 0), 0);
   TallwickLogWrite("T", 3, "default place");
   DestroyTallwickLogger();
-  if (old != nullptr) setenv("TMPDIR", saved.c_str(), 1); else unsetenv("TMPDIR");
+  if (old != nullptr)
+    setenv("TMPDIR", saved.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
   EXPECT_NE(ReadAll(folder_ / "tallwick-log" / "tallwick.log").find("default place"), std::string::npos);
 }
 
 TEST_F(TallwickLogTest, UnwritableFolderStillFeedsTheSink) {
   std::vector<std::string> seen;
-  TallwickLogSetSink([](void* self, const char*, int, const char* text) {
-    static_cast<std::vector<std::string>*>(self)->push_back(text);
-  }, &seen);
+  TallwickLogSetSink([](void* self, const char*, int,
+                        const char* text) { static_cast<std::vector<std::string>*>(self)->push_back(text); },
+                     &seen);
   EXPECT_EQ(CreateTallwickLogger(1, "/proc/no-such-place", "x", "x", 0, 7, 0, 0), -1);
   EXPECT_EQ(TallwickLogWrite("T", 3, "kept"), 0);
   ASSERT_EQ(seen.size(), 1u);
@@ -138,13 +133,8 @@ TEST_F(TallwickLogTest, SafeFromManyThreadsWhileRecreated) {
 }
 
 TEST(TallwickLogExports, ExactlyTheCApi) {
-  const std::string out =
-      RunCommand(std::string("nm -D --defined-only ") + TALLWICK_LOG_LIBRARY_PATH + " | awk '{print $3}'");
-  std::set<std::string> names;
-  std::istringstream lines(out);
-  for (std::string name; std::getline(lines, name);) {
-    if (!name.empty()) names.insert(name);
-  }
+  const std::set<std::string> names = tallwick::test::NonEmptyLines(tallwick::test::RunCommand(
+      std::string("nm -D --defined-only ") + TALLWICK_LOG_LIBRARY_PATH + " | awk '{print $3}'"));
   const std::set<std::string> expected = {"CreateTallwickLogger", "TallwickLogWrite", "DestroyTallwickLogger",
                                           "TallwickLogSetSink"};
   EXPECT_EQ(names, expected);
