@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "embed/i_embed.h"
+#include "embed/native_message_receiver.h"
 #include "gallery/gallery_render_embed.h"
 #include "host/graphics_3d_client.h"
 #include "host/instance.h"
@@ -19,7 +20,7 @@ enum RenderType : int32_t {
 
 // The plug-in instance: picks a role from the element's attributes at start,
 // then hands every message, view change and input event to it.
-class MediatorInstance : public pp::Instance, public pp::Graphics3DClient {
+class MediatorInstance : public pp::Instance, public pp::Graphics3DClient, public NativeMessageReceiver {
  public:
   explicit MediatorInstance(PP_Instance instance);
   ~MediatorInstance() override;
@@ -32,7 +33,7 @@ class MediatorInstance : public pp::Instance, public pp::Graphics3DClient {
   void Graphics3DContextLost() override;
 
   // A message from the module itself (the controller's "RESET_SHOOM"): no reply.
-  void HandleNativeMessage(const pp::Var& message);
+  void HandleNativeMessage(const pp::Var& message) override;
 
   int32_t GetRenderType() const { return m_renderType; }
 
