@@ -1,0 +1,121 @@
+#include "frame/frame_writer.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <utility>
+
+namespace tallwick::frame {
+
+namespace {
+
+bool IsNV12(const FrameGeometry& geometry) { return geometry.format == kFormatNV12; }
+
+size_t SegmentSizeFor(const FrameGeometry& geometry, size_t segmentSize) {
+  return std::max(static_cast<size_t>(FrameSegmentSize(geometry)), segmentSize);
+}
+
+}  // namespace
+
+FrameGeometry MakeGeometry(int32_t width, int32_t height, int32_t format, int32_t rowPadding) {
+  FrameGeometry geometry;
+  geometry.width = width;
+  geometry.height = height;
+  geometry.format = format;
+  const int32_t chromaWidth = (width + 1) / 2;
+  geometry.planS0 = width + rowPadding;
+  if (format == kFormatNV12) {
+    geometry.planS1 = 2 * chromaWidth + rowPadding;
+  } else {
+    geometry.planS1 = chromaWidth + rowPadding;
+    geometry.planS2 = chromaWidth + rowPadding;
+  }
+  return geometry;
+}
+
+uint64_t PlaneSize(const FrameGeometry& geometry, int index) {
+  const uint64_t rows = static_cast<uint32_t>(geometry.height);
+  switch (index) {
+    case 0:
+      return static_cast<uint32_t>(geometry.planS0) * rows;
+    case 1:
+      return static_cast<uint32_t>(geometry.planS1) * (rows / 2);
+    case 2:
+      return IsNV12(geometry) ? 0 : static_cast<uint32_t>(geometry.planS2) * (rows / 2);
+    default:
+      return 0;
+  }
+}
+
+uint64_t FrameSegmentSize(const FrameGeometry& geometry) {
+  return kHeaderSize + PlaneSize(geometry, 0) + PlaneSize(geometry, 1) + PlaneSize(geometry, 2);
+}
+
+FrameWriter::FrameWriter(std::string path, const FrameGeometry& geometry, size_t segmentSize)
+    : shm_(std::move(path), SegmentSizeFor(geometry, segmentSize)), geometry_(geometry) {}
+
+FrameWriter::~FrameWriter() {
+  if (created_) shoom::Shm::Remove(shm_.Path());
+}
+
+shoom::ShoomError FrameWriter::Create() {
+  const shoom::ShoomError result = shm_.Create();
+  created_ = result == shoom::kOK;
+  return result;
+}
+
+bool FrameWriter::SetGeometry(const FrameGeometry& geometry) {
+  if (FrameSegmentSize(geometry) > shm_.Size()) return false;
+  geometry_ = geometry;
+  return true;
+}
+
+void FrameWriter::BeginFrame() {
+  uint8_t* header = shm_.Data();
+  if (header == nullptr) return;
+  StoreLE32(header + kOffsetState, kStateWriting);
+  // Readers must see "writing" before any other change of the frame.
+  std::atomic_thread_fence(std::memory_order_release);
+  WriteGeometry();
+}
+
+void FrameWriter::EndFrame(int32_t frameId) {
+  uint8_t* header = shm_.Data();
+  if (header == nullptr) return;
+  StoreLE32(header + kOffsetFrameId, static_cast<uint32_t>(frameId));
+  // Everything of the frame is visible before "complete" is.
+  std::atomic_thread_fence(std::memory_order_release);
+  StoreLE32(header + kOffsetState, kStateComplete);
+}
+
+void FrameWriter::WriteFrame(int32_t frameId, const uint8_t* plane0, const uint8_t* plane1, const uint8_t* plane2) {
+  if (shm_.Data() == nullptr) return;
+  BeginFrame();
+  const uint8_t* sources[3] = {plane0, plane1, plane2};
+  for (int index = 0; index < 3; ++index) {
+    const uint64_t bytes = PlaneSize(geometry_, index);
+    if (bytes != 0 && sources[index] != nullptr) std::memcpy(Plane(index), sources[index], bytes);
+  }
+  EndFrame(frameId);
+}
+
+uint8_t* FrameWriter::Plane(int index) const {
+  if (shm_.Data() == nullptr) return nullptr;
+  uint64_t offset = kHeaderSize;
+  for (int before = 0; before < index; ++before) offset += PlaneSize(geometry_, before);
+  return shm_.Data() + offset;
+}
+
+void FrameWriter::WriteGeometry() {
+  uint8_t* header = shm_.Data();
+  StoreLE32(header + kOffsetWidth, static_cast<uint32_t>(geometry_.width));
+  StoreLE32(header + kOffsetHeight, static_cast<uint32_t>(geometry_.height));
+  StoreLE32(header + kOffsetPlanS0, static_cast<uint32_t>(geometry_.planS0));
+  StoreLE32(header + kOffsetPlanS1, static_cast<uint32_t>(geometry_.planS1));
+  StoreLE32(header + kOffsetPlanS2, static_cast<uint32_t>(geometry_.planS2));
+  StoreLE32(header + kOffsetRotation, static_cast<uint32_t>(geometry_.rotation));
+  StoreLE32(header + kOffsetFlip, geometry_.flip ? 1u : 0u);
+  StoreLE32(header + kOffsetFormat, static_cast<uint32_t>(geometry_.format));
+}
+
+}  // namespace tallwick::frame

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace TALLWICK_PP_RENDER {
+
+// Results of ParseVideoFrame (the module's error codes "frame data nullptr"
+// and "frame is updating").
+inline constexpr int32_t kVideoFrameOk = 0;
+inline constexpr int32_t kVideoFrameDataNull = 22;
+inline constexpr int32_t kVideoFrameUpdating = 23;
+
+// One parsed frame header. The plane pointers point into the mapped segment
+// and stay valid only as long as that mapping.
+struct VideoFrame {
+  int32_t frameId = -1;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t rotation = 0;
+  int32_t planS0 = 0;  // bytes per row of plane 0 (Y)
+  int32_t planS1 = 0;  // bytes per row of plane 1 (U, or interleaved UV for NV12)
+  int32_t planS2 = 0;  // bytes per row of plane 2 (V)
+  const uint8_t* plan0 = nullptr;
+  const uint8_t* plan1 = nullptr;
+  const uint8_t* plan2 = nullptr;
+  int32_t format = 0;
+  bool flip = false;
+};
+
+// Fills *frame from the header at `data` (the start of a mapped segment) and
+// returns kVideoFrameOk; returns kVideoFrameDataNull for null data and
+// kVideoFrameUpdating while the writer is rewriting the frame, leaving *frame
+// unchanged. Trusts the header: check the result with CheckVideoFrameBounds
+// before reading the planes. `sid` only names the stream in log lines.
+int32_t ParseVideoFrame(const uint8_t* data, VideoFrame* frame, const std::string& sid);
+
+}  // namespace TALLWICK_PP_RENDER

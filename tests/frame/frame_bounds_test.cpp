@@ -1,0 +1,151 @@
+#include "frame/frame_bounds.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/video_frame.h"
+#include "frame_test_support.h"
+#include "header_only_memory.h"
+#include "support/log_capture.h"
+#include "support/manual_clock.h"
+
+namespace {
+
+using tallwick::test::HeaderOnlyMemory;
+using tallwick::test::kDefaultFrameBytes;
+using tallwick::test::RawHeader;
+using TALLWICK_PP_RENDER::CheckVideoFrameBounds;
+using TALLWICK_PP_RENDER::ParseVideoFrame;
+using TALLWICK_PP_RENDER::VideoFrame;
+
+// Parses `header` from a segment of `mappedSize` bytes whose planes cannot be
+// touched, then checks the frame against that size.
+int32_t ParseAndCheck(const RawHeader& header, size_t mappedSize) {
+  HeaderOnlyMemory memory(mappedSize);
+  memory.Write(header);
+  VideoFrame frame;
+  EXPECT_EQ(ParseVideoFrame(memory.Base(), &frame, "cam"), 0);
+  return CheckVideoFrameBounds(frame, memory.Base(), mappedSize, "cam");
+}
+
+RawHeader NV12Header() {
+  RawHeader header;
+  header.format = 2;
+  header.planS1 = 640;
+  header.planS2 = 0;
+  return header;
+}
+
+constexpr size_t kNV12Bytes = 52 + 640 * 360 + 640 * 180;
+
+TEST(CheckVideoFrameBoundsTest, AFrameFillingTheMappingExactlyFits) {
+  EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes), 0);
+  EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes + 4096), 0);
+  EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes - 1), 23);
+
+  RawHeader longerRows;
+  longerRows.planS2 = 321;  // plane 2 now ends 180 bytes past the mapping
+  EXPECT_EQ(ParseAndCheck(longerRows, kDefaultFrameBytes), 23);
+}
+
+TEST(CheckVideoFrameBoundsTest, NV12HasNoThirdPlane) {
+  for (uint32_t planS2 : {0u, 0xFFFFFFFFu, 0x7FFFFFFFu}) {
+    RawHeader header = NV12Header();
+    header.planS2 = planS2;
+    EXPECT_EQ(ParseAndCheck(header, kNV12Bytes), 0) << "planS2 " << planS2;
+  }
+  EXPECT_EQ(ParseAndCheck(NV12Header(), kNV12Bytes - 1), 23);
+}
+
+TEST(CheckVideoFrameBoundsTest, OddWidthsNeedRoundedUpChromaRows) {
+  RawHeader i420;
+  i420.width = 641;
+  i420.planS0 = 641;
+  i420.planS1 = i420.planS2 = 321;
+  const size_t i420Bytes = 52 + 641 * 360 + 2 * 321 * 180;
+  EXPECT_EQ(ParseAndCheck(i420, i420Bytes), 0);
+  i420.planS2 = 320;
+  EXPECT_EQ(ParseAndCheck(i420, i420Bytes), 23) << "V stride one short of a row";
+
+  RawHeader nv12 = NV12Header();
+  nv12.width = 641;
+  nv12.planS0 = 641;
+  nv12.planS1 = 642;
+  const size_t nv12Bytes = 52 + 641 * 360 + 642 * 180;
+  EXPECT_EQ(ParseAndCheck(nv12, nv12Bytes), 0);
+  nv12.planS1 = 641;
+  EXPECT_EQ(ParseAndCheck(nv12, nv12Bytes), 23) << "UV stride one short of a row";
+}
+
+TEST(CheckVideoFrameBoundsTest, OneRowHasNoChromaRows) {
+  RawHeader header;
+  header.height = 1;
+  EXPECT_EQ(ParseAndCheck(header, 52 + 640), 0);
+}
+
+struct HostileCase {
+  const char* what;
+  RawHeader header;
+};
+
+std::vector<HostileCase> HostileHeaders() {
+  std::vector<HostileCase> cases;
+  auto add = [&cases](const char* what, auto change) {
+    RawHeader header;
+    change(header);
+    cases.push_back({what, header});
+  };
+  add("zero width", [](RawHeader& h) { h.width = 0; });
+  add("negative width", [](RawHeader& h) { h.width = 0xFFFFFD80; });
+  add("zero height", [](RawHeader& h) { h.height = 0; });
+  add("negative height", [](RawHeader& h) { h.height = 0xFFFFFE98; });
+  add("zero Y stride", [](RawHeader& h) { h.planS0 = 0; });
+  add("negative Y stride", [](RawHeader& h) { h.planS0 = 0xFFFFFD80; });
+  add("zero U stride", [](RawHeader& h) { h.planS1 = 0; });
+  add("zero V stride", [](RawHeader& h) { h.planS2 = 0; });
+  add("RGBA is laid out as I420", [](RawHeader& h) { h.format = 1, h.planS2 = 0; });
+  add("Y stride shorter than a row", [](RawHeader& h) { h.planS0 = 639; });
+  add("U stride shorter than a row", [](RawHeader& h) { h.planS1 = 319; });
+  add("huge Y stride", [](RawHeader& h) { h.planS0 = 0x7FFFFFFF; });
+  add("huge stride and height", [](RawHeader& h) { h.planS0 = h.planS1 = h.planS2 = h.height = 0x7FFFFFFF; });
+  add("huge chroma strides", [](RawHeader& h) { h.planS1 = h.planS2 = 0x7FFFFFFF; });
+  // planS0 * height is exactly 2^32: in 32 bits plane 1 lands back on plane 0.
+  add("Y plane size wraps 32 bits", [](RawHeader& h) { h.planS0 = 0x40000000, h.height = 4; });
+  add("Y plane size wraps past the header",
+      [](RawHeader& h) { h.planS0 = 0x10000, h.height = 0x10001, h.planS1 = h.planS2 = 320; });
+  add("plane 2 position wraps", [](RawHeader& h) { h.planS1 = 0x7FFFFFFF, h.height = 4; });
+  return cases;
+}
+
+TEST(CheckVideoFrameBoundsTest, RefusesHostileHeadersWithoutReadingThePlanes) {
+  for (const HostileCase& hostile : HostileHeaders()) {
+    EXPECT_EQ(ParseAndCheck(hostile.header, kDefaultFrameBytes), 23) << hostile.what;
+  }
+}
+
+TEST(CheckVideoFrameBoundsTest, TinyMappings) {
+  RawHeader header;
+  header.width = header.height = header.planS0 = header.planS1 = header.planS2 = 1;
+  EXPECT_EQ(ParseAndCheck(header, 53), 0) << "one Y byte and no chroma rows";
+  EXPECT_EQ(ParseAndCheck(header, 52), 23) << "header only";
+  EXPECT_EQ(ParseAndCheck(header, 51), 23) << "not even the header";
+  EXPECT_EQ(ParseAndCheck(header, 0), 23);
+}
+
+TEST(CheckVideoFrameBoundsTest, RefusalIsLoggedThroughItsOwnLimiter) {
+  tallwick::test::ManualClock clock(tallwick::test::FreshClockStartMs());
+  tallwick::test::LogCapture capture;
+  for (int call = 0; call < 10; ++call) ParseAndCheck(RawHeader{}, kDefaultFrameBytes - 1);
+  ASSERT_EQ(capture.Lines().size(), 1u);
+  EXPECT_EQ(capture.Lines()[0].level, 4);
+  EXPECT_EQ(capture.Lines()[0].text,
+            "sid:cam frame does not fit the mapping - width:640 height:360 planS0:640 planS1:320 planS2:320 "
+            "format:0 mapped:345651");
+  clock.AdvanceMs(5000);
+  ParseAndCheck(RawHeader{}, kDefaultFrameBytes - 1);
+  EXPECT_EQ(capture.Lines().size(), 2u);
+}
+
+}  // namespace

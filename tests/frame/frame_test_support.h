@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <tuple>
+
+#include "common/clock.h"
+#include "frame/video_frame.h"
+
+namespace tallwick::test {
+
+// Every field of a record, for whole-record comparisons with readable failures.
+inline auto Fields(const TALLWICK_PP_RENDER::VideoFrame& f) {
+  return std::make_tuple(f.frameId, f.width, f.height, f.rotation, f.planS0, f.planS1, f.planS2,
+                         static_cast<const void*>(f.plan0), static_cast<const void*>(f.plan1),
+                         static_cast<const void*>(f.plan2), f.format, f.flip);
+}
+
+// A wall-clock start later than anything an earlier test in this process (or
+// the system clock) let through the module's function-local rate limiters.
+inline int64_t FreshClockStartMs() {
+  constexpr int64_t kHourMs = 3600 * 1000;
+  static int64_t next = TALLWICK_COMMON::SystemNowMs() + 24 * kHourMs;
+  next += kHourMs;
+  return next;
+}
+
+}  // namespace tallwick::test

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <string>
+
+#include "frame/shm.h"
+
+namespace tallwick::test {
+
+// A segment name that no other process or test uses; the name is removed
+// before use and again when the guard goes away.
+class ScopedSegmentName {
+ public:
+  ScopedSegmentName() : name_("/tallwick-frame-test-" + std::to_string(getpid()) + "-" + std::to_string(NextNumber())) {
+    shoom::Shm::Remove(name_);
+  }
+  ~ScopedSegmentName() { shoom::Shm::Remove(name_); }
+
+  ScopedSegmentName(const ScopedSegmentName&) = delete;
+  ScopedSegmentName& operator=(const ScopedSegmentName&) = delete;
+
+  const std::string& Get() const { return name_; }
+
+ private:
+  static int NextNumber() {
+    static int number = 0;
+    return number++;
+  }
+
+  std::string name_;
+};
+
+}  // namespace tallwick::test
