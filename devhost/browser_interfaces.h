@@ -1,0 +1,36 @@
+#pragma once
+
+#include "host/ppapi/ppb_core.h"
+#include "host/ppapi/ppb_input_event.h"
+#include "host/ppapi/ppb_instance.h"
+#include "host/ppapi/ppb_messaging.h"
+#include "host/ppapi/ppb_mouse_cursor.h"
+#include "host/ppapi/ppb_var.h"
+#include "host/ppapi/ppb_var_array.h"
+#include "host/ppapi/ppb_var_dictionary.h"
+#include "host/ppapi/ppb_view.h"
+
+namespace pphost {
+
+// The browser's get-interface function given to PPP_InitializeModule: the
+// table for a name the host offers, null for any other.
+const void* GetBrowserInterface(const char* name);
+
+// The tables themselves, one group a file.
+const PPB_Core_1_0* CoreInterface();
+const PPB_Messaging_1_0* Messaging10Interface();
+const PPB_Messaging_1_2* Messaging12Interface();
+const PPB_Var_1_0* Var10Interface();
+const PPB_Var_1_1* Var11Interface();
+const PPB_Var_1_2* Var12Interface();
+const PPB_VarDictionary_1_0* VarDictionaryInterface();
+const PPB_VarArray_1_0* VarArrayInterface();
+const PPB_View_1_0* View10Interface();
+const PPB_View_1_1* View11Interface();
+const PPB_View_1_2* View12Interface();
+const PPB_InputEvent_1_0* InputEventInterface();
+const PPB_MouseInputEvent_1_1* MouseInputEventInterface();
+const PPB_MouseCursor_1_0* MouseCursorInterface();
+const PPB_Instance_1_0* InstanceInterface();
+
+}  // namespace pphost

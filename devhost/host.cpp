@@ -1,0 +1,171 @@
+#include "devhost/host.h"
+
+#include <exception>
+#include <optional>
+#include <utility>
+
+#include "devhost/browser_context.h"
+#include "devhost/browser_interfaces.h"
+#include "devhost/instance_ops.h"
+#include "devhost/log_bridge.h"
+#include "devhost/loop_ops.h"
+#include "devhost/module_loader.h"
+#include "devhost/plugin_module.h"
+#include "devhost/script_executor.h"
+#include "devhost/script_fields.h"
+
+namespace pphost {
+
+namespace {
+constexpr PP_Module kModuleHandle = 1;
+}  // namespace
+
+class Host::Impl {
+ public:
+  Impl(HostOptions options, LineSink sink)
+      : options_(options), browser_(options.clock, std::move(sink)), scope_(browser_), loopOps_(browser_) {
+    if (options_.log) logBridge_.emplace(browser_.output);
+    RegisterOps();
+  }
+
+  ~Impl() {
+    try {
+      Finish();
+    } catch (const std::exception&) {
+      // Nothing sensible is left to do with a failure while going away.
+    }
+  }
+
+  bool Load(const std::string& path);
+  bool Load(const EntryPoints& entryPoints);
+  const std::string& LoadError() const { return loadError_; }
+  bool Execute(const std::string& line) { return executor_.Execute(line); }
+  void Finish();
+  int ExitStatus() const;
+
+ private:
+  enum class State { kEmpty, kRunning, kShutDown, kLoadFailed };
+
+  void RegisterOps();
+  void RequireRunning() const;
+  InstanceOps& Instances();
+  LoopOps& Loop();
+  void Shutdown(bool report);
+  bool FailLoad(std::string error);
+
+  HostOptions options_;
+  BrowserContext browser_;
+  ActiveBrowserScope scope_;
+  std::optional<LogBridge> logBridge_;
+  std::optional<PluginModule> plugin_;
+  std::optional<InstanceOps> instanceOps_;
+  LoopOps loopOps_;
+  ScriptExecutor executor_{browser_.output};
+  State state_ = State::kEmpty;
+  std::string loadError_;
+};
+
+void Host::Impl::RegisterOps() {
+  executor_.On("create", [this](const Json& line) { Instances().Create(line); });
+  executor_.On("view", [this](const Json& line) { Instances().View(line); });
+  executor_.On("message", [this](const Json& line) { Instances().Message(line); });
+  executor_.On("input", [this](const Json& line) { Instances().Input(line); });
+  executor_.On("contextlost", [this](const Json& line) { Instances().ContextLost(line); });
+  executor_.On("destroy", [this](const Json& line) { Instances().Destroy(line); });
+  executor_.On("run", [this](const Json& line) { Loop().Run(line); });
+  executor_.On("clock", [this](const Json& line) { Loop().Clock(line); });
+  executor_.On("cursor-refuse", [this](const Json& line) {
+    RequireRunning();
+    browser_.cursorRefused = AsBool(RequiredField(line, "refuse"), "refuse");
+  });
+  executor_.On("shutdown", [this](const Json&) { Shutdown(true); });
+  const auto noGl = [](const Json&) { throw ScriptError("not available: no 3D support yet"); };
+  executor_.On("snapshot", noGl);
+  executor_.On("pixels", noGl);
+}
+
+void Host::Impl::RequireRunning() const {
+  if (state_ == State::kShutDown) throw ScriptError("the module is already shut down");
+  if (state_ != State::kRunning) throw ScriptError("no module is loaded");
+}
+
+InstanceOps& Host::Impl::Instances() {
+  RequireRunning();
+  return *instanceOps_;
+}
+
+LoopOps& Host::Impl::Loop() {
+  RequireRunning();
+  return loopOps_;
+}
+
+bool Host::Impl::FailLoad(std::string error) {
+  state_ = State::kLoadFailed;
+  loadError_ = std::move(error);
+  return false;
+}
+
+bool Host::Impl::Load(const std::string& path) {
+  if (state_ != State::kEmpty) return FailLoad("a module is already loaded");
+  std::string error;
+  const std::optional<EntryPoints> entryPoints = LoadModuleLibrary(path, error);
+  if (!entryPoints) return FailLoad(error);
+  return Load(*entryPoints);
+}
+
+bool Host::Impl::Load(const EntryPoints& entryPoints) {
+  if (state_ != State::kEmpty) return FailLoad("a module is already loaded");
+  plugin_.emplace(entryPoints);
+  const int32_t result = plugin_->Initialize(kModuleHandle, &GetBrowserInterface);
+  if (result != PP_OK) {
+    plugin_.reset();
+    return FailLoad("PPP_InitializeModule failed with " + std::to_string(result));
+  }
+  instanceOps_.emplace(browser_, *plugin_);
+  state_ = State::kRunning;
+  return true;
+}
+
+// Instances go first (DidDestroy), then the callbacks still queued run once
+// with PP_ERROR_ABORTED, then the module shuts down. What the module still
+// holds after that is what it leaked.
+void Host::Impl::Shutdown(bool report) {
+  RequireRunning();
+  instanceOps_->DestroyAll();
+  browser_.loop.AbortAll();
+  plugin_->Shutdown();
+  state_ = State::kShutDown;
+  if (report) browser_.output.Shutdown(browser_.vars.HeldCount(), browser_.resources.LiveCount());
+}
+
+void Host::Impl::Finish() {
+  if (state_ != State::kRunning) return;
+  browser_.output.Mute();
+  Shutdown(false);
+}
+
+int Host::Impl::ExitStatus() const {
+  if (state_ == State::kEmpty || state_ == State::kLoadFailed) return 2;
+  return executor_.HadError() ? 1 : 0;
+}
+
+Host::Host(HostOptions options, LineSink sink) : impl_(std::make_unique<Impl>(options, std::move(sink))) {}
+Host::~Host() = default;
+bool Host::Load(const std::string& path) { return impl_->Load(path); }
+bool Host::Load(const EntryPoints& entryPoints) { return impl_->Load(entryPoints); }
+const std::string& Host::LoadError() const { return impl_->LoadError(); }
+bool Host::Execute(const std::string& line) { return impl_->Execute(line); }
+void Host::Finish() { impl_->Finish(); }
+int Host::ExitStatus() const { return impl_->ExitStatus(); }
+
+int RunScript(std::istream& input, Host& host) {
+  std::string line;
+  while (std::getline(input, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    host.Execute(line);
+  }
+  host.Finish();
+  return host.ExitStatus();
+}
+
+}  // namespace pphost

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <istream>
+#include <memory>
+#include <string>
+
+#include "devhost/entry_points.h"
+#include "devhost/host_clock.h"
+#include "devhost/output_writer.h"
+
+namespace pphost {
+
+enum class GlMode { kDefault, kStrictEs2 };
+
+struct HostOptions {
+  ClockMode clock = ClockMode::kReal;
+  bool log = false;  // module log lines also come out as `log` lines
+  GlMode gl = GlMode::kDefault;
+  bool tracePresent = false;
+};
+
+// A Pepper host that plays browser and page: it loads one module, carries out
+// input lines of the page protocol and hands every output line to `sink`.
+// Only one Host may be alive in a process (the constructor throws
+// std::logic_error otherwise).
+class Host {
+ public:
+  Host(HostOptions options, LineSink sink);
+  ~Host();  // finishes like Finish()
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  // Loads the module from a shared library, or from entry points linked into
+  // the caller, and initialises it. False (with LoadError()) when it cannot
+  // be loaded or PPP_InitializeModule fails.
+  bool Load(const std::string& path);
+  bool Load(const EntryPoints& entryPoints);
+  const std::string& LoadError() const;
+
+  // Carries out one input line; false when it gave an `error` line.
+  bool Execute(const std::string& line);
+
+  // End of input: shuts the module down as `shutdown` does, silently, unless
+  // that already happened.
+  void Finish();
+
+  // 0 when every line was carried out, 1 when any gave an `error` line, 2 when
+  // no module could be loaded.
+  int ExitStatus() const;
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Carries out every line of `input`, then Finish(); returns ExitStatus().
+int RunScript(std::istream& input, Host& host);
+
+}  // namespace pphost

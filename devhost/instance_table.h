@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "devhost/json.h"
+#include "host/ppapi/pp_types.h"
+
+namespace pphost {
+
+struct InstanceRecord {
+  Json pageId;  // the name the page gave it, echoed in output lines
+  PP_Instance instance;
+  uint32_t unfilteredClasses = 0;  // PP_InputEvent_Class bits
+  uint32_t filteringClasses = 0;
+
+  bool Wants(uint32_t eventClass) const { return ((unfilteredClasses | filteringClasses) & eventClass) != 0; }
+};
+
+// The live plug-in instances, by PP_Instance (ascending from 1, never
+// reused) and by the page's name for them.
+class InstanceTable {
+ public:
+  InstanceRecord& Add(const Json& pageId);
+  InstanceRecord* Find(PP_Instance instance);
+  InstanceRecord* FindByPageId(const Json& pageId);
+  void Remove(PP_Instance instance);
+  std::vector<PP_Instance> InCreationOrder() const;
+
+ private:
+  std::map<PP_Instance, InstanceRecord> records_;  // node-based: records stay put while others come and go
+  PP_Instance next_ = 1;
+};
+
+}  // namespace pphost

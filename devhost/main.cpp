@@ -1,0 +1,69 @@
+// pphost: loads the module, plays browser and page. Input lines (JSON) come
+// from --script or standard input; output lines go to standard output.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <string>
+
+#include "devhost/host.h"
+#include "devhost/module_loader.h"
+
+namespace {
+
+void WriteLine(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);  // a reader may be waiting on each line
+}
+
+int Main(int argc, char** argv) {
+  CLI::App app{
+      "pphost: a Pepper host that loads the module and plays both browser and page.\n"
+      "Reads JSON input lines from --script or standard input and writes JSON output lines."};
+  std::string modulePath = pphost::DefaultModulePath();
+  std::string scriptPath;
+  pphost::HostOptions options;
+  const std::map<std::string, pphost::ClockMode> clocks{{"real", pphost::ClockMode::kReal},
+                                                        {"virtual", pphost::ClockMode::kVirtual}};
+  const std::map<std::string, pphost::GlMode> glModes{{"default", pphost::GlMode::kDefault},
+                                                      {"strict-es2", pphost::GlMode::kStrictEs2}};
+  app.add_option("--module", modulePath, "the module to load")->capture_default_str();
+  app.add_option("--clock", options.clock, "real (wall time) or virtual (moves only through `run`)")
+      ->transform(CLI::CheckedTransformer(clocks, CLI::ignore_case))
+      ->default_str("real");
+  app.add_option("--script", scriptPath, "read input lines from FILE instead of standard input")
+      ->check(CLI::ExistingFile);
+  app.add_flag("--log", options.log, "every module log line also comes out as a `log` line");
+  app.add_option("--gl", options.gl, "default or strict-es2 (strict OpenGL ES 2.0 contexts)")
+      ->transform(CLI::CheckedTransformer(glModes, CLI::ignore_case))
+      ->default_str("default");
+  app.add_flag("--trace-present", options.tracePresent, "a `present` line for every completed swap");
+  CLI11_PARSE(app, argc, argv);
+
+  pphost::Host host(options, &WriteLine);
+  if (!host.Load(modulePath)) {
+    std::cerr << "pphost: " << host.LoadError() << '\n';
+    return host.ExitStatus();
+  }
+  if (scriptPath.empty()) return pphost::RunScript(std::cin, host);
+  std::ifstream script(scriptPath);
+  if (!script) {
+    std::cerr << "pphost: cannot read " << scriptPath << '\n';
+    return 2;
+  }
+  return pphost::RunScript(script, host);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Main(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "pphost: " << e.what() << '\n';
+    return 1;
+  }
+}
