@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr size_t kMaxFileBytes = 10 * 1024 * 1024;
+constexpr size_t kMaxFileBytes = size_t{10} * 1024 * 1024;
 constexpr size_t kMaxFiles = 5;
 
 struct LoggerState {
@@ -77,8 +77,8 @@ std::shared_ptr<spdlog::logger> MakeLogger(const std::filesystem::path& file, bo
 
 extern "C" {
 
-int CreateTallwickLogger(int /*version*/, const char* path, const char* name, const char* /*name2*/,
-                         int /*reserved1*/, int /*reserved2*/, int /*reserved3*/, int /*reserved4*/) {
+int CreateTallwickLogger(int /*version*/, const char* path, const char* name, const char* /*name2*/, int /*reserved1*/,
+                         int /*reserved2*/, int /*reserved3*/, int /*reserved4*/) {
   LoggerState& state = State();
   const std::filesystem::path file = LogFile(path, name);
   std::lock_guard<std::mutex> lock(state.mutex);

@@ -66,7 +66,7 @@ int Inspect(const std::string& name) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   Options options;
   CLI::App app{"Publishes a moving colour-bar video stream into a named shared-memory segment."};
   app.add_option("--name", options.name, "segment name")->capture_default_str();
@@ -110,4 +110,13 @@ int main(int argc, char** argv) {
   std::cerr << "frame-publisher: wrote " << options.frames << " frame(s) of " << options.width << "x" << options.height
             << " " << options.format << " into " << options.name << "\n";
   return options.inspect ? Inspect(options.name) : 0;
+}
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "frame-publisher: " << error.what() << "\n";
+    return 1;
+  }
 }

@@ -5,6 +5,8 @@
 
 namespace TALLWICK_PP_RENDER {
 
+// The arguments are taken by value, as the hook's interface has always had them.
+// NOLINTNEXTLINE(performance-unnecessary-value-param)
 void CrashManager::Init(std::string /*crashHandlerPath*/, std::string /*logPath*/, std::string /*logPath2*/,
                         int /*logVersion*/) {
   TALLWICK_COMMON::ScopeTimer timer(TALLWICK_LOG::kModuleTag, "TALLWICK_PP_RENDER::CrashManager::Init");

@@ -11,9 +11,9 @@
 
 namespace {
 
+using tallwick::test::LogCapture;
 using TALLWICK_LOG::LogAt;
 using TALLWICK_LOG::LogInstance;
-using tallwick::test::LogCapture;
 
 struct SinkCounter {
   int lines = 0;

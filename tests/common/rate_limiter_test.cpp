@@ -6,8 +6,8 @@
 
 namespace {
 
-using TALLWICK_COMMON::RateLimiter;
 using tallwick::test::ManualClock;
+using TALLWICK_COMMON::RateLimiter;
 
 TEST(RateLimiterTest, IntervalBoundaries) {
   ManualClock clock;

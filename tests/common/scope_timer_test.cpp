@@ -8,9 +8,9 @@
 
 namespace {
 
-using TALLWICK_COMMON::ScopeTimer;
 using tallwick::test::LogCapture;
 using tallwick::test::ManualClock;
+using TALLWICK_COMMON::ScopeTimer;
 
 constexpr const char* kName = "TALLWICK_PP_RENDER::RenderEmbed::RenderEmbed";
 

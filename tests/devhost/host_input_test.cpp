@@ -16,9 +16,9 @@ std::string Request(uint32_t classes, bool filtering) {
          R"(,"filtering":)" + (filtering ? "true" : "false") + "}}";
 }
 
-class HostInput : public ::testing::Test {
+class PphostInput : public ::testing::Test {
  protected:
-  HostInput() { host_.Execute({R"({"op":"create","id":"a"})"}); }
+  PphostInput() { host_.Execute({R"({"op":"create","id":"a"})"}); }
 
   // "type:delivered/handled" of each input line.
   std::vector<std::string> Deliver(const std::vector<std::string>& types) {
@@ -36,7 +36,7 @@ class HostInput : public ::testing::Test {
   ScriptedHost host_;
 };
 
-TEST_F(HostInput, OnlyRequestedClassesAreDelivered) {
+TEST_F(PphostInput, OnlyRequestedClassesAreDelivered) {
   EXPECT_THAT(Deliver({"mousedown", "wheel", "keydown"}), ElementsAre("mousedown:-/-", "wheel:-/-", "keydown:-/-"));
 
   host_.Execute({Request(PP_INPUTEVENT_CLASS_MOUSE, false)});
@@ -52,13 +52,13 @@ TEST_F(HostInput, OnlyRequestedClassesAreDelivered) {
   EXPECT_THAT(Deliver({"mouseup", "keyup"}), ElementsAre("mouseup:-/-", "keyup:d/-"));
 }
 
-TEST_F(HostInput, UnknownClassBitsAreRefusedButKnownOnesKept) {
+TEST_F(PphostInput, UnknownClassBitsAreRefusedButKnownOnesKept) {
   const std::vector<Json> out = host_.Execute({Request(PP_INPUTEVENT_CLASS_MOUSE | 0x100, false)});
   EXPECT_EQ(Posted(out).at(0).at("result"), PP_ERROR_NOTSUPPORTED);
   EXPECT_THAT(Deliver({"mouseup"}), ElementsAre("mouseup:d/h"));
 }
 
-TEST_F(HostInput, TheEventCarriesPositionAndButton) {
+TEST_F(PphostInput, TheEventCarriesPositionAndButton) {
   host_.Execute({Request(PP_INPUTEVENT_CLASS_MOUSE | PP_INPUTEVENT_CLASS_KEYBOARD, false)});
   const std::vector<Json> events = Posted(host_.Execute({
       R"({"op":"input","id":"a","type":"mousedown","x":5,"y":7,"button":"right"})",
@@ -74,7 +74,7 @@ TEST_F(HostInput, TheEventCarriesPositionAndButton) {
   EXPECT_EQ(events[3].dump(), R"({"command":"INPUT","type":7,"x":0,"y":0,"button":-1,"modifiers":0})");
 }
 
-TEST_F(HostInput, BadInputLinesAreErrors) {
+TEST_F(PphostInput, BadInputLinesAreErrors) {
   const std::vector<Json> errors = OfKind(host_.Execute({
                                               R"({"op":"input","id":"a","type":"touchstart"})",
                                               R"({"op":"input","id":"a","type":"mousedown","button":"side"})",
@@ -87,7 +87,7 @@ TEST_F(HostInput, BadInputLinesAreErrors) {
   EXPECT_EQ(errors[2].at("text"), R"(input: missing field "type")");
 }
 
-TEST_F(HostInput, CursorRequestsAreReportedAndCanBeRefused) {
+TEST_F(PphostInput, CursorRequestsAreReportedAndCanBeRefused) {
   const std::string cursor = R"({"op":"message","id":"a","msg":{"command":"CURSOR","type":2}})";
   const std::vector<Json> out = host_.Execute({
       cursor,

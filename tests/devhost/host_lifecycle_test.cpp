@@ -21,7 +21,7 @@ std::string Shutdown(ScriptedHost& host) {
   return OfKind(host.Execute({R"({"op":"shutdown"})"}), "shutdown").at(0).dump();
 }
 
-TEST(HostLeaks, ShutdownCountsWhatTheModuleStillHolds) {
+TEST(PphostLeaks, ShutdownCountsWhatTheModuleStillHolds) {
   ScriptedHost host;
   host.Execute({
       R"({"op":"create","id":"a"})",
@@ -35,7 +35,7 @@ TEST(HostLeaks, ShutdownCountsWhatTheModuleStillHolds) {
   EXPECT_EQ(Shutdown(host), R"({"kind":"shutdown","live_vars":2,"live_resources":1})");
 }
 
-TEST(HostLeaks, WhatTheModuleReleasesIsNotCounted) {
+TEST(PphostLeaks, WhatTheModuleReleasesIsNotCounted) {
   ScriptedHost host;
   host.Execute({
       R"({"op":"create","id":"a"})",
@@ -48,7 +48,7 @@ TEST(HostLeaks, WhatTheModuleReleasesIsNotCounted) {
   EXPECT_EQ(Shutdown(host), R"({"kind":"shutdown","live_vars":0,"live_resources":0})");
 }
 
-TEST(HostErrors, EveryBadLineGetsAnErrorAndAnAckAndProcessingGoesOn) {
+TEST(PphostErrors, EveryBadLineGetsAnErrorAndAnAckAndProcessingGoesOn) {
   ScriptedHost host;
   const std::vector<Json> out = host.Execute({
       R"({"op":"create","id":"a"})",
@@ -88,7 +88,7 @@ TEST(HostErrors, EveryBadLineGetsAnErrorAndAnAckAndProcessingGoesOn) {
   EXPECT_EQ(host.Host().ExitStatus(), 1);
 }
 
-TEST(HostErrors, ACleanScriptExitsWithZeroAndASecondShutdownIsAnError) {
+TEST(PphostErrors, ACleanScriptExitsWithZeroAndASecondShutdownIsAnError) {
   ScriptedHost host;
   host.Execute({R"({"op":"create","id":"a"})", R"({"op":"shutdown"})"});
   EXPECT_EQ(host.Host().ExitStatus(), 0);
@@ -100,7 +100,7 @@ TEST(HostErrors, ACleanScriptExitsWithZeroAndASecondShutdownIsAnError) {
   EXPECT_EQ(host.Host().ExitStatus(), 1);
 }
 
-TEST(HostLoad, AModuleThatFailsToStartGivesExitStatusTwo) {
+TEST(PphostLoad, AModuleThatFailsToStartGivesExitStatusTwo) {
   fake_plugin::SetFailInitialize(true);
   std::vector<std::string> lines;
   pphost::Host host(VirtualClock(), [&](const std::string& line) { lines.push_back(line); });
@@ -112,19 +112,19 @@ TEST(HostLoad, AModuleThatFailsToStartGivesExitStatusTwo) {
   EXPECT_EQ(lines.at(0), R"({"kind":"error","seq":1,"text":"create: no module is loaded"})");
 }
 
-TEST(HostLoad, AMissingLibraryIsALoadError) {
+TEST(PphostLoad, AMissingLibraryIsALoadError) {
   pphost::Host host(VirtualClock(), nullptr);
   EXPECT_FALSE(host.Load("/nonexistent/libnothing.so"));
   EXPECT_THAT(host.LoadError(), HasSubstr("cannot load module /nonexistent/libnothing.so"));
   EXPECT_EQ(host.ExitStatus(), 2);
 }
 
-TEST(HostLoad, OnlyOneHostLivesAtATime) {
+TEST(PphostLoad, OnlyOneHostLivesAtATime) {
   ScriptedHost first;
   EXPECT_THROW(pphost::Host(VirtualClock(), nullptr), std::logic_error);
 }
 
-TEST(HostInterfaces, OffersTheListedBrowserInterfacesAndNothingElse) {
+TEST(PphostInterfaces, OffersTheListedBrowserInterfacesAndNothingElse) {
   for (const char* name :
        {"PPB_Core;1.0", "PPB_Messaging;1.0", "PPB_Messaging;1.2", "PPB_Var;1.0", "PPB_Var;1.1", "PPB_Var;1.2",
         "PPB_VarDictionary;1.0", "PPB_VarArray;1.0", "PPB_View;1.0", "PPB_View;1.1", "PPB_View;1.2",
@@ -137,7 +137,7 @@ TEST(HostInterfaces, OffersTheListedBrowserInterfacesAndNothingElse) {
   EXPECT_EQ(pphost::GetBrowserInterface(nullptr), nullptr);
 }
 
-TEST(HostLog, ModuleLogLinesComeOutWithLog) {
+TEST(PphostLog, ModuleLogLinesComeOutWithLog) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "devhost_log_test";
   ASSERT_EQ(CreateTallwickLogger(1, folder.c_str(), "devhost", "", 0, 0, 0, 0), 0);
   const std::string line = R"({"op":"message","id":"a","msg":{"command":"LOG","text":"hello \"there\""}})";

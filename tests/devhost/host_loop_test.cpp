@@ -27,20 +27,20 @@ std::vector<std::string> Fired(const std::vector<Json>& out) {
   return fired;
 }
 
-class HostLoop : public ::testing::Test {
+class PphostLoop : public ::testing::Test {
  protected:
-  HostLoop() { host_.Execute({R"({"op":"create","id":"a"})", R"({"op":"create","id":"b"})"}); }
+  PphostLoop() { host_.Execute({R"({"op":"create","id":"a"})", R"({"op":"create","id":"b"})"}); }
   ScriptedHost host_;
 };
 
-TEST_F(HostLoop, TimersFireAtTheirDueTimeInDueOrderAndEqualTimesInRequestOrder) {
+TEST_F(PphostLoop, TimersFireAtTheirDueTimeInDueOrderAndEqualTimesInRequestOrder) {
   host_.Execute({Timer("a", 30, "A30"), Timer("a", 10, "B10"), Timer("b", 10, "C10"), Timer("a", 0, "D0"),
                  Timer("b", -5, "E-5"), Timer("a", -1, "F-1"), Timer("a", 11, "G11")});
   EXPECT_THAT(Fired(host_.Execute({R"({"op":"run","ms":100})"})),
               ElementsAre("D0@0", "E-5@0", "F-1@0", "B10@10", "C10@10", "G11@11", "A30@30"));
 }
 
-TEST_F(HostLoop, NothingRunsOutsideRunAndTimeMovesExactlyByRun) {
+TEST_F(PphostLoop, NothingRunsOutsideRunAndTimeMovesExactlyByRun) {
   EXPECT_TRUE(OfKind(host_.Execute({Timer("a", 0, "NOW"), Timer("a", 50, "LATER")}), "post").empty());
   EXPECT_THAT(Fired(host_.Execute({R"({"op":"run","ms":0})"})), ElementsAre("NOW@0"));
   EXPECT_TRUE(OfKind(host_.Execute({R"({"op":"run","ms":49.5})"}), "post").empty());
@@ -50,7 +50,7 @@ TEST_F(HostLoop, NothingRunsOutsideRunAndTimeMovesExactlyByRun) {
   EXPECT_EQ(time.at(0).at("wall_ms"), 1767225600050.0);
 }
 
-TEST_F(HostLoop, RunUntilStopsRightAfterThatInstancePostsThatCommand) {
+TEST_F(PphostLoop, RunUntilStopsRightAfterThatInstancePostsThatCommand) {
   host_.Execute({Timer("a", 10, "A"), Timer("b", 20, "STOP"), Timer("a", 25, "STOP"), Timer("a", 25, "AFTER")});
   const std::vector<Json> out = host_.Execute({R"({"op":"run","ms":1000,"until":{"id":"a","command":"STOP"}})"});
   EXPECT_THAT(Fired(out), ElementsAre("A@10", "STOP@20", "STOP@25"));
@@ -59,7 +59,7 @@ TEST_F(HostLoop, RunUntilStopsRightAfterThatInstancePostsThatCommand) {
   EXPECT_THAT(Fired(host_.Execute({R"({"op":"run","ms":0})"})), ElementsAre("AFTER@25"));
 }
 
-TEST_F(HostLoop, RunUntilWithoutThePostRunsToTheEndAndSaysSo) {
+TEST_F(PphostLoop, RunUntilWithoutThePostRunsToTheEndAndSaysSo) {
   host_.Execute({Timer("a", 10, "A")});
   const std::vector<Json> out = host_.Execute({R"({"op":"run","ms":40,"until":{"id":"a","command":"NEVER"}})"});
   ASSERT_EQ(out.size(), 3u);
@@ -71,7 +71,7 @@ TEST_F(HostLoop, RunUntilWithoutThePostRunsToTheEndAndSaysSo) {
   EXPECT_THAT(Fired(host_.Execute({R"({"op":"run","ms":0})"})), ElementsAre("NOW@40"));
 }
 
-TEST_F(HostLoop, ClockMovesTheWallClockOnly) {
+TEST_F(PphostLoop, ClockMovesTheWallClockOnly) {
   host_.Execute({Timer("a", 10, "A"), R"({"op":"run","ms":5})", R"({"op":"clock","wall_ms":1000})"});
   const std::vector<Json> before = Posted(host_.Execute({R"({"op":"message","id":"a","msg":{"command":"TIME"}})"}));
   EXPECT_EQ(before.at(0).at("wall_ms"), 1000.0);
@@ -86,13 +86,13 @@ TEST_F(HostLoop, ClockMovesTheWallClockOnly) {
             -20.0);
 }
 
-TEST(HostLoopReal, TheClockOpNeedsTheVirtualClock) {
+TEST(PphostLoopReal, TheClockOpNeedsTheVirtualClock) {
   ScriptedHost host(pphost::HostOptions{});
   const std::vector<Json> out = host.Execute({R"({"op":"clock","wall_ms":1000})"});
   EXPECT_EQ(OfKind(out, "error").at(0).at("text"), "clock: only the virtual clock can be set (--clock virtual)");
 }
 
-TEST_F(HostLoop, ShutdownDestroysInstancesThenAbortsPendingCallbacksInDueOrder) {
+TEST_F(PphostLoop, ShutdownDestroysInstancesThenAbortsPendingCallbacksInDueOrder) {
   host_.Execute({R"({"op":"create","id":"c"})", Timer("c", 30, "C30"), Timer("a", 10, "A10"), Timer("b", 10, "B10"),
                  Timer("a", -1, "A0")});
   const std::vector<Json> out = host_.Execute({R"({"op":"shutdown"})"});
@@ -104,7 +104,7 @@ TEST_F(HostLoop, ShutdownDestroysInstancesThenAbortsPendingCallbacksInDueOrder) 
   EXPECT_EQ(out.at(3).dump(), R"({"kind":"shutdown","live_vars":0,"live_resources":0})");
 }
 
-TEST_F(HostLoop, FinishShutsDownSilently) {
+TEST_F(PphostLoop, FinishShutsDownSilently) {
   host_.Execute({Timer("a", 10, "A10")});
   const size_t before = host_.Text().size();
   host_.Host().Finish();
@@ -114,7 +114,7 @@ TEST_F(HostLoop, FinishShutsDownSilently) {
   EXPECT_EQ(host_.Host().ExitStatus(), 0);
 }
 
-TEST(HostDeterminism, TheSameScriptGivesTheSameOutput) {
+TEST(PphostDeterminism, TheSameScriptGivesTheSameOutput) {
   const std::vector<std::string> script = {
       R"({"op":"create","id":"a","attrs":[["x","1"]]})",
       R"({"op":"view","id":"a","rect":[0,0,100,50]})",

@@ -16,7 +16,7 @@ std::string PostLineFor(ScriptedHost& host, const std::string& msg) {
   return text[text.size() - 2];  // the post, then the ack
 }
 
-TEST(HostMessages, ValuesKeepTheirJsonShapeThroughTheModule) {
+TEST(PphostMessages, ValuesKeepTheirJsonShapeThroughTheModule) {
   ScriptedHost host;
   host.Execute({R"({"op":"create","id":"a"})"});
   // Integers that fit 32 bits stay integers; every other number is a double
@@ -37,7 +37,7 @@ TEST(HostMessages, ValuesKeepTheirJsonShapeThroughTheModule) {
   EXPECT_EQ(PostLineFor(host, R"({"$undefined":true})"), R"({"kind":"post","t":0,"id":"a","msg":{"$undefined":true}})");
 }
 
-TEST(HostMessages, CreateHandsTheAttributesOverInOrderAndNumbersInstancesUpwards) {
+TEST(PphostMessages, CreateHandsTheAttributesOverInOrderAndNumbersInstancesUpwards) {
   ScriptedHost host;
   const std::vector<Json> out = host.Execute({
       R"({"op":"create","id":"a","attrs":[["data-multi",""],["n",5],["o",{"k":[1]}],["data-multi","again"]]})",
@@ -51,7 +51,7 @@ TEST(HostMessages, CreateHandsTheAttributesOverInOrderAndNumbersInstancesUpwards
   EXPECT_EQ(out[4].dump(), R"({"kind":"created","id":7,"instance":2})");
 }
 
-TEST(HostMessages, ARefusedInstanceIsDestroyedAndItsNameStaysFree) {
+TEST(PphostMessages, ARefusedInstanceIsDestroyedAndItsNameStaysFree) {
   ScriptedHost host;
   const std::vector<Json> refused = host.Execute({R"({"op":"create","id":"a","attrs":[["refuse",""]]})"});
   EXPECT_THAT(PostedCommands(refused), ElementsAre("CREATED", "DESTROYED"));
@@ -63,7 +63,7 @@ TEST(HostMessages, ARefusedInstanceIsDestroyedAndItsNameStaysFree) {
   EXPECT_EQ(OfKind(again, "error").at(0).at("text"), R"(create: id "a" is already in use)");
 }
 
-TEST(HostMessages, ViewCarriesRectVisibilityAndScaleWithTheWholeElementAsClip) {
+TEST(PphostMessages, ViewCarriesRectVisibilityAndScaleWithTheWholeElementAsClip) {
   ScriptedHost host;
   host.Execute({R"({"op":"create","id":"a"})"});
   const std::vector<Json> out = host.Execute({
@@ -77,13 +77,13 @@ TEST(HostMessages, ViewCarriesRectVisibilityAndScaleWithTheWholeElementAsClip) {
   EXPECT_EQ(views[1].dump(), R"({"command":"VIEW","rect":[0,0,320,180],"visible":false,"scale":2.5,"clip":[0,0,0,0]})");
 }
 
-TEST(HostMessages, ContextLostReachesTheInstance) {
+TEST(PphostMessages, ContextLostReachesTheInstance) {
   ScriptedHost host;
   host.Execute({R"({"op":"create","id":"a"})"});
   EXPECT_THAT(PostedCommands(host.Execute({R"({"op":"contextlost","id":"a"})"})), ElementsAre("LOST"));
 }
 
-TEST(HostMessages, PostsOfADestroyedInstanceAreNotHeard) {
+TEST(PphostMessages, PostsOfADestroyedInstanceAreNotHeard) {
   ScriptedHost host;
   const std::vector<Json> out = host.Execute({
       R"({"op":"create","id":"a"})",

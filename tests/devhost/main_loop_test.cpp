@@ -36,7 +36,7 @@ void RunTask(void* data, int32_t result) {
   }
 }
 
-TEST(MainLoop, StopsRightAfterTheTaskThatAsksAndKeepsTheRest) {
+TEST(PphostMainLoop, StopsRightAfterTheTaskThatAsksAndKeepsTheRest) {
   Probe probe;
   Task a{&probe, "a"}, b{&probe, "b"}, c{&probe, "c"};
   probe.loop.Post(5, PP_MakeCompletionCallback(&RunTask, &a), 1);
@@ -50,7 +50,7 @@ TEST(MainLoop, StopsRightAfterTheTaskThatAsksAndKeepsTheRest) {
   EXPECT_EQ(probe.loop.PendingCount(), 1u);
 }
 
-TEST(MainLoop, AbortRunsEveryPendingTaskOnceInDueOrderIncludingOnesQueuedMeanwhile) {
+TEST(PphostMainLoop, AbortRunsEveryPendingTaskOnceInDueOrderIncludingOnesQueuedMeanwhile) {
   Probe probe;
   Task late{&probe, "late"}, early{&probe, "early"};
   probe.loop.Post(50, PP_MakeCompletionCallback(&RunTask, &late), PP_OK);

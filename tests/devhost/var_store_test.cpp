@@ -13,7 +13,7 @@ using pphost::VarStore;
 PP_Var FromText(VarStore& vars, const char* text) { return pphost::JsonToVar(Json::parse(text), vars); }
 std::string ToText(VarStore& vars, PP_Var var) { return pphost::DumpLine(pphost::VarToJson(var, vars)); }
 
-TEST(JsonToVar, NumbersBecomeInt32OnlyWhenWrittenAsIntegersThatFit) {
+TEST(PphostJsonToVar, NumbersBecomeInt32OnlyWhenWrittenAsIntegersThatFit) {
   VarStore vars;
   struct Case {
     const char* text;
@@ -30,7 +30,7 @@ TEST(JsonToVar, NumbersBecomeInt32OnlyWhenWrittenAsIntegersThatFit) {
   EXPECT_EQ(FromText(vars, "-2147483648").value.as_int, -2147483648LL);
 }
 
-TEST(JsonToVar, OnlyTheExactMarkerIsUndefined) {
+TEST(PphostJsonToVar, OnlyTheExactMarkerIsUndefined) {
   VarStore vars;
   EXPECT_EQ(FromText(vars, R"({"$undefined":true})").type, PP_VARTYPE_UNDEFINED);
   EXPECT_EQ(FromText(vars, R"({"$undefined":false})").type, PP_VARTYPE_DICTIONARY);
@@ -38,7 +38,7 @@ TEST(JsonToVar, OnlyTheExactMarkerIsUndefined) {
   EXPECT_EQ(FromText(vars, "null").type, PP_VARTYPE_NULL);
 }
 
-TEST(VarToJson, DoublesKeepAFractionAndOddVarsAreMarked) {
+TEST(PphostVarToJson, DoublesKeepAFractionAndOddVarsAreMarked) {
   VarStore vars;
   EXPECT_EQ(ToText(vars, PP_MakeDouble(1.0)), "1.0");
   EXPECT_EQ(ToText(vars, PP_MakeDouble(-3.0)), "-3.0");
@@ -52,7 +52,7 @@ TEST(VarToJson, DoublesKeepAFractionAndOddVarsAreMarked) {
   EXPECT_EQ(ToText(vars, vars.MakeString("a\xff")), "\"a\xEF\xBF\xBD\"");
 }
 
-TEST(VarStore, ObjectsLiveWhileHeldOrContained) {
+TEST(PphostVarStore, ObjectsLiveWhileHeldOrContained) {
   VarStore vars;
   const PP_Var text = vars.MakeString("x");
   const PP_Var dict = vars.MakeDictionary();
@@ -72,7 +72,7 @@ TEST(VarStore, ObjectsLiveWhileHeldOrContained) {
   EXPECT_EQ(vars.MakeString("y").value.as_id, text.value.as_id + 2);
 }
 
-TEST(VarStore, ReplacingAndCuttingLetsGoOfTheOldValues) {
+TEST(PphostVarStore, ReplacingAndCuttingLetsGoOfTheOldValues) {
   VarStore vars;
   const PP_Var dict = FromText(vars, R"({"a":"one","b":["two","three"]})");
   const PP_Var replacement = vars.MakeString("new");
@@ -91,7 +91,7 @@ TEST(VarStore, ReplacingAndCuttingLetsGoOfTheOldValues) {
   EXPECT_FALSE(vars.ArraySet(array, 1u << 30, PP_MakeNull()));
 }
 
-TEST(VarStore, ADeadValueCannotBeStored) {
+TEST(PphostVarStore, ADeadValueCannotBeStored) {
   VarStore vars;
   const PP_Var dict = vars.MakeDictionary();
   const PP_Var text = vars.MakeString("gone");
@@ -100,7 +100,7 @@ TEST(VarStore, ADeadValueCannotBeStored) {
   EXPECT_FALSE(vars.DictionaryHasKey(dict, "k"));
 }
 
-TEST(VarStore, CyclesAndDeepNestingAreSafe) {
+TEST(PphostVarStore, CyclesAndDeepNestingAreSafe) {
   VarStore vars;
   const PP_Var dict = vars.MakeDictionary();
   ASSERT_TRUE(vars.DictionarySet(dict, "self", dict));

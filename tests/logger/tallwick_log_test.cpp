@@ -112,6 +112,7 @@ TEST_F(TallwickLogTest, SafeFromManyThreadsWhileRecreated) {
   std::atomic<bool> stop{false};
   std::atomic<int> accepted{0};
   std::vector<std::thread> writers;
+  writers.reserve(4);
   for (int t = 0; t < 4; ++t) {
     writers.emplace_back([&, t] {
       for (int i = 0; i < 2000; ++i) {
