@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs pphost on a scenario under the virtual clock and compares its output
-# with the expected lines.
+# with the expected lines. Object addresses and the process id, which change
+# from run to run, are masked on both sides.
 #   check_scenario.sh PPHOST SCENARIO EXPECTED [pphost args...]
 set -euo pipefail
 pphost="$1" scenario="$2" expected="$3"
@@ -8,8 +9,9 @@ shift 3
 actual="$(mktemp)"
 trap 'rm -f "$actual"' EXIT
 status=0
-"$pphost" --clock virtual --script "$scenario" "$@" > "$actual" 2>/dev/null || status=$?
-if ! diff -u "$expected" "$actual"; then
+mask() { sed -E 's/0x[0-9a-f]+/0xADDR/g; s/process id:[0-9]+/process id:PID/g'; }
+"$pphost" --clock virtual --script "$scenario" "$@" 2>/dev/null | mask > "$actual" || status=$?
+if ! diff -u <(mask < "$expected") "$actual"; then
   echo "scenario $scenario: output differs from $expected" >&2
   exit 1
 fi
