@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "devhost/host_clock.h"
 #include "devhost/instance_table.h"

@@ -5,7 +5,6 @@
 #include <exception>
 #include <fstream>
 #include <iostream>
-#include <map>
 #include <string>
 
 #include "devhost/host.h"
@@ -25,23 +24,23 @@ int Main(int argc, char** argv) {
       "Reads JSON input lines from --script or standard input and writes JSON output lines."};
   std::string modulePath = pphost::DefaultModulePath();
   std::string scriptPath;
+  std::string clock = "real";
+  std::string gl = "default";
   pphost::HostOptions options;
-  const std::map<std::string, pphost::ClockMode> clocks{{"real", pphost::ClockMode::kReal},
-                                                        {"virtual", pphost::ClockMode::kVirtual}};
-  const std::map<std::string, pphost::GlMode> glModes{{"default", pphost::GlMode::kDefault},
-                                                      {"strict-es2", pphost::GlMode::kStrictEs2}};
   app.add_option("--module", modulePath, "the module to load")->capture_default_str();
-  app.add_option("--clock", options.clock, "real (wall time) or virtual (moves only through `run`)")
-      ->transform(CLI::CheckedTransformer(clocks, CLI::ignore_case))
-      ->default_str("real");
+  app.add_option("--clock", clock, "real (wall time) or virtual (moves only through `run`)")
+      ->check(CLI::IsMember({"real", "virtual"}))
+      ->capture_default_str();
   app.add_option("--script", scriptPath, "read input lines from FILE instead of standard input")
       ->check(CLI::ExistingFile);
   app.add_flag("--log", options.log, "every module log line also comes out as a `log` line");
-  app.add_option("--gl", options.gl, "default or strict-es2 (strict OpenGL ES 2.0 contexts)")
-      ->transform(CLI::CheckedTransformer(glModes, CLI::ignore_case))
-      ->default_str("default");
+  app.add_option("--gl", gl, "default or strict-es2 (3D contexts as a strict OpenGL ES 2.0 host)")
+      ->check(CLI::IsMember({"default", "strict-es2"}))
+      ->capture_default_str();
   app.add_flag("--trace-present", options.tracePresent, "a `present` line for every completed swap");
   CLI11_PARSE(app, argc, argv);
+  options.clock = clock == "virtual" ? pphost::ClockMode::kVirtual : pphost::ClockMode::kReal;
+  options.gl = gl == "strict-es2" ? pphost::GlMode::kStrictEs2 : pphost::GlMode::kDefault;
 
   pphost::Host host(options, &WriteLine);
   if (!host.Load(modulePath)) {
