@@ -10,9 +10,11 @@ pphost::HostOptions VirtualClock() {
   return options;
 }
 
-ScriptedHost::ScriptedHost(pphost::HostOptions options)
+ScriptedHost::ScriptedHost(pphost::HostOptions options) : ScriptedHost(options, fake_plugin::EntryPoints()) {}
+
+ScriptedHost::ScriptedHost(pphost::HostOptions options, const pphost::EntryPoints& module)
     : host_(options, [this](const std::string& line) { text_.push_back(line); }) {
-  host_.Load(fake_plugin::EntryPoints());
+  host_.Load(module);
 }
 
 std::vector<Json> ScriptedHost::Execute(const std::vector<std::string>& lines) {

@@ -12,10 +12,12 @@ using pphost::Json;
 
 pphost::HostOptions VirtualClock();
 
-// A host with the fake plug-in loaded, that keeps every output line.
+// A host with a plug-in loaded (the fake one unless told otherwise), that
+// keeps every output line.
 class ScriptedHost {
  public:
   explicit ScriptedHost(pphost::HostOptions options = VirtualClock());
+  ScriptedHost(pphost::HostOptions options, const pphost::EntryPoints& module);
 
   pphost::Host& Host() { return host_; }
 
