@@ -105,7 +105,6 @@ TEST_F(MediatorInstanceTest, ContextLossPostsErrorTwentyWithoutCallingTheRole) {
   const auto posts = PostsTo(out, "s");
   ASSERT_EQ(posts.size(), 2u);
   EXPECT_EQ(posts[1].at("msg").dump(), R"({"command":"ERROR","data":{"errorCode":20}})");
-  const auto lost = devhost_test::OfKind(out, "log");
   EXPECT_EQ(LogTexts(out, "Graphics3DContextLost").size(), 1u);
 }
 
