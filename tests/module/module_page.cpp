@@ -90,6 +90,7 @@ std::vector<std::string> ModulePageTest::LogTexts(const std::vector<Json>& lines
 
 std::vector<int64_t> ModulePageTest::Times(const std::vector<Json>& posts) {
   std::vector<int64_t> times;
+  times.reserve(posts.size());
   for (const Json& post : posts) times.push_back(post.at("t").get<int64_t>());
   return times;
 }
