@@ -1,116 +1,160 @@
-// frame-publisher: stands in for the media process. Creates a named segment,
-// writes frames of a moving colour-bar pattern into it at a frame rate, and
-// prints the segment list the page forwards with "DO_UPDATE_SHARED_MEMORY".
+// frame-publisher: stands in for the media process. Creates one named
+// segment per stream, writes frames into them at a frame rate, and prints the
+// segment list the page forwards with "DO_UPDATE_SHARED_MEMORY".
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include <chrono>
-#include <cstdio>
+#include <csignal>
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "frame/frame_bounds.h"
-#include "frame/frame_writer.h"
 #include "frame/shm.h"
 #include "frame/video_frame.h"
-#include "publisher/pattern.h"
+#include "publisher/stream_publisher.h"
 
 namespace {
 
-using tallwick::frame::FrameGeometry;
-using tallwick::frame::FrameWriter;
+using tallwick::publisher::StreamPublisher;
+using tallwick::publisher::StreamSpec;
+
+volatile std::sig_atomic_t g_stop = 0;
+void OnSignal(int /*signal*/) { g_stop = 1; }
 
 struct Options {
-  std::string name = "/tallwick-demo";
-  std::string uid = "u1";
-  std::string sid = "s1";
+  std::vector<std::string> streams;
+  std::string name = "/tallwick-stream";
+  std::string format = "I420";
   int32_t width = 1280;
   int32_t height = 720;
-  std::string format = "I420";
   int32_t padding = 0;
+  std::string pattern = "bars";
   double fps = 30.0;
-  int32_t frames = 1;
+  int32_t frames = 0;
+  double seconds = 0.0;
+  bool keep = false;
   bool inspect = false;
 };
 
-nlohmann::ordered_json Diffs(const Options& options, uint64_t bufferSize, int32_t format) {
-  nlohmann::ordered_json diff = {{"path", options.name},     {"uid", options.uid},   {"sid", options.sid},
-                                 {"bufferSize", bufferSize}, {"bufferNumber", 1},    {"isScreen", false},
-                                 {"isMerge", false},         {"frameFormat", format}};
-  return nlohmann::ordered_json::array({diff});
-}
-
-// Opens the segment read-only, as the module does, and reports the frame in it.
+// Opens a segment read-only and reports the frame in it (as the module reads it).
 int Inspect(const std::string& name) {
   shoom::Shm shm(name, 0);
-  const shoom::ShoomError opened = shm.Open();
-  if (opened != shoom::kOK) {
-    std::cerr << "frame-publisher: cannot open segment " << name << " (error " << opened << ")\n";
+  if (shm.Open() != shoom::kOK) {
+    std::cerr << "frame-publisher: cannot open segment " << name << "\n";
     return 1;
   }
   TALLWICK_PP_RENDER::VideoFrame frame;
-  const int32_t parsed = TALLWICK_PP_RENDER::ParseVideoFrame(shm.Data(), &frame, name);
-  const int32_t fits =
-      parsed == 0 ? TALLWICK_PP_RENDER::CheckVideoFrameBounds(frame, shm.Data(), shm.Size(), name) : parsed;
-  nlohmann::ordered_json out = {{"segment", name},        {"mapped", shm.Size()},     {"parse", parsed},
-                                {"fits", fits == 0},      {"frameId", frame.frameId}, {"width", frame.width},
-                                {"height", frame.height}, {"planS0", frame.planS0},   {"planS1", frame.planS1},
-                                {"planS2", frame.planS2}, {"format", frame.format},   {"flip", frame.flip}};
-  if (fits == 0) {
-    out["firstLuma"] = frame.plan0[0];
+  int32_t result = TALLWICK_PP_RENDER::ParseVideoFrame(shm.Data(), &frame, name);
+  if (result == 0) result = TALLWICK_PP_RENDER::CheckVideoFrameBounds(frame, shm.Data(), shm.Size(), name);
+  std::cout << "segment " << name << ": " << shm.Size() << " bytes mapped; ";
+  if (result != 0) {
+    std::cout << "no complete frame (code " << result << ")\n";
+    return 1;
   }
-  std::cout << out.dump() << std::endl;
-  return fits == 0 ? 0 : 1;
+  std::cout << "frame " << frame.frameId << ", " << frame.width << "x" << frame.height << ", strides " << frame.planS0
+            << "/" << frame.planS1 << "/" << frame.planS2 << ", format " << frame.format << ", first luma "
+            << static_cast<int>(frame.plan0[0]) << "\n";
+  return 0;
 }
 
-}  // namespace
+bool BuildPublishers(const Options& options, std::vector<std::unique_ptr<StreamPublisher>>* publishers) {
+  std::vector<std::string> texts = options.streams;
+  if (texts.empty()) {
+    texts.push_back("name=" + options.name + ";format=" + options.format + ";width=" + std::to_string(options.width) +
+                    ";height=" + std::to_string(options.height) + ";padding=" + std::to_string(options.padding) +
+                    ";pattern=" + options.pattern);
+  }
+  for (const std::string& text : texts) {
+    StreamSpec spec;
+    std::string error;
+    if (!tallwick::publisher::ParseStreamSpec(text, &spec, &error)) {
+      std::cerr << "frame-publisher: --stream \"" << text << "\": " << error << "\n";
+      return false;
+    }
+    auto publisher = std::make_unique<StreamPublisher>(spec);
+    if (!publisher->Start(&error)) {
+      std::cerr << "frame-publisher: " << error << "\n";
+      return false;
+    }
+    if (options.keep) publisher->KeepSegment();
+    publishers->push_back(std::move(publisher));
+  }
+  return true;
+}
+
+void PrintDiffs(const std::vector<std::unique_ptr<StreamPublisher>>& publishers) {
+  std::string list = "[";
+  for (const auto& publisher : publishers) list += (list.size() > 1 ? "," : "") + publisher->DiffJson();
+  std::cout << list << "]" << std::endl;
+}
+
+// Writes frames at the frame rate until the count or the time is reached, or
+// a signal arrives. Returns false when a stream was told to die mid-frame.
+bool PublishLoop(const Options& options, std::vector<std::unique_ptr<StreamPublisher>>& publishers) {
+  using Clock = StreamPublisher::Clock;
+  const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / options.fps));
+  const Clock::time_point start = Clock::now();
+  const auto endTime =
+      start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(options.seconds));
+  Clock::time_point next = start;
+  for (int32_t frameId = 1; g_stop == 0; ++frameId) {
+    if (options.frames > 0 && frameId > options.frames) break;
+    if (options.seconds > 0 && Clock::now() >= endTime) break;
+    for (auto& publisher : publishers) {
+      if (publisher->Publish(frameId, Clock::now()) == StreamPublisher::Step::kDied) {
+        std::cerr << "frame-publisher: " << publisher->Spec().name << " dies while writing frame " << frameId << "\n";
+        return false;
+      }
+    }
+    next += period;
+    std::this_thread::sleep_until(next);
+  }
+  return true;
+}
 
 int Run(int argc, char** argv) {
   Options options;
-  CLI::App app{"Publishes a moving colour-bar video stream into a named shared-memory segment."};
-  app.add_option("--name", options.name, "segment name")->capture_default_str();
-  app.add_option("--uid", options.uid, "user id reported in the segment list")->capture_default_str();
-  app.add_option("--sid", options.sid, "stream id reported in the segment list")->capture_default_str();
-  app.add_option("--width", options.width, "picture width")->capture_default_str()->check(CLI::Range(1, 8192));
-  app.add_option("--height", options.height, "picture height")->capture_default_str()->check(CLI::Range(1, 8192));
-  app.add_option("--format", options.format, "pixel format")
-      ->capture_default_str()
-      ->check(CLI::IsMember({"I420", "NV12"}));
-  app.add_option("--padding", options.padding, "extra bytes per row (stride > width)")
-      ->capture_default_str()
-      ->check(CLI::Range(0, 4096));
-  app.add_option("--fps", options.fps, "frames per second")->capture_default_str()->check(CLI::Range(0.1, 240.0));
-  app.add_option("--frames", options.frames, "number of frames to write")
-      ->capture_default_str()
-      ->check(CLI::Range(1, 1000000));
-  app.add_flag("--inspect", options.inspect, "after writing, open the segment read-only and print the frame found");
+  CLI::App app{"Publishes video streams into named shared-memory segments, as the media process does."};
+  app.add_option("--stream", options.streams,
+                 "a stream, as key=value pairs separated by ';': name (required), uid, sid, screen, width, height, "
+                 "format (I420|NV12), padding, rotation, flip, pattern (bars | solid:R,G,B | y4m:PATH), and faults "
+                 "stop-after=N, pause-at=N;pause-ms=MS, die-at=N. Repeat for more streams.");
+  app.add_option("--name", options.name, "segment name of the single stream when no --stream is given")
+      ->capture_default_str();
+  app.add_option("--width", options.width, "width of that stream")->capture_default_str();
+  app.add_option("--height", options.height, "height of that stream")->capture_default_str();
+  app.add_option("--format", options.format, "I420 or NV12")->capture_default_str();
+  app.add_option("--padding", options.padding, "extra bytes per row")->capture_default_str();
+  app.add_option("--pattern", options.pattern, "bars, solid:R,G,B or y4m:PATH")->capture_default_str();
+  app.add_option("--fps", options.fps, "frames per second")->capture_default_str()->check(CLI::Range(0.1, 1000.0));
+  app.add_option("--frames", options.frames, "stop after this many frames (0: no limit)")
+      ->check(CLI::NonNegativeNumber);
+  app.add_option("--seconds", options.seconds, "stop after this long (0: no limit)")->check(CLI::NonNegativeNumber);
+  app.add_flag("--keep", options.keep, "leave the segments in place on exit");
+  app.add_flag("--inspect", options.inspect, "at the end, read every segment back read-only and print its frame");
   CLI11_PARSE(app, argc, argv);
 
-  const int32_t format = options.format == "NV12" ? tallwick::frame::kFormatNV12 : tallwick::frame::kFormatI420;
-  const FrameGeometry geometry = tallwick::frame::MakeGeometry(options.width, options.height, format, options.padding);
-  FrameWriter writer(options.name, geometry);
-  if (writer.Create() != shoom::kOK) {
-    std::cerr << "frame-publisher: cannot create segment " << options.name << "\n";
-    return 1;
-  }
-  std::cout << Diffs(options, tallwick::frame::FrameSegmentSize(geometry), format).dump() << std::endl;
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  std::vector<std::unique_ptr<StreamPublisher>> publishers;
+  if (!BuildPublishers(options, &publishers)) return 2;
+  PrintDiffs(publishers);
+  if (!PublishLoop(options, publishers)) std::_Exit(3);  // as a writer that crashed: the segments stay
 
-  const auto period = std::chrono::duration<double>(1.0 / options.fps);
-  auto next = std::chrono::steady_clock::now();
-  for (int32_t id = 1; id <= options.frames; ++id) {
-    writer.BeginFrame();
-    tallwick::publisher::FillMovingBars(writer, id);
-    writer.EndFrame(id);
-    if (id < options.frames) {
-      next += std::chrono::duration_cast<std::chrono::steady_clock::duration>(period);
-      std::this_thread::sleep_until(next);
-    }
+  int status = 0;
+  for (const auto& publisher : publishers) {
+    std::cerr << "frame-publisher: " << publisher->Spec().name << ": " << publisher->FramesWritten()
+              << " frame(s) written\n";
+    if (options.inspect) status |= Inspect(publisher->Spec().name);
   }
-  std::cerr << "frame-publisher: wrote " << options.frames << " frame(s) of " << options.width << "x" << options.height
-            << " " << options.format << " into " << options.name << "\n";
-  return options.inspect ? Inspect(options.name) : 0;
+  return status;
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   try {

@@ -69,6 +69,10 @@ class FrameWriter {
 
   const shoom::Shm& Segment() const { return shm_; }
 
+  // Leaves the segment's name in place when the writer goes away, so that
+  // readers can still open it afterwards.
+  void KeepSegment() { created_ = false; }
+
  private:
   void WriteGeometry();
 

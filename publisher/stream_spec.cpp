@@ -1,0 +1,110 @@
+#include "publisher/stream_spec.h"
+
+#include <functional>
+#include <map>
+#include <sstream>
+
+#include "frame/frame_layout.h"
+
+namespace tallwick::publisher {
+
+namespace {
+
+bool ToInt(const std::string& text, int32_t low, int32_t high, int32_t* out) {
+  try {
+    size_t used = 0;
+    const long value = std::stol(text, &used);
+    if (used != text.size() || value < low || value > high) return false;
+    *out = static_cast<int32_t>(value);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool ToBool(const std::string& text, bool* out) {
+  if (text == "1" || text == "true" || text == "yes") {
+    *out = true;
+  } else if (text == "0" || text == "false" || text == "no") {
+    *out = false;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+using Setter = std::function<bool(StreamSpec&, const std::string&)>;
+
+Setter IntField(int32_t StreamSpec::*field, int32_t low, int32_t high) {
+  return [field, low, high](StreamSpec& spec, const std::string& value) {
+    return ToInt(value, low, high, &(spec.*field));
+  };
+}
+
+Setter BoolField(bool StreamSpec::*field) {
+  return [field](StreamSpec& spec, const std::string& value) { return ToBool(value, &(spec.*field)); };
+}
+
+Setter TextField(std::string StreamSpec::*field) {
+  return [field](StreamSpec& spec, const std::string& value) {
+    spec.*field = value;
+    return true;
+  };
+}
+
+const std::map<std::string, Setter>& Setters() {
+  static const std::map<std::string, Setter> setters = {
+      {"name", TextField(&StreamSpec::name)},
+      {"uid", TextField(&StreamSpec::uid)},
+      {"sid", TextField(&StreamSpec::sid)},
+      {"screen", BoolField(&StreamSpec::isScreen)},
+      {"width", IntField(&StreamSpec::width, 2, 8192)},
+      {"height", IntField(&StreamSpec::height, 2, 8192)},
+      {"format",
+       [](StreamSpec& spec, const std::string& value) {
+         spec.format = ParseFormat(value);
+         return spec.format >= 0;
+       }},
+      {"padding", IntField(&StreamSpec::padding, 0, 4096)},
+      {"rotation", IntField(&StreamSpec::rotation, -360, 360)},
+      {"flip", BoolField(&StreamSpec::flip)},
+      {"pattern", TextField(&StreamSpec::pattern)},
+      {"stop-after", IntField(&StreamSpec::stopAfter, 0, 1 << 30)},
+      {"pause-at", IntField(&StreamSpec::pauseAt, 0, 1 << 30)},
+      {"pause-ms", IntField(&StreamSpec::pauseMs, 0, 1 << 30)},
+      {"die-at", IntField(&StreamSpec::dieAt, 0, 1 << 30)},
+  };
+  return setters;
+}
+
+}  // namespace
+
+int32_t ParseFormat(const std::string& text) {
+  if (text == "I420" || text == "i420") return tallwick::frame::kFormatI420;
+  if (text == "NV12" || text == "nv12") return tallwick::frame::kFormatNV12;
+  return -1;
+}
+
+bool ParseStreamSpec(const std::string& text, StreamSpec* spec, std::string* error) {
+  std::stringstream items(text);
+  for (std::string item; std::getline(items, item, ';');) {
+    const size_t equals = item.find('=');
+    const std::string name = item.substr(0, equals);
+    const auto setter = Setters().find(name);
+    if (equals == std::string::npos || setter == Setters().end()) {
+      *error = "unknown stream setting \"" + item + "\"";
+      return false;
+    }
+    if (!setter->second(*spec, item.substr(equals + 1))) {
+      *error = "bad value in \"" + item + "\"";
+      return false;
+    }
+  }
+  if (spec->name.empty()) {
+    *error = "a stream needs name=<segment name>";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tallwick::publisher

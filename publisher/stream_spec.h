@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tallwick::publisher {
+
+// What one published stream looks like and how it misbehaves, from a
+// "key=value,key=value" text given on the command line.
+struct StreamSpec {
+  std::string name;  // segment name
+  std::string uid = "u1";
+  std::string sid = "s1";
+  bool isScreen = false;
+  int32_t width = 1280;
+  int32_t height = 720;
+  int32_t format = 0;   // 0 I420, 2 NV12
+  int32_t padding = 0;  // extra bytes per row
+  int32_t rotation = 0;
+  bool flip = false;
+  std::string pattern = "bars";  // "bars", "solid:R,G,B" or "y4m:PATH"
+  // Faults: stop updating after this frame (0: never), pause from a frame for
+  // a while, or die while writing a frame, leaving it incomplete.
+  int32_t stopAfter = 0;
+  int32_t pauseAt = 0;
+  int32_t pauseMs = 0;
+  int32_t dieAt = 0;
+};
+
+// Parses one stream description; on failure returns false and says why.
+bool ParseStreamSpec(const std::string& text, StreamSpec* spec, std::string* error);
+
+// "I420" or "NV12" to the header's format value; -1 for anything else.
+int32_t ParseFormat(const std::string& text);
+
+}  // namespace tallwick::publisher

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "frame/frame_layout.h"
+#include "frame/shm.h"
+#include "frame/video_frame.h"
+#include "publisher/pattern.h"
+#include "publisher/stream_publisher.h"
+#include "publisher/stream_spec.h"
+#include "publisher/y4m_reader.h"
+
+namespace {
+
+using tallwick::publisher::ParseStreamSpec;
+using tallwick::publisher::StreamPublisher;
+using tallwick::publisher::StreamSpec;
+
+std::string UniqueName(const std::string& tag) { return "/tallwick-pub-" + tag + "-" + std::to_string(getpid()); }
+
+StreamSpec Spec(const std::string& text) {
+  StreamSpec spec;
+  std::string error;
+  EXPECT_TRUE(ParseStreamSpec(text, &spec, &error)) << error;
+  return spec;
+}
+
+// Reads the segment back as the module does; the frame points into `shm`.
+int32_t ReadBack(shoom::Shm& shm, TALLWICK_PP_RENDER::VideoFrame* frame) {
+  if (shm.Open() != shoom::kOK) return -1;
+  return TALLWICK_PP_RENDER::ParseVideoFrame(shm.Data(), frame, shm.Path());
+}
+
+TEST(StreamSpecTest, ParsesEverySettingAndRefusesNonsense) {
+  const StreamSpec spec = Spec(
+      "name=/a;uid=u9;sid=s9;screen=1;width=640;height=361;format=NV12;padding=64;"
+      "rotation=90;flip=true;pattern=solid:1,2,3;stop-after=5;pause-at=2;pause-ms=300;die-at=9");
+  EXPECT_EQ(spec.name, "/a");
+  EXPECT_TRUE(spec.isScreen);
+  EXPECT_EQ(spec.height, 361);
+  EXPECT_EQ(spec.format, tallwick::frame::kFormatNV12);
+  EXPECT_EQ(spec.pattern, "solid:1,2,3");
+  EXPECT_EQ(spec.pauseMs, 300);
+  EXPECT_EQ(spec.dieAt, 9);
+
+  for (const char* bad : {"uid=u1", "name=/a;width=0", "name=/a;width=12x", "name=/a;format=RGBA", "name=/a;colour=1",
+                          "name=/a;flip=maybe", "name=/a;novalue"}) {
+    StreamSpec ignored;
+    std::string error;
+    EXPECT_FALSE(ParseStreamSpec(bad, &ignored, &error)) << bad;
+    EXPECT_FALSE(error.empty()) << bad;
+  }
+}
+
+TEST(PatternTest, SolidColoursFollowBt601VideoRange) {
+  const auto white = tallwick::publisher::RgbToYuv(255, 255, 255);
+  const auto black = tallwick::publisher::RgbToYuv(0, 0, 0);
+  const auto red = tallwick::publisher::RgbToYuv(255, 0, 0);
+  EXPECT_NEAR(white.y, 235, 1);
+  EXPECT_NEAR(black.y, 16, 1);
+  EXPECT_NEAR(white.u, 128, 1);
+  EXPECT_NEAR(red.y, 82, 1);
+  EXPECT_NEAR(red.v, 240, 1);
+}
+
+TEST(PatternTest, UnknownOrMalformedPatternsAreRefused) {
+  const auto geometry = tallwick::frame::MakeGeometry(8, 8, tallwick::frame::kFormatI420);
+  for (const char* bad : {"plaid", "solid:1,2", "solid:1,2,300", "y4m:/no/such/file.y4m"}) {
+    std::string error;
+    EXPECT_EQ(tallwick::publisher::MakeSource(bad, geometry, &error), nullptr) << bad;
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(StreamPublisherTest, SolidNv12FrameWithPaddingReadsBackExactly) {
+  const std::string name = UniqueName("nv12");
+  StreamPublisher publisher(Spec("name=" + name + ";width=6;height=4;format=NV12;padding=2;pattern=solid:255,0,0"));
+  std::string error;
+  ASSERT_TRUE(publisher.Start(&error)) << error;
+  ASSERT_EQ(publisher.Publish(1, StreamPublisher::Clock::now()), StreamPublisher::Step::kWritten);
+
+  shoom::Shm shm(name, 0);
+  TALLWICK_PP_RENDER::VideoFrame frame;
+  ASSERT_EQ(ReadBack(shm, &frame), 0);
+  EXPECT_EQ(frame.frameId, 1);
+  EXPECT_EQ(frame.planS0, 8);
+  EXPECT_EQ(frame.planS1, 8);
+  const auto red = tallwick::publisher::RgbToYuv(255, 0, 0);
+  for (int row = 0; row < 4; ++row) {
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(frame.plan0[row * 8 + x], red.y);
+    EXPECT_EQ(frame.plan0[row * 8 + 6], 0) << "padding is left alone";
+  }
+  for (int row = 0; row < 2; ++row) {
+    for (int x = 0; x < 3; ++x) {
+      EXPECT_EQ(frame.plan1[row * 8 + 2 * x], red.u);
+      EXPECT_EQ(frame.plan1[row * 8 + 2 * x + 1], red.v);
+    }
+  }
+}
+
+TEST(StreamPublisherTest, FaultPlanStopsPausesAndDiesMidFrame) {
+  const std::string name = UniqueName("faults");
+  StreamPublisher publisher(Spec("name=" + name + ";width=16;height=8;stop-after=4;pause-at=2;pause-ms=100;die-at=9"));
+  std::string error;
+  ASSERT_TRUE(publisher.Start(&error)) << error;
+  const auto t0 = StreamPublisher::Clock::now();
+  using Step = StreamPublisher::Step;
+  EXPECT_EQ(publisher.Publish(1, t0), Step::kWritten);
+  EXPECT_EQ(publisher.Publish(2, t0), Step::kSkipped) << "the pause starts";
+  EXPECT_EQ(publisher.Publish(3, t0 + std::chrono::milliseconds(99)), Step::kSkipped);
+  EXPECT_EQ(publisher.Publish(4, t0 + std::chrono::milliseconds(100)), Step::kWritten);
+  EXPECT_EQ(publisher.Publish(5, t0 + std::chrono::milliseconds(200)), Step::kSkipped) << "stopped after 4";
+  EXPECT_EQ(publisher.FramesWritten(), 2);
+
+  const std::string dying = UniqueName("dying");
+  StreamPublisher crash(Spec("name=" + dying + ";width=16;height=8;die-at=2"));
+  ASSERT_TRUE(crash.Start(&error)) << error;
+  EXPECT_EQ(crash.Publish(1, t0), Step::kWritten);
+  EXPECT_EQ(crash.Publish(2, t0), Step::kDied);
+  shoom::Shm shm(dying, 0);
+  TALLWICK_PP_RENDER::VideoFrame frame;
+  EXPECT_EQ(ReadBack(shm, &frame), 23) << "the frame is left incomplete";
+}
+
+TEST(StreamPublisherTest, DiffDescribesTheSegment) {
+  StreamPublisher publisher(Spec("name=/x;uid=u5;sid=s5;screen=1;width=640;height=360;format=I420"));
+  EXPECT_EQ(publisher.DiffJson(),
+            R"({"path":"/x","uid":"u5","sid":"s5","bufferSize":345652,"bufferNumber":1,"isScreen":true,)"
+            R"("isMerge":false,"frameFormat":0})");
+}
+
+class Y4mTest : public ::testing::Test {
+ protected:
+  void SetUp() override { path_ = ::testing::TempDir() + "tallwick-" + std::to_string(getpid()) + ".y4m"; }
+  void TearDown() override { std::remove(path_.c_str()); }
+
+  // Two 4x2 frames: luma 10+i / 20+i, chroma 2x1 per plane.
+  void WriteFile(const std::string& header) {
+    std::ofstream out(path_, std::ios::binary);
+    out << header << "\n";
+    for (uint8_t f = 0; f < 2; ++f) {
+      out << "FRAME\n";
+      for (uint8_t i = 0; i < 8; ++i) out.put(static_cast<char>(10 * (f + 1) + i));
+      for (uint8_t i = 0; i < 4; ++i) out.put(static_cast<char>(100 + f * 10 + i));
+    }
+  }
+  std::string path_;
+};
+
+TEST_F(Y4mTest, ReadsFramesAndStartsOver) {
+  WriteFile("YUV4MPEG2 W4 H2 F30:1 Ip A1:1 C420jpeg");
+  tallwick::publisher::Y4mReader reader;
+  std::string error;
+  ASSERT_TRUE(reader.Open(path_, &error)) << error;
+  std::vector<uint8_t> planes;
+  ASSERT_TRUE(reader.NextFrame(&planes));
+  EXPECT_EQ(planes.size(), 12u);
+  EXPECT_EQ(planes[0], 10);
+  ASSERT_TRUE(reader.NextFrame(&planes));
+  EXPECT_EQ(planes[0], 20);
+  ASSERT_TRUE(reader.NextFrame(&planes));
+  EXPECT_EQ(planes[0], 10) << "back to the first frame";
+}
+
+TEST_F(Y4mTest, RefusesOtherSubsamplingAndMismatchedSizes) {
+  WriteFile("YUV4MPEG2 W4 H2 C444");
+  tallwick::publisher::Y4mReader reader;
+  std::string error;
+  EXPECT_FALSE(reader.Open(path_, &error));
+  WriteFile("YUV4MPEG2 W4 H2");
+  std::string sizeError;
+  const auto geometry = tallwick::frame::MakeGeometry(8, 2, tallwick::frame::kFormatI420);
+  EXPECT_EQ(tallwick::publisher::MakeY4mSource(path_, geometry, &sizeError), nullptr);
+  EXPECT_NE(sizeError.find("width=4;height=2"), std::string::npos) << sizeError;
+}
+
+}  // namespace
