@@ -4,6 +4,7 @@
 #include <thread>
 #include <utility>
 
+#include "devhost/gl_display.h"
 #include "devhost/host_clock.h"
 #include "devhost/instance_table.h"
 #include "devhost/json.h"
@@ -38,6 +39,7 @@ class PostWatch {
 struct BrowserContext {
   BrowserContext(ClockMode mode, LineSink sink) : clock(mode), loop(clock), output(std::move(sink), clock) {}
 
+  GlDisplay gl;  // first: the 3D contexts among the resources need it to go away
   HostClock clock;
   MainLoop loop;
   VarStore vars;
@@ -46,6 +48,8 @@ struct BrowserContext {
   OutputWriter output;
   PostWatch postWatch;
   bool cursorRefused = false;
+  bool strictEs2 = false;     // 3D contexts refuse GL_RED uploads
+  bool tracePresent = false;  // a `present` line for every completed swap
   std::thread::id mainThread = std::this_thread::get_id();
 };
 

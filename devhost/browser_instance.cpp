@@ -1,12 +1,16 @@
-// "PPB_Instance;1.0". There is nothing to bind until the host has 3D
-// contexts, so binding always fails.
+// "PPB_Instance;1.0": an instance shows the 3D context bound to it.
+#include "devhost/browser_context.h"
 #include "devhost/browser_interfaces.h"
+#include "devhost/instance_graphics.h"
 
 namespace pphost {
 
 namespace {
 
-PP_Bool BindGraphics(PP_Instance /*instance*/, PP_Resource /*device*/) { return PP_FALSE; }
+PP_Bool BindGraphics(PP_Instance instance, PP_Resource device) {
+  BrowserContext* browser = ActiveBrowser();
+  return PP_FromBool(browser != nullptr && BindInstanceGraphics(*browser, instance, device));
+}
 
 PP_Bool IsFullFrame(PP_Instance /*instance*/) { return PP_FALSE; }
 

@@ -11,7 +11,6 @@ struct NamedInterface {
   const void* table;
 };
 
-// "PPB_Graphics3D;1.0" and "PPB_OpenGLES2;1.0" come with 3D support.
 const NamedInterface* Interfaces(size_t& count) {
   static const NamedInterface kInterfaces[] = {
       {PPB_CORE_INTERFACE_1_0, CoreInterface()},
@@ -29,6 +28,8 @@ const NamedInterface* Interfaces(size_t& count) {
       {PPB_MOUSE_INPUT_EVENT_INTERFACE_1_1, MouseInputEventInterface()},
       {PPB_MOUSECURSOR_INTERFACE_1_0, MouseCursorInterface()},
       {PPB_INSTANCE_INTERFACE_1_0, InstanceInterface()},
+      {PPB_GRAPHICS_3D_INTERFACE_1_0, Graphics3DInterface()},
+      {PPB_OPENGLES2_INTERFACE_1_0, OpenGLES2Interface()},
   };
   count = sizeof(kInterfaces) / sizeof(kInterfaces[0]);
   return kInterfaces;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "host/ppapi/ppb_core.h"
+#include "host/ppapi/ppb_graphics_3d.h"
 #include "host/ppapi/ppb_input_event.h"
 #include "host/ppapi/ppb_instance.h"
 #include "host/ppapi/ppb_messaging.h"
 #include "host/ppapi/ppb_mouse_cursor.h"
+#include "host/ppapi/ppb_opengles2.h"
 #include "host/ppapi/ppb_var.h"
 #include "host/ppapi/ppb_var_array.h"
 #include "host/ppapi/ppb_var_dictionary.h"
@@ -32,5 +34,7 @@ const PPB_InputEvent_1_0* InputEventInterface();
 const PPB_MouseInputEvent_1_1* MouseInputEventInterface();
 const PPB_MouseCursor_1_0* MouseCursorInterface();
 const PPB_Instance_1_0* InstanceInterface();
+const PPB_Graphics3D_1_0* Graphics3DInterface();
+const PPB_OpenGLES2_1_0* OpenGLES2Interface();
 
 }  // namespace pphost

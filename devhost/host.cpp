@@ -6,6 +6,7 @@
 
 #include "devhost/browser_context.h"
 #include "devhost/browser_interfaces.h"
+#include "devhost/image_ops.h"
 #include "devhost/instance_ops.h"
 #include "devhost/log_bridge.h"
 #include "devhost/loop_ops.h"
@@ -25,6 +26,8 @@ class Host::Impl {
   Impl(HostOptions options, LineSink sink)
       : options_(options), browser_(options.clock, std::move(sink)), scope_(browser_), loopOps_(browser_) {
     if (options_.log) logBridge_.emplace(browser_.output);
+    browser_.strictEs2 = options_.gl == GlMode::kStrictEs2;
+    browser_.tracePresent = options_.tracePresent;
     RegisterOps();
   }
 
@@ -42,6 +45,7 @@ class Host::Impl {
   bool Execute(const std::string& line) { return executor_.Execute(line); }
   void Finish();
   int ExitStatus() const;
+  std::optional<Presentation> LastPresented(const Json& id) const;
 
  private:
   enum class State { kEmpty, kRunning, kShutDown, kLoadFailed };
@@ -50,6 +54,7 @@ class Host::Impl {
   void RequireRunning() const;
   InstanceOps& Instances();
   LoopOps& Loop();
+  ImageOps& Images();
   void Shutdown(bool report);
   bool FailLoad(std::string error);
 
@@ -60,6 +65,7 @@ class Host::Impl {
   std::optional<PluginModule> plugin_;
   std::optional<InstanceOps> instanceOps_;
   LoopOps loopOps_;
+  ImageOps imageOps_{browser_};
   ScriptExecutor executor_{browser_.output};
   State state_ = State::kEmpty;
   std::string loadError_;
@@ -79,9 +85,8 @@ void Host::Impl::RegisterOps() {
     browser_.cursorRefused = AsBool(RequiredField(line, "refuse"), "refuse");
   });
   executor_.On("shutdown", [this](const Json&) { Shutdown(true); });
-  const auto noGl = [](const Json&) { throw ScriptError("not available: no 3D support yet"); };
-  executor_.On("snapshot", noGl);
-  executor_.On("pixels", noGl);
+  executor_.On("snapshot", [this](const Json& line) { Images().Snapshot(line); });
+  executor_.On("pixels", [this](const Json& line) { Images().Pixels(line); });
 }
 
 void Host::Impl::RequireRunning() const {
@@ -92,6 +97,11 @@ void Host::Impl::RequireRunning() const {
 InstanceOps& Host::Impl::Instances() {
   RequireRunning();
   return *instanceOps_;
+}
+
+ImageOps& Host::Impl::Images() {
+  RequireRunning();
+  return imageOps_;
 }
 
 LoopOps& Host::Impl::Loop() {
@@ -144,6 +154,12 @@ void Host::Impl::Finish() {
   Shutdown(false);
 }
 
+std::optional<Presentation> Host::Impl::LastPresented(const Json& id) const {
+  const InstanceRecord* record = browser_.instances.FindByPageId(id);
+  if (record == nullptr) return std::nullopt;
+  return Presentation{record->presented, record->presentCount};
+}
+
 int Host::Impl::ExitStatus() const {
   if (state_ == State::kEmpty || state_ == State::kLoadFailed) return 2;
   return executor_.HadError() ? 1 : 0;
@@ -157,6 +173,7 @@ const std::string& Host::LoadError() const { return impl_->LoadError(); }
 bool Host::Execute(const std::string& line) { return impl_->Execute(line); }
 void Host::Finish() { impl_->Finish(); }
 int Host::ExitStatus() const { return impl_->ExitStatus(); }
+std::optional<Presentation> Host::LastPresented(const Json& id) const { return impl_->LastPresented(id); }
 
 int RunScript(std::istream& input, Host& host) {
   std::string line;

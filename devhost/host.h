@@ -1,12 +1,16 @@
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "devhost/entry_points.h"
 #include "devhost/host_clock.h"
+#include "devhost/json.h"
 #include "devhost/output_writer.h"
+#include "devhost/presented_image.h"
 
 namespace pphost {
 
@@ -17,6 +21,13 @@ struct HostOptions {
   bool log = false;  // module log lines also come out as `log` lines
   GlMode gl = GlMode::kDefault;
   bool tracePresent = false;
+};
+
+// What an instance has shown: the image of its bound 3D context's last
+// completed swap, and how many such swaps there were.
+struct Presentation {
+  PresentedImage image;
+  int64_t swaps = 0;
 };
 
 // A Pepper host that plays browser and page: it loads one module, carries out
@@ -47,6 +58,10 @@ class Host {
   // 0 when every line was carried out, 1 when any gave an `error` line, 2 when
   // no module could be loaded.
   int ExitStatus() const;
+
+  // What the instance the page calls `id` has presented so far; nullopt for
+  // an unknown id.
+  std::optional<Presentation> LastPresented(const Json& id) const;
 
  private:
   class Impl;

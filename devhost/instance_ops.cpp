@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "devhost/input_events.h"
+#include "devhost/instance_graphics.h"
 #include "devhost/json_var.h"
 #include "devhost/script_fields.h"
 
@@ -98,7 +99,11 @@ void InstanceOps::Input(const Json& line) {
   browser_.output.Input(id, type, delivered, handled);
 }
 
-void InstanceOps::ContextLost(const Json& line) { plugin_.Graphics3DContextLost(Lookup(line).instance); }
+void InstanceOps::ContextLost(const Json& line) {
+  const PP_Instance instance = Lookup(line).instance;
+  LoseInstanceContexts(browser_, instance);
+  plugin_.Graphics3DContextLost(instance);
+}
 
 void InstanceOps::Destroy(const Json& line) { DestroyInstance(Lookup(line).instance); }
 
@@ -109,6 +114,7 @@ void InstanceOps::DestroyAll() {
 // The instance stays known during DidDestroy, so what it posts then is heard.
 void InstanceOps::DestroyInstance(PP_Instance instance) {
   plugin_.DidDestroy(instance);
+  ReleaseInstanceGraphics(browser_, instance);
   browser_.instances.Remove(instance);
 }
 

@@ -4,7 +4,7 @@ namespace pphost {
 
 InstanceRecord& InstanceTable::Add(const Json& pageId) {
   const PP_Instance instance = next_++;
-  return records_.emplace(instance, InstanceRecord{pageId, instance}).first->second;
+  return records_.emplace(instance, InstanceRecord(pageId, instance)).first->second;
 }
 
 InstanceRecord* InstanceTable::Find(PP_Instance instance) {
@@ -14,6 +14,13 @@ InstanceRecord* InstanceTable::Find(PP_Instance instance) {
 
 InstanceRecord* InstanceTable::FindByPageId(const Json& pageId) {
   for (auto& entry : records_) {
+    if (entry.second.pageId == pageId) return &entry.second;
+  }
+  return nullptr;
+}
+
+const InstanceRecord* InstanceTable::FindByPageId(const Json& pageId) const {
+  for (const auto& entry : records_) {
     if (entry.second.pageId == pageId) return &entry.second;
   }
   return nullptr;

@@ -2,18 +2,25 @@
 
 #include <cstdint>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "devhost/json.h"
+#include "devhost/presented_image.h"
 #include "host/ppapi/pp_types.h"
 
 namespace pphost {
 
 struct InstanceRecord {
+  InstanceRecord(Json id, PP_Instance number) : pageId(std::move(id)), instance(number) {}
+
   Json pageId;  // the name the page gave it, echoed in output lines
   PP_Instance instance;
   uint32_t unfilteredClasses = 0;  // PP_InputEvent_Class bits
   uint32_t filteringClasses = 0;
+  PP_Resource boundGraphics = 0;  // holds a reference while bound
+  PresentedImage presented;       // from the bound context's last completed swap
+  int64_t presentCount = 0;       // completed swaps of a bound context
 
   bool Wants(uint32_t eventClass) const { return ((unfilteredClasses | filteringClasses) & eventClass) != 0; }
 };
@@ -25,6 +32,7 @@ class InstanceTable {
   InstanceRecord& Add(const Json& pageId);
   InstanceRecord* Find(PP_Instance instance);
   InstanceRecord* FindByPageId(const Json& pageId);
+  const InstanceRecord* FindByPageId(const Json& pageId) const;
   void Remove(PP_Instance instance);
   std::vector<PP_Instance> InCreationOrder() const;
 

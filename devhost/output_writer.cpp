@@ -68,6 +68,31 @@ void OutputWriter::Cursor(const Json& id, int32_t type, bool ok) {
   Write(line);
 }
 
+void OutputWriter::Present(const Json& id, int32_t width, int32_t height, int64_t count) {
+  Json line = TimedLine("present");
+  line["id"] = id;
+  line["width"] = width;
+  line["height"] = height;
+  line["n"] = count;
+  Write(line);
+}
+
+void OutputWriter::Snapshot(const Json& id, int32_t width, int32_t height, const std::string& path) {
+  Json line = Line("snapshot");
+  line["id"] = id;
+  line["width"] = width;
+  line["height"] = height;
+  line["path"] = path;
+  Write(line);
+}
+
+void OutputWriter::Pixels(const Json& id, const std::vector<std::vector<int>>& values) {
+  Json line = Line("pixels");
+  line["id"] = id;
+  line["values"] = values;
+  Write(line);
+}
+
 void OutputWriter::Shutdown(size_t liveVars, size_t liveResources) {
   Json line = Line("shutdown");
   line["live_vars"] = liveVars;

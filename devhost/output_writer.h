@@ -5,6 +5,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "devhost/host_clock.h"
 #include "devhost/json.h"
@@ -28,6 +29,9 @@ class OutputWriter {
   void Log(const char* tag, int level, const char* text);
   void Input(const Json& id, const std::string& type, bool delivered, bool handled);
   void Cursor(const Json& id, int32_t type, bool ok);
+  void Present(const Json& id, int32_t width, int32_t height, int64_t count);
+  void Snapshot(const Json& id, int32_t width, int32_t height, const std::string& path);
+  void Pixels(const Json& id, const std::vector<std::vector<int>>& values);
   void Shutdown(size_t liveVars, size_t liveResources);
   void Error(int64_t seq, const std::string& text);
   void Ack(int64_t seq, const Json& op);

@@ -3,12 +3,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <variant>
+#include <vector>
 
 #include "host/ppapi/pp_types.h"
 #include "host/ppapi/ppb_input_event.h"
 
 namespace pphost {
+
+class GlContext;
 
 struct ViewData {
   PP_Rect rect;
@@ -26,7 +30,13 @@ struct InputEventData {
   PP_Point movement;
 };
 
-using ResourceData = std::variant<ViewData, InputEventData>;
+// A PPB_Graphics3D context. Shared: a swap in flight keeps it alive until
+// its completion has run.
+struct Graphics3DData {
+  std::shared_ptr<GlContext> context;
+};
+
+using ResourceData = std::variant<ViewData, InputEventData, Graphics3DData>;
 
 // Browser resources handed to the module, with their reference counts. Ids
 // grow from 1 and are never reused.
@@ -43,6 +53,18 @@ class ResourceTable {
   const T* Get(PP_Resource resource) const {
     auto it = resources_.find(resource);
     return it != resources_.end() ? std::get_if<T>(&it->second.data) : nullptr;
+  }
+
+  // The live resources of that kind that belong to `instance`.
+  template <typename T>
+  std::vector<PP_Resource> OfInstance(PP_Instance instance) const {
+    std::vector<PP_Resource> found;
+    for (const auto& entry : resources_) {
+      if (entry.second.instance == instance && std::holds_alternative<T>(entry.second.data)) {
+        found.push_back(entry.first);
+      }
+    }
+    return found;
   }
 
   size_t LiveCount() const { return resources_.size(); }

@@ -5,14 +5,7 @@
 #include <set>
 #include <string>
 
-#include "host/ppapi/ppb_core.h"
-#include "host/ppapi/ppb_input_event.h"
-#include "host/ppapi/ppb_messaging.h"
-#include "host/ppapi/ppb_mouse_cursor.h"
-#include "host/ppapi/ppb_var.h"
-#include "host/ppapi/ppb_var_array.h"
-#include "host/ppapi/ppb_var_dictionary.h"
-#include "host/ppapi/ppb_view.h"
+#include "devhost/fake_plugin_support.h"
 #include "host/ppapi/ppp_graphics_3d.h"
 #include "host/ppapi/ppp_input_event.h"
 #include "host/ppapi/ppp_instance.h"
@@ -23,85 +16,12 @@ namespace fake_plugin {
 
 namespace {
 
-struct Browser {
-  const PPB_Core_1_0* core = nullptr;
-  const PPB_Var_1_2* var = nullptr;
-  const PPB_VarDictionary_1_0* dict = nullptr;
-  const PPB_VarArray_1_0* array = nullptr;
-  const PPB_Messaging_1_0* messaging = nullptr;
-  const PPB_View_1_2* view = nullptr;
-  const PPB_InputEvent_1_0* input = nullptr;
-  const PPB_MouseInputEvent_1_1* mouse = nullptr;
-  const PPB_MouseCursor_1_0* cursor = nullptr;
-};
-
-Browser g_browser;
 Record g_record;
 bool g_failInitialize = false;
 bool g_keepNextView = false;
 std::vector<PP_Var> g_keptVars;
 std::vector<PP_Resource> g_keptResources;
 std::set<PP_Instance> g_live;
-
-// --- small var helpers --------------------------------------------------
-
-PP_Var Str(const std::string& text) {
-  return g_browser.var->VarFromUtf8(text.data(), static_cast<uint32_t>(text.size()));
-}
-
-std::string TextOf(PP_Var var) {
-  uint32_t length = 0;
-  const char* data = g_browser.var->VarToUtf8(var, &length);
-  return data != nullptr ? std::string(data, length) : std::string();
-}
-
-// Sets `key` and lets go of the caller's reference to `value`.
-void Put(PP_Var dict, const char* key, PP_Var value) {
-  const PP_Var name = Str(key);
-  g_browser.dict->Set(dict, name, value);
-  g_browser.var->Release(name);
-  g_browser.var->Release(value);
-}
-
-void Append(PP_Var array, PP_Var value) {
-  g_browser.array->Set(array, g_browser.array->GetLength(array), value);
-  g_browser.var->Release(value);
-}
-
-PP_Var Get(PP_Var dict, const char* key) {
-  const PP_Var name = Str(key);
-  const PP_Var value = g_browser.dict->Get(dict, name);
-  g_browser.var->Release(name);
-  return value;
-}
-
-std::string GetString(PP_Var dict, const char* key) {
-  const PP_Var value = Get(dict, key);
-  std::string text = TextOf(value);
-  g_browser.var->Release(value);
-  return text;
-}
-
-int32_t GetInt(PP_Var dict, const char* key) {
-  const PP_Var value = Get(dict, key);
-  return value.type == PP_VARTYPE_INT32 ? value.value.as_int : 0;
-}
-
-bool GetBool(PP_Var dict, const char* key) {
-  const PP_Var value = Get(dict, key);
-  return value.type == PP_VARTYPE_BOOL && value.value.as_bool == PP_TRUE;
-}
-
-PP_Var Event(const char* command) {
-  const PP_Var event = g_browser.dict->Create();
-  Put(event, "command", Str(command));
-  return event;
-}
-
-void PostAndRelease(PP_Instance instance, PP_Var event) {
-  g_browser.messaging->PostMessage(instance, event);
-  g_browser.var->Release(event);
-}
 
 PP_Var RectVar(const PP_Rect& rect) {
   const PP_Var array = g_browser.array->Create();
@@ -196,7 +116,7 @@ bool RunCommand(PP_Instance instance, PP_Var message, const std::string& command
   } else if (command == "LOG") {
     TallwickLogWrite("FAKE", 3, GetString(message, "text").c_str());
   } else {
-    return false;
+    return RunGlCommand(instance, message, command);
   }
   return true;
 }
@@ -223,6 +143,7 @@ PP_Bool DidCreate(PP_Instance instance, uint32_t argc, const char* argn[], const
 void DidDestroy(PP_Instance instance) {
   g_record.destroyed.push_back(instance);
   PostAndRelease(instance, Event("DESTROYED"));
+  ForgetGlInstance(instance);
   g_live.erase(instance);
 }
 
@@ -286,6 +207,7 @@ int32_t Initialize(PP_Module /*module*/, PPB_GetInterface getInterface) {
   g_keptVars.clear();
   g_keptResources.clear();
   g_keepNextView = false;
+  ResetGl();
   if (g_failInitialize) return PP_ERROR_FAILED;
   g_browser.core = Fetch<PPB_Core_1_0>(getInterface, PPB_CORE_INTERFACE_1_0);
   g_browser.var = Fetch<PPB_Var_1_2>(getInterface, PPB_VAR_INTERFACE_1_2);
@@ -296,6 +218,9 @@ int32_t Initialize(PP_Module /*module*/, PPB_GetInterface getInterface) {
   g_browser.input = Fetch<PPB_InputEvent_1_0>(getInterface, PPB_INPUT_EVENT_INTERFACE_1_0);
   g_browser.mouse = Fetch<PPB_MouseInputEvent_1_1>(getInterface, PPB_MOUSE_INPUT_EVENT_INTERFACE_1_1);
   g_browser.cursor = Fetch<PPB_MouseCursor_1_0>(getInterface, PPB_MOUSECURSOR_INTERFACE_1_0);
+  g_browser.instance = Fetch<PPB_Instance_1_0>(getInterface, PPB_INSTANCE_INTERFACE_1_0);
+  g_browser.graphics3d = Fetch<PPB_Graphics3D_1_0>(getInterface, PPB_GRAPHICS_3D_INTERFACE_1_0);
+  g_browser.gl = Fetch<PPB_OpenGLES2_1_0>(getInterface, PPB_OPENGLES2_INTERFACE_1_0);
   return PP_OK;
 }
 

@@ -18,6 +18,17 @@
 //   KEEP_VIEW               keeps a reference to the next view resource
 //   RELEASE                 releases everything kept
 //   LOG {text}              writes a line through the log library (tag "FAKE", level 3)
+// and, on one 3D context per instance:
+//   CONTEXT {width, height, alpha, depth}  creates it; posts {"command": "CONTEXT", "ok", "is3d"}
+//   BIND {of, none}         BindGraphics of its own context (of instance `of`; 0 with none); posts BIND {ok}
+//   FILL {r, g, b, a, x, y, w, h}  clears framebuffer 0, scissored when w > 0
+//   QUAD {r, g, b, a}       draws a full-viewport quad with a shader; posts QUAD {linked, error}
+//   SWAP                    SwapBuffers; posts SWAP {result}, then SWAPPED {result} when it completes
+//   RESIZE {width, height}  ResizeBuffers; posts RESIZE {result}
+//   RED {sub}               uploads a GL_RED texture; posts RED {error}
+//   FBO                     binds a framebuffer of its own, then 0; posts FBO {own, zero}
+//   ERRORS                  posts ERRORS {gl, context}: the GL and the context error
+//   LEAK_CONTEXT            keeps the context past DidDestroy; DROP_CONTEXT releases it now
 //   anything else           is posted back unchanged
 // It also posts CREATED {attrs}, VIEW {rect, visible, scale, clip}, INPUT
 // {type, x, y, button, modifiers} (handling only mouse-up), DESTROYED and LOST.

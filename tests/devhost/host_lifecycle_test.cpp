@@ -77,8 +77,8 @@ TEST(PphostErrors, EveryBadLineGetsAnErrorAndAnAckAndProcessingGoesOn) {
                                   R"(7 view: field "rect" must be [x, y, w, h])", R"(8 message: unknown id "zz")",
                                   R"(9 destroy: unknown id "zz")",
                                   R"(10 run: field "ms" must be a number of milliseconds from 0 to 1e12)",
-                                  "11 snapshot: not available: no 3D support yet",
-                                  "12 pixels: not available: no 3D support yet"));
+                                  R"(11 snapshot: "a" has presented no image yet)",
+                                  R"(12 pixels: "a" has presented no image yet)"));
   std::vector<std::string> acks;
   for (const Json& line : OfKind(out, "ack")) acks.push_back(line.at("seq").dump() + ":" + line.at("op").dump());
   EXPECT_THAT(acks, ElementsAre("1:\"create\"", "2:null", "3:null", "4:null", "5:\"dance\"", "6:\"view\"", "7:\"view\"",
@@ -125,13 +125,13 @@ TEST(PphostLoad, OnlyOneHostLivesAtATime) {
 }
 
 TEST(PphostInterfaces, OffersTheListedBrowserInterfacesAndNothingElse) {
-  for (const char* name :
-       {"PPB_Core;1.0", "PPB_Messaging;1.0", "PPB_Messaging;1.2", "PPB_Var;1.0", "PPB_Var;1.1", "PPB_Var;1.2",
-        "PPB_VarDictionary;1.0", "PPB_VarArray;1.0", "PPB_View;1.0", "PPB_View;1.1", "PPB_View;1.2",
-        "PPB_InputEvent;1.0", "PPB_MouseInputEvent;1.1", "PPB_MouseCursor;1.0", "PPB_Instance;1.0"}) {
+  for (const char* name : {"PPB_Core;1.0", "PPB_Messaging;1.0", "PPB_Messaging;1.2", "PPB_Var;1.0", "PPB_Var;1.1",
+                           "PPB_Var;1.2", "PPB_VarDictionary;1.0", "PPB_VarArray;1.0", "PPB_View;1.0", "PPB_View;1.1",
+                           "PPB_View;1.2", "PPB_InputEvent;1.0", "PPB_MouseInputEvent;1.1", "PPB_MouseCursor;1.0",
+                           "PPB_Instance;1.0", "PPB_Graphics3D;1.0", "PPB_OpenGLES2;1.0"}) {
     EXPECT_NE(pphost::GetBrowserInterface(name), nullptr) << name;
   }
-  for (const char* name : {"PPB_Graphics3D;1.0", "PPB_OpenGLES2;1.0", "PPB_Core;1.1", "PPB_Core", ""}) {
+  for (const char* name : {"PPB_OpenGLES2InstancedArrays;1.0", "PPB_Graphics3D;1.1", "PPB_Core;1.1", "PPB_Core", ""}) {
     EXPECT_EQ(pphost::GetBrowserInterface(name), nullptr) << name;
   }
   EXPECT_EQ(pphost::GetBrowserInterface(nullptr), nullptr);

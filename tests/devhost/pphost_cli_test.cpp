@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace devhost_test {
 namespace {
@@ -32,9 +33,11 @@ class PphostCli : public ::testing::Test {
     return path.string();
   }
 
-  Outcome Run(const std::string& arguments) {
+  // `environment`: variable assignments for the program, as a shell reads them.
+  Outcome Run(const std::string& arguments, const std::string& environment = "") {
     const std::filesystem::path err = folder_ / "stderr.txt";
-    const std::string command = std::string(PPHOST_PATH) + " " + arguments + " 2>" + err.string() + " </dev/null";
+    const std::string command =
+        environment + " " + std::string(PPHOST_PATH) + " " + arguments + " 2>" + err.string() + " </dev/null";
     Outcome outcome{};
     FILE* pipe = popen(command.c_str(), "r");
     char buffer[4096];
@@ -98,6 +101,49 @@ TEST_F(PphostCli, AnErrorLineMakesTheExitStatusOne) {
                          "\n"
                          R"({"kind":"ack","seq":1,"op":"nope"})"
                          "\n");
+}
+
+TEST_F(PphostCli, DrawsPresentsAndSnapshotsAsAStrictEs2Host) {
+  const std::string png = (folder_ / "a.png").string();
+  const std::string script = WriteScript(R"({"op":"create","id":"a"})"
+                                         "\n"
+                                         R"({"op":"message","id":"a","msg":{"command":"CONTEXT","width":4,"height":2}})"
+                                         "\n"
+                                         R"({"op":"message","id":"a","msg":{"command":"BIND"}})"
+                                         "\n"
+                                         R"({"op":"message","id":"a","msg":{"command":"RED"}})"
+                                         "\n"
+                                         R"({"op":"message","id":"a","msg":{"command":"SWAP"}})"
+                                         "\n"
+                                         R"({"op":"run","ms":3})"
+                                         "\n"
+                                         R"({"op":"snapshot","id":"a","png":")" +
+                                         png + R"("})");
+  const Outcome outcome = Run(std::string("--clock virtual --gl strict-es2 --trace-present --module ") +
+                              FAKE_MODULE_PATH + " --script " + script);
+  EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+  for (const std::string& line :
+       std::vector<std::string>{R"({"kind":"post","t":0,"id":"a","msg":{"command":"RED","error":1280}})",
+                                R"({"kind":"present","t":0,"id":"a","width":4,"height":2,"n":1})",
+                                R"({"kind":"snapshot","id":"a","width":4,"height":2,"path":")" + png + R"("})"}) {
+    EXPECT_NE(outcome.out.find(line + "\n"), std::string::npos) << line << "\n" << outcome.out;
+  }
+  EXPECT_TRUE(std::filesystem::exists(png));
+}
+
+// With no EGL vendor to load, contexts cannot be made; the rest still works.
+TEST_F(PphostCli, WithoutEglNoContextIsMadeAndEverythingElseWorks) {
+  const std::string script = WriteScript(R"({"op":"create","id":"a"})"
+                                         "\n"
+                                         R"({"op":"message","id":"a","msg":{"command":"CONTEXT","width":4,"height":2}})"
+                                         "\n"
+                                         R"({"op":"message","id":"a","msg":"still here"})");
+  const Outcome outcome = Run(std::string("--clock virtual --module ") + FAKE_MODULE_PATH + " --script " + script,
+                              "__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent/vendor.json");
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_NE(outcome.out.find(R"({"command":"CONTEXT","ok":false,"is3d":false})"), std::string::npos) << outcome.out;
+  EXPECT_NE(outcome.out.find(R"("msg":"still here")"), std::string::npos) << outcome.out;
+  EXPECT_NE(outcome.err.find("pphost: no 3D contexts: "), std::string::npos) << outcome.err;
 }
 
 TEST_F(PphostCli, HelpNamesTheOptions) {

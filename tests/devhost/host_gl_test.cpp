@@ -1,0 +1,288 @@
+// 3D contexts through pphost: drawing, swaps through the main loop, the
+// presented image (snapshot, pixels), strict OpenGL ES 2.0, resizing,
+// context loss, binding and leaks.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "devhost/scripted_host.h"
+
+namespace devhost_test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr int kInvalidEnum = 0x0500;
+constexpr int kContextLost = 0x0507;
+
+std::string Send(const std::string& id, Json msg) {
+  return pphost::DumpLine(Json{{"op", "message"}, {"id", id}, {"msg", std::move(msg)}});
+}
+
+std::string Command(const std::string& id, const char* command, const Json& fields = Json::object()) {
+  Json msg{{"command", command}};
+  msg.update(fields);
+  return Send(id, msg);
+}
+
+std::string Fill(const std::string& id, const Json& colour) { return Command(id, "FILL", colour); }
+
+Json Rgba(double r, double g, double b, double a = 1.0) { return Json{{"r", r}, {"g", g}, {"b", b}, {"a", a}}; }
+
+std::string Pixels(const std::string& points) { return R"({"op":"pixels","id":"a","points":)" + points + "}"; }
+
+// What the module posted for `command`, in order.
+std::vector<Json> Replies(const std::vector<Json>& out, const std::string& command) {
+  std::vector<Json> replies;
+  for (const Json& msg : Posted(out)) {
+    if (msg.is_object() && msg.value("command", "") == command) replies.push_back(msg);
+  }
+  return replies;
+}
+
+int Reply(const std::vector<Json>& out, const std::string& command, const char* key) {
+  const std::vector<Json> replies = Replies(out, command);
+  EXPECT_EQ(replies.size(), 1u) << command;
+  return replies.empty() ? -9999 : replies[0].at(key).get<int>();
+}
+
+std::vector<std::string> Errors(const std::vector<Json>& out) {
+  std::vector<std::string> texts;
+  for (const Json& line : OfKind(out, "error")) texts.push_back(line.at("text").get<std::string>());
+  return texts;
+}
+
+Json Values(const std::vector<Json>& out) {
+  const std::vector<Json> lines = OfKind(out, "pixels");
+  return lines.size() == 1 ? lines[0].at("values") : Json();
+}
+
+// Instance "a" with an 8x4 context (no alpha), bound.
+std::unique_ptr<ScriptedHost> GlHost(pphost::HostOptions options = VirtualClock()) {
+  auto host = std::make_unique<ScriptedHost>(options);
+  const std::vector<Json> out = host->Execute(
+      {R"({"op":"create","id":"a"})", Command("a", "CONTEXT", {{"width", 8}, {"height", 4}}), Command("a", "BIND")});
+  EXPECT_EQ(Replies(out, "CONTEXT").at(0), Json::parse(R"({"command":"CONTEXT","ok":true,"is3d":true})"));
+  EXPECT_EQ(Reply(out, "BIND", "ok"), 1);
+  return host;
+}
+
+struct PngFile {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgba;
+};
+
+PngFile ReadPng(const std::string& path) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  PngFile file;
+  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return file;
+  image.format = PNG_FORMAT_RGBA;
+  file.rgba.resize(PNG_IMAGE_SIZE(image));
+  if (png_image_finish_read(&image, nullptr, file.rgba.data(), 0, nullptr) == 0) return file;
+  file.width = static_cast<int>(image.width);
+  file.height = static_cast<int>(image.height);
+  return file;
+}
+
+TEST(PphostGl, SnapshotWritesTheLastPresentedImageAsAPng) {
+  const std::string path = (std::filesystem::temp_directory_path() / "pphost_gl_snapshot.png").string();
+  std::filesystem::remove(path);
+  auto host = GlHost();
+  const std::string snapshot = R"({"op":"snapshot","id":"a","png":")" + path + R"("})";
+  EXPECT_THAT(Errors(host->Execute({snapshot})), ElementsAre(R"(snapshot: "a" has presented no image yet)"));
+  const std::vector<Json> out =
+      host->Execute({Fill("a", Rgba(1, 0.5, 0)), Command("a", "SWAP"), R"({"op":"run","ms":0})", snapshot});
+  ASSERT_EQ(OfKind(out, "snapshot").size(), 1u);
+  EXPECT_EQ(OfKind(out, "snapshot")[0],
+            (Json{{"kind", "snapshot"}, {"id", "a"}, {"width", 8}, {"height", 4}, {"path", path}}));
+  const PngFile png = ReadPng(path);
+  EXPECT_EQ(png.width, 8);
+  EXPECT_EQ(png.height, 4);
+  ASSERT_EQ(png.rgba.size(), 8u * 4u * 4u);
+  EXPECT_THAT(std::vector<int>(png.rgba.begin(), png.rgba.begin() + 4), ElementsAre(255, 128, 0, 255));
+  std::filesystem::remove(path);
+  EXPECT_THAT(Errors(host->Execute({R"({"op":"snapshot","id":"a","png":"/nonexistent/folder/a.png"})"})),
+              ElementsAre(::testing::StartsWith("snapshot: cannot write /nonexistent/folder/a.png: ")));
+}
+
+TEST(PphostGl, AContextWithAlphaAndDepthKeepsItsAlphaAndReplacesTheBoundOne) {
+  auto host = GlHost();
+  const std::vector<Json> out =
+      host->Execute({Command("a", "CONTEXT", {{"width", 2}, {"height", 2}, {"alpha", true}, {"depth", true}}),
+                     Command("a", "BIND"), Fill("a", Rgba(1, 0, 0, 0.6)), Command("a", "QUAD", Rgba(0, 1, 0, 0.2)),
+                     Command("a", "SWAP"), R"({"op":"run","ms":0})", Pixels("[[1,1]]")});
+  EXPECT_EQ(Reply(out, "BIND", "ok"), 1);
+  EXPECT_EQ(Reply(out, "QUAD", "error"), 0);
+  EXPECT_EQ(Values(out), Json::parse("[[0,255,0,51]]"));
+  EXPECT_EQ(host->Host().LastPresented("a")->image.width, 2);
+  // The first context went once the second took its place.
+  EXPECT_EQ(OfKind(host->Execute({R"({"op":"shutdown"})"}), "shutdown").at(0).at("live_resources"), 0);
+}
+
+TEST(PphostGl, PixelsReadFromTheTopAndTheBufferKeepsItsContentAcrossSwaps) {
+  auto host = GlHost();
+  // Red everywhere, then green in GL's bottom-left quarter: rows 2 and 3 from the top.
+  host->Execute({Fill("a", Rgba(1, 0, 0)), Fill("a", Json{{"g", 1}, {"a", 1}, {"x", 0}, {"y", 0}, {"w", 4}, {"h", 2}}),
+                 Command("a", "SWAP"), R"({"op":"run","ms":0})"});
+  const std::vector<Json> out =
+      host->Execute({Command("a", "SWAP"), R"({"op":"run","ms":0})", Pixels("[[0,0],[7,0],[0,3],[3,2],[4,3],[7,3]]")});
+  EXPECT_EQ(Values(out), Json::parse("[[255,0,0,255],[255,0,0,255],[0,255,0,255],[0,255,0,255],"
+                                     "[255,0,0,255],[255,0,0,255]]"));
+  EXPECT_THAT(OfKind(out, "present"), IsEmpty());  // only with --trace-present
+  EXPECT_EQ(host->Host().LastPresented("a")->swaps, 2);
+
+  const std::vector<Json> bad = host->Execute({Pixels("[[0,0],[8,0]]"), Pixels("[[0,-1]]"), Pixels("[0,0]")});
+  EXPECT_THAT(Errors(bad),
+              ElementsAre("pixels: point [8,0] is outside the 8x4 image",
+                          "pixels: point [0,-1] is outside the 8x4 image", "pixels: each point must be [x, y], not 0"));
+  EXPECT_THAT(OfKind(bad, "pixels"), IsEmpty());
+}
+
+TEST(PphostGl, ShadersDrawAndFramebufferZeroIsTheDrawingBuffer) {
+  auto host = GlHost();
+  std::vector<Json> out = host->Execute(
+      {Command("a", "QUAD", Rgba(0, 0, 1)), Command("a", "SWAP"), R"({"op":"run","ms":0})", Pixels("[[0,0],[7,3]]")});
+  EXPECT_EQ(Replies(out, "QUAD").at(0), Json::parse(R"({"command":"QUAD","linked":1,"error":0})"));
+  EXPECT_EQ(Values(out), Json::parse("[[0,0,255,255],[0,0,255,255]]"));
+
+  // The module's own framebuffer reads as itself; binding 0 reads back as 0
+  // and draws where the page sees it.
+  out = host->Execute({Command("a", "FBO"), Fill("a", Rgba(1, 1, 0)), Command("a", "SWAP"), R"({"op":"run","ms":0})",
+                       Pixels("[[3,1]]")});
+  EXPECT_EQ(Replies(out, "FBO").at(0), Json::parse(R"({"command":"FBO","own":true,"zero":0})"));
+  EXPECT_EQ(Values(out), Json::parse("[[255,255,0,255]]"));
+}
+
+TEST(PphostGl, ASwapCompletesThroughTheMainLoopAndOneAtATime) {
+  auto host = GlHost();
+  host->Execute({R"({"op":"run","ms":7})", Fill("a", Rgba(0, 1, 0))});
+  std::vector<Json> out = host->Execute({Command("a", "SWAP"), Command("a", "SWAP")});
+  EXPECT_THAT(PostedCommands(out), ElementsAre("SWAP", "SWAP"));
+  EXPECT_EQ(Posted(out)[0].at("result"), -1);   // PP_OK_COMPLETIONPENDING
+  EXPECT_EQ(Posted(out)[1].at("result"), -11);  // PP_ERROR_INPROGRESS
+  EXPECT_EQ(host->Host().LastPresented("a")->swaps, 0);
+
+  out = host->Execute({R"({"op":"run","ms":0})"});
+  ASSERT_EQ(Replies(out, "SWAPPED").size(), 1u);
+  EXPECT_EQ(Replies(out, "SWAPPED")[0].at("result"), 0);
+  EXPECT_EQ(OfKind(out, "post")[0].at("t"), 7);
+  const std::optional<pphost::Presentation> shown = host->Host().LastPresented("a");
+  ASSERT_TRUE(shown.has_value());
+  EXPECT_EQ(shown->swaps, 1);
+  EXPECT_EQ(shown->image.width, 8);
+  EXPECT_EQ(shown->image.height, 4);
+  EXPECT_THAT(std::vector<int>(shown->image.rgba.begin(), shown->image.rgba.begin() + 4), ElementsAre(0, 255, 0, 255));
+  EXPECT_EQ(Reply(host->Execute({Command("a", "SWAP")}), "SWAP", "result"), -1);  // free again
+  EXPECT_FALSE(host->Host().LastPresented("nobody").has_value());
+}
+
+TEST(PphostGl, TracePresentWritesALineForEachCompletedSwapOfABoundContext) {
+  pphost::HostOptions options = VirtualClock();
+  options.tracePresent = true;
+  auto host = GlHost(options);
+  std::vector<Json> out = host->Execute({R"({"op":"run","ms":5})", Command("a", "SWAP"), R"({"op":"run","ms":1})",
+                                         Command("a", "SWAP"), R"({"op":"run","ms":1})"});
+  std::vector<std::string> lines;
+  for (const Json& line : OfKind(out, "present")) lines.push_back(line.dump());
+  EXPECT_THAT(lines, ElementsAre(R"({"kind":"present","t":5,"id":"a","width":8,"height":4,"n":1})",
+                                 R"({"kind":"present","t":6,"id":"a","width":8,"height":4,"n":2})"));
+
+  // Unbound, a swap still completes but presents nothing.
+  out = host->Execute({Command("a", "BIND", {{"none", true}}), Command("a", "SWAP"), R"({"op":"run","ms":1})"});
+  EXPECT_EQ(Reply(out, "SWAPPED", "result"), 0);
+  EXPECT_THAT(OfKind(out, "present"), IsEmpty());
+  EXPECT_EQ(host->Host().LastPresented("a")->swaps, 2);
+}
+
+TEST(PphostGl, StrictEs2RefusesRedUploadsWithInvalidEnumAndTheDefaultAcceptsThem) {
+  const std::vector<std::string> uploads = {Command("a", "RED"), Command("a", "RED", {{"sub", true}}),
+                                            Command("a", "ERRORS")};
+  {
+    pphost::HostOptions options = VirtualClock();
+    options.gl = pphost::GlMode::kStrictEs2;
+    auto host = GlHost(options);
+    const std::vector<Json> out = host->Execute(uploads);
+    const std::vector<Json> red = Replies(out, "RED");
+    ASSERT_EQ(red.size(), 2u);
+    EXPECT_EQ(red[0].at("error"), kInvalidEnum);
+    EXPECT_EQ(red[1].at("error"), kInvalidEnum);
+    EXPECT_EQ(Reply(out, "ERRORS", "gl"), 0);  // each refusal is reported once
+  }
+  auto host = GlHost();
+  const std::vector<Json> out = host->Execute(uploads);
+  const std::vector<Json> red = Replies(out, "RED");
+  ASSERT_EQ(red.size(), 2u);
+  EXPECT_EQ(red[0].at("error"), 0);
+  EXPECT_EQ(red[1].at("error"), 0);
+}
+
+TEST(PphostGl, ResizeBuffersChangesTheImageSizeAndRefusesBadSizes) {
+  auto host = GlHost();
+  std::vector<Json> out =
+      host->Execute({Fill("a", Rgba(1, 1, 1)), Command("a", "RESIZE", {{"width", 5}, {"height", 3}}),
+                     Command("a", "RESIZE", {{"width", -1}, {"height", 3}}),
+                     Command("a", "RESIZE", {{"width", 5}, {"height", 100000}})});
+  std::vector<int> results;
+  for (const Json& reply : Replies(out, "RESIZE")) results.push_back(reply.at("result").get<int>());
+  EXPECT_THAT(results, ElementsAre(0, -4, -4));  // PP_ERROR_BADARGUMENT
+  out = host->Execute({Command("a", "SWAP"), R"({"op":"run","ms":0})",
+                       R"({"op":"snapshot","id":"a","png":"/dev/null"})", Pixels("[[4,2],[0,0]]"), Pixels("[[5,0]]")});
+  EXPECT_EQ(OfKind(out, "snapshot").at(0).at("width"), 5);
+  EXPECT_EQ(OfKind(out, "snapshot").at(0).at("height"), 3);
+  // New storage starts cleared; without an alpha channel it reads opaque.
+  EXPECT_EQ(Values(out), Json::parse("[[0,0,0,255],[0,0,0,255]]"));
+  EXPECT_THAT(Errors(out), ElementsAre("pixels: point [5,0] is outside the 5x3 image"));
+}
+
+TEST(PphostGl, ALostContextRefusesSwapsAndResizesAndTellsTheModule) {
+  auto host = GlHost();
+  host->Execute({Fill("a", Rgba(0, 0, 1)), Command("a", "SWAP"), R"({"op":"run","ms":0})", Command("a", "SWAP")});
+  std::vector<Json> out = host->Execute({R"({"op":"contextlost","id":"a"})", R"({"op":"run","ms":0})"});
+  EXPECT_THAT(PostedCommands(out), ElementsAre("LOST", "SWAPPED"));
+  EXPECT_EQ(Reply(out, "SWAPPED", "result"), -50);  // the swap in flight fails too
+
+  out = host->Execute({Command("a", "SWAP"), Command("a", "RESIZE", {{"width", 4}, {"height", 4}}),
+                       Command("a", "ERRORS"), Command("a", "ERRORS"), Fill("a", Rgba(1, 0, 0)), Pixels("[[0,0]]")});
+  EXPECT_EQ(Reply(out, "SWAP", "result"), -50);  // PP_ERROR_CONTEXT_LOST
+  EXPECT_EQ(Reply(out, "RESIZE", "result"), -50);
+  const std::vector<Json> errors = Replies(out, "ERRORS");
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0], (Json{{"command", "ERRORS"}, {"gl", kContextLost}, {"context", -50}}));
+  EXPECT_EQ(errors[1], (Json{{"command", "ERRORS"}, {"gl", 0}, {"context", -50}}));
+  EXPECT_EQ(Values(out), Json::parse("[[0,0,255,255]]"));  // what was shown stays
+  EXPECT_EQ(host->Host().LastPresented("a")->swaps, 1);
+}
+
+TEST(PphostGl, AnInstanceBindsOnlyItsOwnContexts) {
+  auto host = GlHost();
+  const std::vector<Json> out =
+      host->Execute({R"({"op":"create","id":"b"})", Command("b", "CONTEXT", {{"width", 2}, {"height", 2}}),
+                     Command("a", "BIND", {{"of", 2}}), Command("b", "BIND", {{"of", 1}}), Command("b", "BIND"),
+                     Command("a", "BIND", {{"none", true}})});
+  std::vector<std::string> binds;
+  for (const Json& line : OfKind(out, "post")) {
+    if (line.at("msg").value("command", "") == "BIND")
+      binds.push_back(line.at("id").get<std::string>() + line.at("msg").at("ok").dump());
+  }
+  EXPECT_THAT(binds, ElementsAre("a0", "b0", "b1", "a1"));
+}
+
+TEST(PphostGl, ShutdownCountsALeakedContext) {
+  auto host = GlHost();
+  const std::vector<Json> out = host->Execute(
+      {R"({"op":"create","id":"b"})", Command("b", "CONTEXT", {{"width", 2}, {"height", 2}}), Command("b", "BIND"),
+       Command("a", "LEAK_CONTEXT"), R"({"op":"destroy","id":"b"})", R"({"op":"shutdown"})"});
+  // b's context went with b (the binding's reference too); a's is left.
+  EXPECT_EQ(OfKind(out, "shutdown").at(0).dump(), R"({"kind":"shutdown","live_vars":0,"live_resources":1})");
+}
+
+}  // namespace
+}  // namespace devhost_test
