@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "frame/video_frame.h"
+#include "host/completion_callback.h"
+#include "host/instance.h"
+#include "host/view.h"
+
+namespace TALLWICK_PP_RENDER {
+
+// A renderer draws parsed frames into its plug-in element. Every operation
+// returns 0 or one of the module's error codes.
+class IYUVRender {
+ public:
+  explicit IYUVRender(pp::Instance* instance) : m_instance(instance) {}
+  virtual ~IYUVRender() = default;
+
+  IYUVRender(const IYUVRender&) = delete;
+  IYUVRender& operator=(const IYUVRender&) = delete;
+
+  // Prepares what depends on the frame geometry, creating the context first
+  // when there is none.
+  virtual int32_t InitYUVRender(const VideoFrame& frame, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) = 0;
+  // Fills the view with transparent black and presents it; `done` runs when
+  // the presentation completed.
+  virtual int32_t ClearBuffer(const pp::CompletionCallback& done) = 0;
+  // Uploads, draws and presents one frame; `done` runs when the presentation
+  // completed.
+  virtual int32_t RenderFrame(const VideoFrame& frame, const pp::CompletionCallback& done) = 0;
+  // The element's size or scale changed: resize the drawing buffer.
+  virtual int32_t HandleChangeView(const pp::View& view, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) = 0;
+
+  // Names the stream (or gallery) in log lines.
+  void SetSid(const std::string& sid) { m_sid = sid; }
+  const std::string& GetSid() const { return m_sid; }
+
+ protected:
+  pp::Instance* m_instance;  // not owned
+  std::string m_sid;
+};
+
+}  // namespace TALLWICK_PP_RENDER

@@ -1,0 +1,262 @@
+#include "yuv/yuv_3d_gallery_render.h"
+
+#include "common/log_instance.h"
+#include "common/rate_limiter.h"
+#include "embed/protocol.h"
+#include "host/gles2/gles2_binding.h"
+#include "yuv/gl_context.h"
+#include "yuv/gl_program.h"
+#include "yuv/shader_texts.h"
+
+namespace TALLWICK_PP_RENDER {
+
+using namespace TALLWICK_GLES2;  // NOLINT(google-build-using-namespace): the gl* entry points
+using TALLWICK_LOG::kLevelError;
+using TALLWICK_LOG::kLevelInfo;
+using TALLWICK_LOG::kLevelWarning;
+using TALLWICK_LOG::LogAt;
+
+namespace {
+
+constexpr GLuint kAttribPosition = 3;
+constexpr GLuint kAttribTexCoord = 4;
+constexpr GLuint kAttribTexCoordUV = 5;
+constexpr int32_t kFormatNv12 = 2;
+constexpr int32_t kAlphaBits = 8;
+
+TALLWICK_COMMON::RateLimiter& ResizeFailureLimiter() {
+  static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
+  return limiter;
+}
+
+GLuint NewPlaneTexture() {
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  return texture;
+}
+
+void DeleteTexture(GLuint& texture) {
+  if (texture != 0) {
+    glDeleteTextures(1, &texture);
+  }
+  texture = 0;
+}
+
+void UploadPlane(GLenum unit, GLuint texture, GLenum format, int32_t width, int32_t height, const uint8_t* pixels) {
+  glActiveTexture(unit);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
+}
+
+void DrawTriangles(const float* positions, const float* texCoordsY, const float* texCoordsUV) {
+  glVertexAttribPointer(kAttribPosition, 2, GL_FLOAT, GL_FALSE, 0, positions);
+  glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, 0, texCoordsY);
+  glVertexAttribPointer(kAttribTexCoordUV, 2, GL_FLOAT, GL_FALSE, 0, texCoordsUV);
+  glDrawArrays(GL_TRIANGLES, 0, 6);
+}
+
+}  // namespace
+
+YUV3DGalleryRender::YUV3DGalleryRender(pp::Instance* instance, double dpr) : IYUVRender(instance), m_dpr(dpr) {
+  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} YUV3DGalleryRender constructor", m_sid);
+}
+
+// GL objects go with the context.
+YUV3DGalleryRender::~YUV3DGalleryRender() {
+  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} YUV3DGalleryRender destructor", m_sid);
+}
+
+int32_t YUV3DGalleryRender::InitGLContext(int32_t width, int32_t height, bool enableHighPerformanceGPU) {
+  if (!glInitializePPAPI(&ModuleBrowserInterface)) {
+    LogAt(kLevelError, "[YUV3DGalleryRender] uuid:{} glInitializePPAPI error!!!", m_sid);
+    return kErrorInitPpapi;
+  }
+  const ContextAttributes attributes =
+      MakeContextAttributes(kAlphaBits, ScaleByDpr(width, m_dpr), ScaleByDpr(height, m_dpr), enableHighPerformanceGPU);
+  m_context = pp::Graphics3D(*m_instance, attributes.data());
+  if (!m_instance->BindGraphics(m_context.pp_resource())) {
+    LogAt(kLevelError, "[YUV3DGalleryRender] uuid:{} unable to bind 3d context ---> error", m_sid);
+    return kErrorBindGraphics;
+  }
+  MakeCurrent();
+  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} InitGLContext done", m_sid);
+  const GLubyte* version = glGetString(GL_VERSION);
+  if (version != nullptr) {
+    LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} GL_VERSION:{}", m_sid, reinterpret_cast<const char*>(version));
+  } else {
+    LogAt(kLevelWarning, "[YUV3DGalleryRender] uuid:{} glGetString return NULL", m_sid);
+  }
+  m_redSupported = IsGLRedSupported();
+  const int32_t result = InitShader();
+  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} InitShader, result = {}", m_sid, result);
+  return result;
+}
+
+int32_t YUV3DGalleryRender::InitShader() {
+  GLuint vertexShader = 0;
+  GLuint fragmentShader = 0;
+  int32_t result = CompileShader(GL_VERTEX_SHADER, kGalleryVertexShaderText, &vertexShader);
+  if (result != kErrorNone) return result;
+  result = CompileShader(GL_FRAGMENT_SHADER, kGalleryFragmentShaderText, &fragmentShader);
+  if (result != kErrorNone) return result;
+  m_program = glCreateProgram();
+  glAttachShader(m_program, vertexShader);
+  glAttachShader(m_program, fragmentShader);
+  glBindAttribLocation(m_program, kAttribPosition, "a_position");
+  glBindAttribLocation(m_program, kAttribTexCoord, "a_texCoord");
+  glBindAttribLocation(m_program, kAttribTexCoordUV, "a_texCoordUV");
+  result = LinkProgram(m_program);
+  if (result != kErrorNone) return result;
+  glDeleteShader(vertexShader);
+  glDeleteShader(fragmentShader);
+  glUseProgram(m_program);
+  return kErrorNone;
+}
+
+int32_t YUV3DGalleryRender::HandleChangeView(const pp::View& view, bool enableHighPerformanceGPU,
+                                             bool enablePPAPIRedExt) {
+  const PP_Rect rect = view.GetRect();
+  const int32_t width = ScaleByDpr(rect.size.width, m_dpr);
+  const int32_t height = ScaleByDpr(rect.size.height, m_dpr);
+  if (m_context.is_null()) {
+    LogAt(kLevelInfo,
+          "[YUV3DGalleryRender] uuid:{} HandleChangeView - context null, so init gl, newWidth: {}, newHeight: {}",
+          m_sid, width, height);
+    const int32_t result = InitGLContext(rect.size.width, rect.size.height, enableHighPerformanceGPU);
+    if (result != kErrorNone) {
+      LogAt(kLevelError, "[YUV3DGalleryRender] uuid:{} InitGL error - err: {}", m_sid, result);
+      return result;
+    }
+  } else {
+    MakeCurrent();
+    const int32_t result = m_context.ResizeBuffers(width, height);
+    if (result < 0) {
+      if (ResizeFailureLimiter().Allow()) {
+        LogAt(kLevelWarning,
+              "[YUV3DGalleryRender] uuid:{} ResizeBuffers - unable to resize buffer: result: {}, newWidth {}, "
+              "newHeight {}",
+              m_sid, result, width, height);
+      }
+      return kErrorResizeBuffer;
+    }
+  }
+  m_useRed = enablePPAPIRedExt && m_redSupported;
+  glViewport(0, 0, width, height);
+  ClearToBackground();
+  return kErrorNone;
+}
+
+int32_t YUV3DGalleryRender::InitYUVRender(const TileColor& backgroundColor, int32_t width, int32_t height,
+                                          bool enableHighPerformanceGPU, bool enablePPAPIRedExt) {
+  if (m_context.is_null()) {
+    LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} InitYUVRender, but gl context not inited when init texture", m_sid);
+    const int32_t result = InitGLContext(width, height, enableHighPerformanceGPU);
+    if (result != kErrorNone) return result;
+  }
+  m_useRed = enablePPAPIRedExt && m_redSupported;
+  MakeCurrent();
+  m_locTexY = glGetUniformLocation(m_program, "tex_y");
+  m_locTexU = glGetUniformLocation(m_program, "tex_u");
+  m_locTexV = glGetUniformLocation(m_program, "tex_v");
+  m_locIsNv12 = glGetUniformLocation(m_program, "is_nv12");
+  const int32_t result = InitTextures();
+  if (result != kErrorNone) return result;
+  m_backgroundColor = backgroundColor;
+  ClearToBackground();
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  return kErrorNone;
+}
+
+int32_t YUV3DGalleryRender::InitTextures() {
+  DeleteTexture(m_texY);
+  DeleteTexture(m_texU);
+  DeleteTexture(m_texV);
+  m_texY = NewPlaneTexture();
+  m_texU = NewPlaneTexture();
+  m_texV = NewPlaneTexture();
+  if (m_texY == 0 || m_texU == 0 || m_texV == 0) {
+    LogAt(kLevelError, "[YUV3DGalleryRender] uuid:{} InitTextures failed - y: {}, u: {}, v: {}", m_sid, m_texY, m_texU,
+          m_texV);
+    return kErrorInitTexture;
+  }
+  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} InitTextures done - y: {}, u: {}, v: {}", m_sid, m_texY, m_texU,
+        m_texV);
+  return kErrorNone;
+}
+
+void YUV3DGalleryRender::ClearBKColor(const pp::CompletionCallback& callback) {
+  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} ClearBKColor", m_sid);
+  MakeCurrent();
+  ClearToBackground();
+  Swap(callback);
+}
+
+void YUV3DGalleryRender::DrawItems(bool needClear, const std::vector<GalleryDrawItem>& items,
+                                   const pp::CompletionCallback& callback) {
+  MakeCurrent();
+  if (needClear) {
+    LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} clear screen", m_sid);
+    ClearToBackground();
+  }
+  for (const GalleryDrawItem& item : items) {
+    DrawTile(item, true);
+  }
+  Swap(callback);
+}
+
+void YUV3DGalleryRender::DrawTile(const GalleryDrawItem& item, bool fillBackground) {
+  const GLint isBackground = glGetUniformLocation(m_program, "is_bkcolor");
+  const GLint backgroundData = glGetUniformLocation(m_program, "bkcolor_data");
+  const GLint isMirror = glGetUniformLocation(m_program, "is_mirror");
+  glUniform1i(isBackground, 1);
+  const TileColor& color = item.backgroundColor;
+  glUniform4f(backgroundData, color[0], color[1], color[2], color[3]);
+  UploadPlanes(item.frame);
+  glEnableVertexAttribArray(kAttribPosition);
+  glEnableVertexAttribArray(kAttribTexCoord);
+  glEnableVertexAttribArray(kAttribTexCoordUV);
+  if (fillBackground) {
+    // With "is_bkcolor" on this paints the whole tile in its colour.
+    DrawTriangles(item.tilePositions.data(), item.texCoordsY.data(), item.texCoordsUV.data());
+  }
+  glUniform1i(isMirror, item.mirror ? 1 : 0);
+  glUniform1i(isBackground, 0);
+  DrawTriangles(item.positions.data(), item.texCoordsY.data(), item.texCoordsUV.data());
+}
+
+void YUV3DGalleryRender::UploadPlanes(const VideoFrame& frame) {
+  const GLenum format = m_useRed ? GL_RED : GL_LUMINANCE;
+  const int32_t chromaRows = frame.height >> 1;
+  UploadPlane(GL_TEXTURE0, m_texY, format, frame.planS0, frame.height, frame.plan0);
+  glUniform1i(m_locTexY, 0);
+  if (frame.format == kFormatNv12) {
+    glUniform1i(m_locIsNv12, 1);
+    UploadPlane(GL_TEXTURE1, m_texU, GL_LUMINANCE_ALPHA, frame.planS1 >> 1, chromaRows, frame.plan1);
+    glUniform1i(m_locTexU, 1);
+    return;
+  }
+  glUniform1i(m_locIsNv12, 0);
+  UploadPlane(GL_TEXTURE1, m_texU, format, frame.planS1, chromaRows, frame.plan1);
+  glUniform1i(m_locTexU, 1);
+  UploadPlane(GL_TEXTURE2, m_texV, format, frame.planS2, chromaRows, frame.plan2);
+  glUniform1i(m_locTexV, 2);
+}
+
+void YUV3DGalleryRender::ClearToBackground() {
+  glClearColor(m_backgroundColor[0], m_backgroundColor[1], m_backgroundColor[2], m_backgroundColor[3]);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void YUV3DGalleryRender::MakeCurrent() { glSetCurrentContextPPAPI(m_context.pp_resource()); }
+
+int32_t YUV3DGalleryRender::Swap(const pp::CompletionCallback& callback) {
+  MakeCurrent();
+  return m_context.SwapBuffers(callback);
+}
+
+}  // namespace TALLWICK_PP_RENDER
