@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 
+#include "common/rate_limiter.h"
 #include "common/singleton.h"
 
 namespace TALLWICK_LOG {
@@ -50,6 +51,13 @@ class LogInstance : public TALLWICK_COMMON::Singleton<LogInstance> {
 template <typename... Args>
 void LogAt(int level, const char* format, const Args&... args) {
   LogInstance::GetInstance()->Log(kModuleTag, level, format, args...);
+}
+
+// A line that would repeat on every tick: written only when its own limiter
+// (one function-local static per call site) lets it through.
+template <typename... Args>
+void LogLimited(TALLWICK_COMMON::RateLimiter& limiter, int level, const char* format, const Args&... args) {
+  if (limiter.Allow()) LogAt(level, format, args...);
 }
 
 // Calls the log library's destroy function (module shutdown).

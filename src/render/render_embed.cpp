@@ -1,51 +1,244 @@
 #include "render/render_embed.h"
 
+#include "common/clock.h"
 #include "common/debug_trace.h"
 #include "common/log_instance.h"
 #include "common/scope_timer.h"
+#include "controller/controller_embed.h"
+#include "controller/crash_manager.h"
+#include "controller/process_info.h"
+#include "embed/frame_count_clock.h"
 #include "embed/protocol.h"
+#include "host/mouse_cursor.h"
+#include "yuv/yuv_3d_render.h"
 
 namespace TALLWICK_PP_RENDER {
 
 using TALLWICK_COMMON::ScopeTimer;
+using TALLWICK_LOG::kLevelInfo;
 using TALLWICK_LOG::kModuleTag;
 using TALLWICK_LOG::LogAt;
 
 namespace {
+
 constexpr int32_t kPongIntervalMs = 1000;
+constexpr int64_t kInitialScheduleLagNs = 50000000;
+constexpr int32_t kCursorTypeMin = -1;
+constexpr int32_t kCursorTypeMax = 42;
+
+uintptr_t Address(const void* object) { return reinterpret_cast<uintptr_t>(object); }
+
 }  // namespace
 
-RenderEmbed::RenderEmbed() {
+RenderEmbed::RenderEmbed() : lastScheduleTime(TALLWICK_COMMON::MonotonicNs() - kInitialScheduleLagNs) {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::RenderEmbed::RenderEmbed");
-  const auto self = reinterpret_cast<uintptr_t>(this);
-  LogAt(TALLWICK_LOG::kLevelLifecycle, "[RenderEmbed] uuid:{} this[{:#08x}] render instance construct", uuid, self);
-  TALLWICK_LOG::DebugTrace(L"render instance construct...%08x", static_cast<unsigned>(self));
+  LogAt(TALLWICK_LOG::kLevelLifecycle, "[RenderEmbed] uuid:{} this[{:#08x}] render instance construct", uuid,
+        Address(this));
+  TALLWICK_LOG::DebugTrace(L"render instance construct...%08x", static_cast<unsigned>(Address(this)));
   HandleReset(pp::VarDictionary());
+  RegisterCommands();
   pong.PostPong(kPongIntervalMs);
 }
 
 RenderEmbed::~RenderEmbed() {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::RenderEmbed::~RenderEmbed");
-  const auto self = reinterpret_cast<uintptr_t>(this);
-  LogAt(TALLWICK_LOG::kLevelInfo,
+  LogAt(kLevelInfo,
         "[RenderEmbed] uuid:{} this[{:#08x}] >>>>>>> RenderEmbed destroyed <<<<<<< - sid: {}, isPreview: {}, "
         "isScreen: {}, isSelf: {} uuid: {}",
-        uuid, self, sid, isPreview, isScreen, isSelf, uuid);
+        uuid, Address(this), sid, isPreview, isScreen, isSelf, uuid);
   HandleReset(pp::VarDictionary());
-  LogAt(TALLWICK_LOG::kLevelLifecycle, "[RenderEmbed] uuid:{} this[{:#08x}] render instance destroyed", uuid, self);
+  LogAt(TALLWICK_LOG::kLevelLifecycle, "[RenderEmbed] uuid:{} this[{:#08x}] render instance destroyed", uuid,
+        Address(this));
   pong.Stop();
   callbackFactory.CancelAll();
 }
 
-void RenderEmbed::DidChangeView(const pp::View& newView) { view = newView; }
+void RenderEmbed::RegisterCommands() {
+  RegisterCode(kCmdInit, &RenderEmbed::HandleInit);
+  RegisterCode(kCmdReset, &RenderEmbed::HandleReset);
+  RegisterCode(kCmdStartRender, &RenderEmbed::StartRender);
+  RegisterCode(kCmdStopRender, &RenderEmbed::StopRender);
+  RegisterCode(kCmdClearBuffer, &RenderEmbed::HandleClearBuffer);
+  RegisterCode(kCmdHideCursor, &RenderEmbed::HideCursor);
+  RegisterCode(kCmdShowCursor, &RenderEmbed::HandleCursorTypeSet);
+  RegisterCode(kCmdResetShoom, &RenderEmbed::HandleResetShoom);
+  RegisterCode(kCmd3DContextLost, &RenderEmbed::HandleContextLost);
+  RegisterResult(kCmdGetFrameCount, &RenderEmbed::HandleGetFrameCount);
+}
+
+int32_t RenderEmbed::HandleInit(const pp::VarDictionary& data) {
+  HandleReset(data);
+  const std::string logPath = data.Get("logPath").AsString();
+  const int32_t logVersion = data.Get("logVersion").AsInt();
+  const int32_t fps = data.Get("fps").AsInt();
+  const double dpr = data.Get("dpr").AsDouble();
+  renderer = std::make_unique<YUV3DRender>(instance(), dpr);
+  TALLWICK_LOG::LogInstance::GetInstance()->Create(logVersion, logPath, kModuleTag, kModuleTag);
+  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} init ppapi render - process id:{}", uuid, CurrentProcessId());
+  {
+    ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::CrashManager::Init");
+    CrashManager::GetInstance()->Init("", logPath, logPath, logVersion);
+  }
+  uuid = data.Get("uuid").AsString();
+  ReadStreamSettings(data);
+  renderer->SetSid(sid);
+  // The period is defined for a positive rate only; otherwise the default stays.
+  if (fps > 0) frameInterval = 1000.0 / fps;
+  HandleClearBuffer(data);
+  LogAt(kLevelInfo,
+        "[RenderEmbed] uuid:{} this[{:#08x}] >>>>>>> InstanceInited <<<<<<<< - render type, fps: {}, logVersion: {}, "
+        "isSelf: {}, isPreview: {}, isLocalScreen: {} sid: {}, uid:{}, isScreen: {}, isMerge: {}, timeout: {}, dpr: "
+        "{}, uuid: {}, key: {}, enableHighPerformanceGPU: {}, enablePPAPIRedExt: {}",
+        uuid, Address(this), fps, logVersion, isSelf, isPreview, isLocalScreen, sid, uid, isScreen, isMerge, timeout,
+        dpr, uuid, key, enableHighPerformanceGPU, enablePPAPIRedExt);
+  return kErrorNone;
+}
+
+// The stream's identity and kind: a merged stream ignores sid and uid, and
+// the kind is decided by the last rule that applies.
+void RenderEmbed::ReadStreamSettings(const pp::VarDictionary& data) {
+  enableHighPerformanceGPU = data.Get("enableHighPerformanceGPU").AsBool();
+  enablePPAPIRedExt = data.Get("enablePPAPIRedExt").AsBool();
+  isMerge = data.Get("isMerge").AsBool();
+  sid = isMerge ? "merge" : data.Get("sid").AsString();
+  uid = isMerge ? "merge" : data.Get("uid").AsString();
+  isPreview = data.Get("isPreview").AsBool();
+  isLocalScreen = data.Get("isLocalScreen").AsBool();
+  isScreen = data.Get("isScreen").AsBool();
+  isSelf = data.Get("isSelf").AsBool();
+  timeout = data.Get("renderExceptionThreshold").AsInt();
+  if (isPreview) type = kStreamPreview;
+  if (isMerge) type = kStreamMerge;
+  if (isScreen) type = isLocalScreen ? kStreamLocalScreen : kStreamScreen;
+  key = MakeStreamKey(uid, isScreen, isMerge);
+}
 
 int32_t RenderEmbed::HandleReset(const pp::VarDictionary& /*data*/) {
-  sid.clear();
-  uid.clear();
-  isScreen = false;
-  isPreview = false;
-  isSelf = false;
+  started = false;
+  stopped = true;
+  visible = true;
+  frameInterval = 50.0;
+  shm.reset();
+  type = kStreamCamera;
+  lastFrame = VideoFrame();
+  uuid.clear();
   return kErrorNone;
+}
+
+int32_t RenderEmbed::StartRender(const pp::VarDictionary& /*data*/) {
+  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} this[{:#08x}] StartRender - sid: {}", uuid, Address(this), sid);
+  if (started) {
+    LogAt(kLevelInfo, "[RenderEmbed] uuid:{} StartRender - render has been started\xEF\xBC\x8C sid: {}", uuid, sid);
+    return kErrorNone;
+  }
+  started = true;
+  stopped = false;
+  lastChangeTime = TALLWICK_COMMON::NowMs();
+  frameCnt = 0;
+  Paint(0);
+  return kErrorNone;
+}
+
+int32_t RenderEmbed::StopRender(const pp::VarDictionary& /*data*/) {
+  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} this[{:#08x}] StopRender - sid: {}", uuid, Address(this), sid);
+  if (!started) {
+    LogAt(kLevelInfo, "[RenderEmbed] uuid:{} StopRender - render has been stopped, sid: {}", uuid, sid);
+    return kErrorRenderingStopped;
+  }
+  started = false;
+  stopped = true;
+  PostEvent(kEvtRenderStopped);
+  return kErrorNone;
+}
+
+// Before the first "INIT" there is no renderer to clear: the element is told
+// it is not initialised.
+int32_t RenderEmbed::HandleClearBuffer(const pp::VarDictionary& /*data*/) {
+  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HandleClearBuffer - isPainting: {}, sid: {}", uuid, isPainting, sid);
+  if (renderer == nullptr) return kErrorNotInited;
+  if (!isPainting) {
+    const int32_t result = renderer->ClearBuffer(PaintDoneCallback());
+    isPainting = (result == kErrorNone);
+    return result;
+  }
+  pendingClear = [this] {
+    LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HandleClearBuffer - triggered, sid: {}", uuid, sid);
+    renderer->ClearBuffer(PaintDoneCallback());
+    isPainting = true;
+  };
+  return kErrorNone;
+}
+
+int32_t RenderEmbed::SetCursor(int32_t cursorType) {
+  if (instance() == nullptr) return kErrorSetCursor;
+  const bool accepted =
+      pp::MouseCursor::SetCursor(instance()->pp_instance(), static_cast<PP_MouseCursor_Type>(cursorType));
+  return accepted ? kErrorNone : kErrorSetCursor;
+}
+
+int32_t RenderEmbed::HideCursor(const pp::VarDictionary& /*data*/) {
+  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HideCursor - sid: {}", uuid, sid);
+  return SetCursor(PP_MOUSECURSOR_TYPE_NONE);
+}
+
+int32_t RenderEmbed::HandleCursorTypeSet(const pp::VarDictionary& data) {
+  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HandleCursorTypeSet - sid: {}", uuid, sid);
+  int32_t cursorType = data.Get("cursorType").AsInt();
+  if (cursorType < kCursorTypeMin || cursorType > kCursorTypeMax) cursorType = PP_MOUSECURSOR_TYPE_POINTER;
+  return SetCursor(cursorType);
+}
+
+int32_t RenderEmbed::HandleResetShoom(const pp::VarDictionary& data) {
+  if (data.Get(kKeyStreamKey).AsString() != key) {
+    LogAt(kLevelInfo, "[RenderEmbed] uuid:{} no need to reset this shoom - sid: {}", uuid, sid);
+    return kErrorNone;
+  }
+  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HandleResetShoom - sid: {}, m_shm path: {} ", uuid, sid,
+        shm != nullptr ? shm->Path() : std::string(" - "));
+  shm.reset();
+  lastFrame = VideoFrame();
+  return kErrorNone;
+}
+
+int32_t RenderEmbed::HandleContextLost(const pp::VarDictionary& /*data*/) { return kErrorNone; }
+
+MessageHandleResult RenderEmbed::HandleGetFrameCount(const pp::VarDictionary& /*data*/) {
+  pp::VarDictionary counts;
+  counts.Set("width", lastFrame.width);
+  counts.Set("height", lastFrame.height);
+  counts.Set("viewWidth", viewWidth);
+  counts.Set("viewHeight", viewHeight);
+  counts.Set("frameCount", static_cast<int32_t>(static_cast<uint32_t>(frameCnt)));
+  counts.Set("timestamp", FrameCountTimestampMs());
+  MessageHandleResult result;
+  result.data.Set(uid + "_" + type, counts);
+  return result;
+}
+
+void RenderEmbed::DidChangeView(const pp::View& newView) {
+  view = newView;
+  const auto scale = static_cast<int32_t>(view.GetDeviceScale());
+  const PP_Rect rect = view.GetRect();
+  const int32_t width = rect.size.width * scale;
+  const int32_t height = rect.size.height * scale;
+  visible = view.IsVisible();
+  if (width == viewWidth && height == viewHeight) {
+    LogAt(kLevelInfo,
+          "[RenderEmbed] uuid:{} this[{:#08x}] DidChangeView - not changed, newWidth: {}, newHeight: {}, visible: "
+          "{},sid: {}",
+          uuid, Address(this), width, height, visible, sid);
+    return;
+  }
+  if (renderer != nullptr &&
+      renderer->HandleChangeView(view, enableHighPerformanceGPU, enablePPAPIRedExt) != kErrorNone) {
+    return;
+  }
+  LogAt(kLevelInfo,
+        "[RenderEmbed] uuid:{} this[{:#08x}] DidChangeView changed and done - newWidth: {}, newHeight: {}, visible: "
+        "{}, sid: {}",
+        uuid, Address(this), width, height, visible, sid);
+  viewWidth = width;
+  viewHeight = height;
 }
 
 }  // namespace TALLWICK_PP_RENDER

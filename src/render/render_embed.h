@@ -1,14 +1,21 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "embed/i_embed.h"
 #include "embed/pong_heartbeat.h"
+#include "frame/shm.h"
+#include "frame/video_frame.h"
 #include "host/completion_callback_factory.h"
+#include "yuv/i_yuv_render.h"
 
 namespace TALLWICK_PP_RENDER {
 
-// The role of an element that shows one stream.
+// The role of an element that shows one stream: its settings from "INIT",
+// its renderer and segment, and the paint loop that polls the segment.
 class RenderEmbed : public IEmbed {
  public:
   RenderEmbed();
@@ -17,16 +24,72 @@ class RenderEmbed : public IEmbed {
   void DidChangeView(const pp::View& view) override;
 
  private:
-  // Back to the state after construction: no stream, loop stopped.
+  enum FrameStatus : int32_t { kStatusNone = 0, kStatusNormal = 1, kStatusNoFrame = 2 };
+
+  // Commands.
+  int32_t HandleInit(const pp::VarDictionary& data);
   int32_t HandleReset(const pp::VarDictionary& data);
+  int32_t StartRender(const pp::VarDictionary& data);
+  int32_t StopRender(const pp::VarDictionary& data);
+  int32_t HandleClearBuffer(const pp::VarDictionary& data);
+  int32_t HideCursor(const pp::VarDictionary& data);
+  int32_t HandleCursorTypeSet(const pp::VarDictionary& data);
+  int32_t HandleResetShoom(const pp::VarDictionary& data);
+  int32_t HandleContextLost(const pp::VarDictionary& data);
+  MessageHandleResult HandleGetFrameCount(const pp::VarDictionary& data);
+
+  void RegisterCommands();
+  void ReadStreamSettings(const pp::VarDictionary& data);
+  int32_t SetCursor(int32_t type);
+
+  // The paint loop.
+  void Paint(int32_t result);
+  void OnPaintDone(int32_t result);
+  void ScheduleNextPaint();
+  void FollowSelfKeys();
+  bool EnsureSegment();
+  void AdoptSelfKeys();
+  bool ReadFrame(VideoFrame* frame);
+  void UpdateFrameStatus(const VideoFrame& frame);
+  void DrawFrame(const VideoFrame& frame);
+  bool OpenShoom(const std::string& streamKey);
+  int32_t InitShoom(double interval, const std::string& path, uint32_t size);
+  void FrameResized(const VideoFrame& frame);
+  void PostFrameStatus(const char* status);
+  pp::CompletionCallback PaintDoneCallback();
 
   pp::View view;
   std::string sid;
+  std::string key;
   std::string uid;
-  std::string uuid;
   bool isScreen = false;
+  bool isMerge = false;
+  std::string type;
   bool isPreview = false;
+  bool enableHighPerformanceGPU = false;
+  bool enablePPAPIRedExt = false;
+  bool isLocalScreen = false;
   bool isSelf = false;
+  std::string uuid;
+  std::unique_ptr<IYUVRender> renderer;
+  bool started = false;
+  bool stopped = true;
+  bool visible = true;
+  bool isPainting = false;
+  double frameInterval = 50.0;
+  int64_t lastScheduleTime;
+  int32_t nextDelay = 50;
+  int32_t viewWidth = 0;
+  int32_t viewHeight = 0;
+  VideoFrame lastFrame;
+  std::unique_ptr<shoom::Shm> shm;
+  std::function<void()> pendingClear;
+  int32_t frameStatus = kStatusNone;
+  int64_t timeout = 2000;
+  int64_t lastChangeTime = 0;
+  bool renderStartedPosted = false;
+  uint64_t readCount = 0;
+  uint64_t frameCnt = 0;
 
   pp::CompletionCallbackFactory<RenderEmbed> callbackFactory{this};
   PongHeartbeat pong{this};

@@ -13,6 +13,7 @@ namespace {
 pphost::HostOptions Options() {
   pphost::HostOptions options = devhost_test::VirtualClock();
   options.log = true;
+  options.tracePresent = true;
   return options;
 }
 

@@ -1,0 +1,134 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "module/module_page.h"
+
+namespace module_test {
+namespace {
+
+using ::testing::ElementsAre;
+
+class RenderEmbedTest : public ModulePageTest {
+ protected:
+  RenderEmbedTest() { Do({Create("v")}); }
+
+  int Error(const std::string& command, const std::string& data = "{}") {
+    return Replies(Do({Command("v", command, data)})).at(0).at("error").get<int>();
+  }
+
+  static std::vector<Json> StatusChanges(const std::vector<Json>& out) {
+    std::vector<Json> statuses;
+    for (const Json& post : PostsTo(out, "v")) {
+      if (post.at("msg").value("command", "") == "RENDER_FRAME_STATUS_CHANGE") statuses.push_back(post);
+    }
+    return statuses;
+  }
+
+  // The key of the "GET_FRAME_COUNT" reply: uid + "_" + stream kind.
+  std::string FrameCountKey() {
+    const Json data = Replies(Do({Command("v", "GET_FRAME_COUNT")})).at(0).at("data");
+    return data.begin().key();
+  }
+};
+
+TEST_F(RenderEmbedTest, InitDecidesTheStreamKind) {
+  Do({Command("v", "INIT", R"({"fps":25,"uid":"u1","sid":"s1"})")});
+  EXPECT_EQ(FrameCountKey(), "u1_CAMERA");
+  Do({Command("v", "INIT", R"({"fps":25,"uid":"u1","sid":"s1","isPreview":true})")});
+  EXPECT_EQ(FrameCountKey(), "u1_PREVIEW");
+  Do({Command("v", "INIT", R"({"fps":25,"uid":"u1","sid":"s1","isMerge":true})")});
+  EXPECT_EQ(FrameCountKey(), "merge_MERGE") << "a merged stream ignores sid and uid";
+  Do({Command("v", "INIT", R"({"fps":25,"uid":"u1","isPreview":true,"isMerge":true,"isScreen":true})")});
+  EXPECT_EQ(FrameCountKey(), "merge_SCREEN");
+  Do({Command("v", "INIT", R"({"fps":25,"uid":"u1","isScreen":true,"isLocalScreen":true})")});
+  EXPECT_EQ(FrameCountKey(), "u1_LOCAL_SCREEN");
+  Do({Command("v", "RESET")});
+  EXPECT_EQ(FrameCountKey(), "u1_CAMERA") << "RESET puts the kind back";
+}
+
+TEST_F(RenderEmbedTest, StartAndStopFollowTheirState) {
+  EXPECT_EQ(Error("STOP_RENDER"), 7);
+  Do({Command("v", "INIT", R"({"fps":25,"uid":"u1"})")});
+  EXPECT_EQ(Error("START_RENDER"), 0);
+  EXPECT_EQ(Error("START_RENDER"), 0) << "a second start only logs";
+  const auto stop = Do({Command("v", "STOP_RENDER")});
+  EXPECT_THAT(CommandsTo(stop, "v"), ElementsAre("RENDER_STOPPED", "reply STOP_RENDER"));
+  EXPECT_EQ(Error("STOP_RENDER"), 7);
+  EXPECT_EQ(Error("START_RENDER"), 0);
+  EXPECT_EQ(Error("RESET"), 0);
+  EXPECT_EQ(Error("START_RENDER"), 0) << "RESET cleared started";
+  EXPECT_EQ(Error("3D_CONTEXT_LOST"), 0);
+}
+
+TEST_F(RenderEmbedTest, CursorTypesOutsideTheRangeBecomeThePointer) {
+  // The type the host was asked for, and the reply's code.
+  const auto cursor = [this](const std::string& command, const std::string& data) {
+    const auto out = Do({Command("v", command, data)});
+    const auto cursors = devhost_test::OfKind(out, "cursor");
+    EXPECT_EQ(cursors.size(), 1u);
+    return std::make_pair(cursors.at(0).at("type").get<int>(), Replies(out).at(0).at("error").get<int>());
+  };
+  EXPECT_EQ(cursor("HIDE_CURSOR", "{}"), std::make_pair(37, 0));
+  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":42})"), std::make_pair(42, 0));
+  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":43})"), std::make_pair(0, 0));
+  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":-2})"), std::make_pair(0, 0));
+  // -1 (custom) is in range and passed on; without an image the host refuses it.
+  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":-1})"), std::make_pair(-1, 10));
+  Do({R"({"op":"cursor-refuse","refuse":true})"});
+  EXPECT_EQ(Error("HIDE_CURSOR"), 10);
+  EXPECT_EQ(Error("SHOW_CURSOR", R"({"cursorType":2})"), 10);
+}
+
+TEST_F(RenderEmbedTest, ResetShoomForTheOwnKeyWithoutSegmentLogsADash) {
+  EnableLogging();
+  Do({Command("v", "INIT", R"({"fps":25,"uid":"u1","sid":"s1"})")});
+  const auto own = Do({Command("v", "RESET_SHOOM", R"({"stream_key":"u1_CAMERA"})")});
+  EXPECT_EQ(Replies(own).at(0).at("error"), 0);
+  EXPECT_THAT(LogTexts(own, "HandleResetShoom"),
+              ElementsAre("[RenderEmbed] uuid: HandleResetShoom - sid: s1, m_shm path:  -  "));
+  const auto other = Do({Command("v", "RESET_SHOOM", R"({"stream_key":"u2_CAMERA"})")});
+  EXPECT_EQ(LogTexts(other, "no need to reset this shoom").size(), 1u);
+}
+
+TEST_F(RenderEmbedTest, FrameCountBeforeAnyFrame) {
+  const Json data = Replies(Do({Command("v", "GET_FRAME_COUNT")})).at(0).at("data");
+  EXPECT_EQ(data.dump(),
+            R"({"_CAMERA":{"width":0,"height":0,"viewWidth":0,"viewHeight":0,"frameCount":0,"timestamp":0}})");
+}
+
+TEST_F(RenderEmbedTest, ClearBufferWithoutRendererOrContextIsNotInited) {
+  EXPECT_EQ(Error("CLEAR_BUFFER"), 9) << "no renderer before INIT";
+  Do({Command("v", "INIT", R"({"fps":25,"uid":"u1"})")});
+  EXPECT_EQ(Error("CLEAR_BUFFER"), 9) << "the renderer has no context yet";
+}
+
+TEST_F(RenderEmbedTest, MissingSegmentIsReportedOnceAfterTheThreshold) {
+  // fps 25: ticks every 40 ms from the start, so the first tick at or past
+  // the 2000 ms threshold is exactly at 2000.
+  const auto out = Do({Command("v", "INIT", R"({"fps":25,"uid":"u1","sid":"s1","renderExceptionThreshold":2000})"),
+                       Command("v", "START_RENDER"), Run(6000)});
+  const auto statuses = StatusChanges(out);
+  ASSERT_EQ(statuses.size(), 1u);
+  EXPECT_EQ(statuses[0].at("t"), 2000);
+  EXPECT_EQ(statuses[0].at("msg").at("data").dump(), R"({"streamId":"s1","userId":"u1","frameStatus":"NO_FRAME"})");
+}
+
+TEST_F(RenderEmbedTest, ThirtyFramesASecondTickEveryThirtyThreeMilliseconds) {
+  const auto out = Do({Command("v", "INIT", R"({"fps":30,"uid":"u1","renderExceptionThreshold":2000})"),
+                       Command("v", "START_RENDER"), Run(3000)});
+  const auto statuses = StatusChanges(out);
+  ASSERT_EQ(statuses.size(), 1u);
+  EXPECT_EQ(statuses[0].at("t"), 2013);
+}
+
+TEST_F(RenderEmbedTest, PongEverySecondBeforeInitAndAfterStop) {
+  const auto before = Do({Run(2500)});
+  EXPECT_EQ(Times(PostsTo(before, "v")), (std::vector<int64_t>{1000, 2000}));
+  const auto after =
+      Do({Command("v", "INIT", R"({"fps":25})"), Command("v", "START_RENDER"), Command("v", "STOP_RENDER"), Run(1000)});
+  EXPECT_EQ(CommandsTo(after, "v").back(), "PONG");
+  EXPECT_EQ(PostsTo(after, "v").back().at("t"), 3000);
+}
+
+}  // namespace
+}  // namespace module_test

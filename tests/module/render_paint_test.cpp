@@ -1,0 +1,174 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "frame/frame_writer.h"
+#include "module/module_page.h"
+#include "publisher/pattern.h"
+
+namespace module_test {
+namespace {
+
+using tallwick::frame::FrameWriter;
+using tallwick::frame::MakeGeometry;
+using ::testing::ElementsAre;
+
+// A single-stream element showing user u1's camera, fed by a writer the test
+// drives between runs of the page's clock.
+class RenderPaintTest : public ModulePageTest {
+ protected:
+  RenderPaintTest() : name_("/tallwick-paint-" + std::to_string(getpid())) {
+    EnableLogging();
+    // The view comes after "INIT", so that the new renderer sizes its buffer from it.
+    Do({Create("c", R"([["data-controller",""]])"), Create("v"),
+        Command("v", "INIT", R"({"fps":25,"uid":"u1","sid":"s1","renderExceptionThreshold":2000,"dpr":1})"),
+        R"({"op":"view","id":"v","rect":[0,0,160,90]})"});
+  }
+
+  // Creates (or recreates) the segment and registers it with the controller.
+  void Publish(int32_t width, int32_t height, int32_t format = tallwick::frame::kFormatI420,
+               const std::string& suffix = "", int64_t registeredSize = -1) {
+    const auto geometry = MakeGeometry(width, height, format, 16);
+    writer_ = std::make_unique<FrameWriter>(name_ + suffix, geometry);
+    ASSERT_EQ(writer_->Create(), shoom::kOK);
+    const int64_t size =
+        registeredSize >= 0 ? registeredSize : static_cast<int64_t>(tallwick::frame::FrameSegmentSize(geometry));
+    published_ =
+        Do({Command("c", "DO_UPDATE_SHARED_MEMORY",
+                    R"({"op":0,"diffs":[{"path":")" + name_ + suffix + R"(","uid":"u1","sid":"s1","bufferSize":)" +
+                        std::to_string(size) + R"(,"frameFormat":)" + std::to_string(format) + "}]}")});
+  }
+
+  void WriteFrame(int32_t frameId, uint8_t red = 255, uint8_t green = 0, uint8_t blue = 0) {
+    writer_->BeginFrame();
+    tallwick::publisher::MakeSolidColour(red, green, blue)->Fill(*writer_, frameId);
+    writer_->EndFrame(frameId);
+  }
+
+  // The events the element got, without heartbeats and replies.
+  static std::vector<std::string> Events(const std::vector<Json>& out) {
+    std::vector<std::string> events;
+    for (const Json& post : PostsTo(out, "v")) {
+      const Json& msg = post.at("msg");
+      if (!msg.contains("command") || msg.at("command") == "PONG") continue;
+      std::string event = msg.at("command").get<std::string>();
+      if (msg.contains("data") && msg.at("data").contains("frameStatus")) {
+        event += " " + msg.at("data").at("frameStatus").get<std::string>();
+      }
+      events.push_back(event + "@" + std::to_string(post.at("t").get<int64_t>()));
+    }
+    return events;
+  }
+
+  static size_t Presents(const std::vector<Json>& out) { return devhost_test::OfKind(out, "present").size(); }
+
+  std::string name_;
+  std::unique_ptr<FrameWriter> writer_;
+  std::vector<Json> published_;  // output of the last registration
+};
+
+TEST_F(RenderPaintTest, FirstFrameStartsRenderingThenStallAndResumeAreReported) {
+  Publish(64, 36);
+  WriteFrame(1);
+  const auto start = Do({Command("v", "START_RENDER"), Run(100)});
+  EXPECT_THAT(Events(start), ElementsAre("NEED_RESIZE@0", "RENDER_STARTED@0"));
+  EXPECT_EQ(Presents(start), 1u) << "an unchanged frame is drawn once";
+
+  // No new frame: NO_FRAME on the first tick at least 2000 ms after the
+  // last drawn frame; then a new frame is reported and drawn in that tick.
+  const auto stall = Do({Run(2500)});
+  EXPECT_THAT(Events(stall), ElementsAre("RENDER_FRAME_STATUS_CHANGE NO_FRAME@2000"));
+  WriteFrame(2);
+  const auto resume = Do({Run(40)});
+  EXPECT_THAT(Events(resume), ElementsAre("RENDER_FRAME_STATUS_CHANGE NORMAL_FRAME@2640"));
+  EXPECT_EQ(Presents(resume), 1u);
+}
+
+TEST_F(RenderPaintTest, PictureMatchesThePublishedColour) {
+  Publish(64, 36);
+  WriteFrame(1, 0, 0, 255);
+  Do({Command("v", "START_RENDER"), Run(100)});
+  const auto out = Do({R"({"op":"pixels","id":"v","points":[[5,5],[80,45],[150,80]]})"});
+  const auto pixels = devhost_test::OfKind(out, "pixels");
+  ASSERT_EQ(pixels.size(), 1u);
+  for (const Json& rgba : pixels[0].at("values")) {
+    EXPECT_NEAR(rgba[0].get<int>(), 0, 4) << rgba.dump();
+    EXPECT_NEAR(rgba[1].get<int>(), 0, 4) << rgba.dump();
+    EXPECT_NEAR(rgba[2].get<int>(), 255, 4) << rgba.dump();
+  }
+}
+
+TEST_F(RenderPaintTest, ResetShoomReopensAndFormatAloneIsNoResize) {
+  Publish(64, 36);
+  WriteFrame(1);
+  Do({Command("v", "START_RENDER"), Run(100)});
+  // Same size, other format: a new segment under the same key, whose
+  // registration drops the element's mapping.
+  Publish(64, 36, tallwick::frame::kFormatNV12, "-nv12");
+  EXPECT_EQ(LogTexts(published_, "HandleResetShoom - sid: s1, m_shm path: " + name_).size(), 1u);
+  WriteFrame(7);
+  const auto out = Do({Run(100)});
+  EXPECT_EQ(LogTexts(out, "InitShoomSuccess - path: " + name_ + "-nv12").size(), 1u);
+  // The reset frame counts as new and as a geometry change (next tick: 120).
+  EXPECT_THAT(Events(out), ElementsAre("NEED_RESIZE@120"));
+  EXPECT_EQ(Presents(out), 1u);
+
+  WriteFrame(8);  // same segment, format unchanged, new id: no resize
+  EXPECT_TRUE(Events(Do({Run(100)})).empty());
+}
+
+TEST_F(RenderPaintTest, WriterThatDiesMidFrameIsNeverRead) {
+  Publish(64, 36);
+  WriteFrame(1);
+  Do({Command("v", "START_RENDER"), Run(100)});
+  writer_->BeginFrame();  // and never ends it
+  // A frame being written ends each tick before the status check, so the
+  // element stays silent: nothing is drawn and nothing is reported.
+  const auto out = Do({Run(3000)});
+  EXPECT_TRUE(Events(out).empty());
+  EXPECT_EQ(Presents(out), 0u);
+  EXPECT_FALSE(LogTexts(out, "ParseVideoFrame not ok").empty());
+  WriteFrame(2);  // the writer comes back: its next frame is simply drawn
+  const auto back = Do({Run(40)});
+  EXPECT_TRUE(Events(back).empty());
+  EXPECT_EQ(Presents(back), 1u);
+}
+
+TEST_F(RenderPaintTest, HeaderClaimingMoreThanWasMappedIsNeverRead) {
+  // The page registers a size smaller than the frame: the mapping ends
+  // inside the planes, so the frame must be refused, not read.
+  const auto geometry = MakeGeometry(64, 36, tallwick::frame::kFormatI420, 16);
+  Publish(64, 36, tallwick::frame::kFormatI420, "",
+          static_cast<int64_t>(tallwick::frame::FrameSegmentSize(geometry)) / 2);
+  WriteFrame(1);
+  const auto out = Do({Command("v", "START_RENDER"), Run(3000)});
+  EXPECT_EQ(Presents(out), 0u);
+  EXPECT_FALSE(LogTexts(out, "frame does not fit the mapping").empty());
+  EXPECT_TRUE(Events(out).empty()) << "treated as a frame being written";
+}
+
+TEST_F(RenderPaintTest, DestroyedWhileTickAndSwapArePendingRunsNothing) {
+  Publish(64, 36);
+  WriteFrame(1);
+  // The swap of the first frame and the next tick are queued when the
+  // element goes; under the sanitizers any late callback on it would fail.
+  Do({Command("v", "START_RENDER"), Destroy("v"), Run(500)});
+  const auto out = Do({R"({"op":"shutdown"})"});
+  EXPECT_EQ(devhost_test::OfKind(out, "shutdown").at(0).dump(),
+            R"({"kind":"shutdown","live_vars":0,"live_resources":0})");
+}
+
+TEST_F(RenderPaintTest, LocalPreviewFollowsTheControllersSelfKey) {
+  Do({Command("v", "INIT", R"({"fps":25,"uid":"me","sid":"s1","isPreview":true,"dpr":1})"),
+      Command("c", "SET_MEETING_INFO", R"({"selfUid":"u1"})")});
+  Publish(64, 36);
+  WriteFrame(1);
+  const auto out = Do({Command("v", "START_RENDER"), Run(100)});
+  EXPECT_EQ(LogTexts(out, "self camera sid changed").size(), 1u);
+  EXPECT_EQ(Presents(out), 1u) << "the preview shows u1_CAMERA, the controller's self key";
+}
+
+}  // namespace
+}  // namespace module_test
