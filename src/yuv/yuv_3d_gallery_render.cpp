@@ -6,6 +6,7 @@
 #include "host/gles2/gles2_binding.h"
 #include "yuv/gl_context.h"
 #include "yuv/gl_program.h"
+#include "yuv/gl_texture.h"
 #include "yuv/shader_texts.h"
 
 namespace TALLWICK_PP_RENDER {
@@ -27,30 +28,6 @@ constexpr int32_t kAlphaBits = 8;
 TALLWICK_COMMON::RateLimiter& ResizeFailureLimiter() {
   static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
   return limiter;
-}
-
-GLuint NewPlaneTexture() {
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  return texture;
-}
-
-void DeleteTexture(GLuint& texture) {
-  if (texture != 0) {
-    glDeleteTextures(1, &texture);
-  }
-  texture = 0;
-}
-
-void UploadPlane(GLenum unit, GLuint texture, GLenum format, int32_t width, int32_t height, const uint8_t* pixels) {
-  glActiveTexture(unit);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
 }
 
 void DrawTriangles(const float* positions, const float* texCoordsY, const float* texCoordsUV) {

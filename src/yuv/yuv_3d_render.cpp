@@ -8,6 +8,7 @@
 #include "host/gles2/gles2_binding.h"
 #include "yuv/gl_context.h"
 #include "yuv/gl_program.h"
+#include "yuv/gl_texture.h"
 #include "yuv/shader_texts.h"
 #include "yuv/tex_coord.h"
 
@@ -39,30 +40,6 @@ TALLWICK_COMMON::RateLimiter& ResizeFailureLimiter() {
 // texels so that linear filtering never reaches the padding.
 float TexWindow(int32_t width, int32_t stride) {
   return static_cast<float>(width) / static_cast<float>(stride) - 2.0F / static_cast<float>(width);
-}
-
-GLuint NewPlaneTexture() {
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  return texture;
-}
-
-void DeleteTexture(GLuint& texture) {
-  if (texture != 0) {
-    glDeleteTextures(1, &texture);
-  }
-  texture = 0;
-}
-
-void UploadPlane(GLenum unit, GLuint texture, GLenum format, int32_t width, int32_t height, const uint8_t* pixels) {
-  glActiveTexture(unit);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
 }
 
 }  // namespace
