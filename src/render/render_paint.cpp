@@ -4,6 +4,7 @@
 #include "common/last_error.h"
 #include "common/log_instance.h"
 #include "controller/controller_embed.h"
+#include "embed/paint_schedule.h"
 #include "embed/protocol.h"
 #include "frame/frame_bounds.h"
 #include "frame/frame_layout.h"
@@ -31,7 +32,7 @@ void RenderEmbed::ScheduleNextPaint() {
   const int64_t now = TALLWICK_COMMON::MonotonicNs();
   const int64_t elapsedMs = (now - lastScheduleTime) / 1000000;
   lastScheduleTime = now;
-  nextDelay = static_cast<int32_t>(static_cast<int64_t>(frameInterval) - elapsedMs + nextDelay);
+  nextDelay = NextPaintDelay(frameInterval, elapsedMs, nextDelay);
   pp::Module* module = pp::Module::Get();
   if (module != nullptr && module->core() != nullptr) {
     module->core()->CallOnMainThread(nextDelay, callbackFactory.NewCallback(&RenderEmbed::Paint));

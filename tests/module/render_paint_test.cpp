@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "embed/paint_schedule.h"
 #include "frame/frame_writer.h"
 #include "module/module_page.h"
 #include "publisher/pattern.h"
@@ -100,7 +101,7 @@ TEST_F(RenderPaintTest, PictureMatchesThePublishedColour) {
   }
 }
 
-TEST_F(RenderPaintTest, ResetShoomReopensAndFormatAloneIsNoResize) {
+TEST_F(RenderPaintTest, ResetShoomReopensTheSegmentAsANewFrame) {
   Publish(64, 36);
   WriteFrame(1);
   Do({Command("v", "START_RENDER"), Run(100)});
@@ -117,6 +118,26 @@ TEST_F(RenderPaintTest, ResetShoomReopensAndFormatAloneIsNoResize) {
 
   WriteFrame(8);  // same segment, format unchanged, new id: no resize
   EXPECT_TRUE(Events(Do({Run(100)})).empty());
+}
+
+TEST_F(RenderPaintTest, FormatChangeAloneIsNoResize) {
+  Publish(64, 36);
+  WriteFrame(1);
+  Do({Command("v", "START_RENDER"), Run(100)});
+  // Same segment, same size, NV12 instead of I420.
+  ASSERT_TRUE(writer_->SetGeometry(MakeGeometry(64, 36, tallwick::frame::kFormatNV12, 16)));
+  WriteFrame(2, 0, 255, 0);
+  const auto out = Do({Run(40)});
+  EXPECT_TRUE(Events(out).empty());
+  EXPECT_EQ(Presents(out), 1u);
+  const auto pixels = devhost_test::OfKind(Do({R"({"op":"pixels","id":"v","points":[[80,45]]})"}), "pixels");
+  EXPECT_NEAR(pixels.at(0).at("values")[0][1].get<int>(), 255, 4) << "drawn as NV12";
+}
+
+TEST(PaintScheduleTest, LateTicksShortenTheNextDelay) {
+  EXPECT_EQ(TALLWICK_PP_RENDER::NextPaintDelay(50.0, 80, 50), 20);
+  EXPECT_EQ(TALLWICK_PP_RENDER::NextPaintDelay(40.0, 40, 40), 40) << "on time keeps the rhythm";
+  EXPECT_EQ(TALLWICK_PP_RENDER::NextPaintDelay(33.3, 200, 33), -134) << "not clamped";
 }
 
 TEST_F(RenderPaintTest, WriterThatDiesMidFrameIsNeverRead) {
