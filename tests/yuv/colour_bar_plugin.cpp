@@ -38,16 +38,7 @@ class BarInstance : public pp::Instance {
 
   void HandleMessage(const pp::Var& /*message*/) override {
     if (g_frame == nullptr) return;
-    TALLWICK_PP_RENDER::VideoFrame frame;
-    frame.width = g_frame->width;
-    frame.height = g_frame->height;
-    frame.format = g_frame->format;
-    frame.planS0 = g_frame->strideY;
-    frame.planS1 = g_frame->strideUV;
-    frame.planS2 = g_frame->strideUV;
-    frame.plan0 = g_frame->y.data();
-    frame.plan1 = g_frame->u.data();
-    frame.plan2 = g_frame->v.data();
+    const TALLWICK_PP_RENDER::VideoFrame frame = ToVideoFrame(*g_frame);
     // Textures are set up once per frame geometry, as the render role does.
     if (shown_ != g_frame) {
       if (render_.InitYUVRender(frame, false, true) != 0) return;
@@ -114,6 +105,20 @@ ColourBarFrame MakeColourBars(int32_t width, int32_t height, int32_t padding, in
     }
   }
   return f;
+}
+
+TALLWICK_PP_RENDER::VideoFrame ToVideoFrame(const ColourBarFrame& frame) {
+  TALLWICK_PP_RENDER::VideoFrame video;
+  video.width = frame.width;
+  video.height = frame.height;
+  video.format = frame.format;
+  video.planS0 = frame.strideY;
+  video.planS1 = frame.strideUV;
+  video.planS2 = frame.strideUV;
+  video.plan0 = frame.y.data();
+  video.plan1 = frame.u.data();
+  video.plan2 = frame.v.data();
+  return video;
 }
 
 pphost::EntryPoints ColourBarPluginEntryPoints() { return {&Initialize, &GetInterface, &Shutdown}; }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "devhost/entry_points.h"
+#include "frame/video_frame.h"
 
 namespace yuv_test {
 
@@ -22,6 +23,10 @@ struct ColourBarFrame {
 };
 
 ColourBarFrame MakeColourBars(int32_t width, int32_t height, int32_t padding, int32_t format);
+
+// The renderers' view of `frame` (upright, not flipped); it points into
+// `frame`, which must outlive it.
+TALLWICK_PP_RENDER::VideoFrame ToVideoFrame(const ColourBarFrame& frame);
 
 // A plug-in for the in-process host whose every instance owns a YUV3DRender:
 // a view change resizes it, any page message draws the frame given to
