@@ -122,20 +122,19 @@ void FillRect(FrameWriter& writer, int32_t x, int32_t y, int32_t width, int32_t 
   const int32_t y0 = std::clamp(y, 0, g.height);
   const int32_t x1 = std::clamp(x + width, 0, g.width);
   const int32_t y1 = std::clamp(y + height, 0, g.height);
-  uint8_t* luma = writer.Plane(0);
-  uint8_t* chroma1 = writer.Plane(1);
-  uint8_t* chroma2 = writer.Plane(2);
-  if (luma == nullptr || x0 >= x1 || y0 >= y1) return;
-  for (int32_t row = y0; row < y1; ++row) std::fill_n(luma + row * g.planS0 + x0, x1 - x0, colour.y);
+  if (writer.Plane(0) == nullptr || x0 >= x1 || y0 >= y1) return;
+  for (int32_t row = y0; row < y1; ++row) std::fill_n(writer.Row(0, row) + x0, x1 - x0, colour.y);
   const bool nv12 = g.format == tallwick::frame::kFormatNV12;
   for (int32_t row = y0 / 2; row < std::min(y1 / 2 + (y1 % 2), g.height / 2); ++row) {
-    for (int32_t cx = x0 / 2; cx < (x1 + 1) / 2; ++cx) {
+    uint8_t* first = writer.Row(1, row);
+    uint8_t* second = writer.Row(2, row);
+    for (auto cx = static_cast<size_t>(x0 / 2); cx < static_cast<size_t>((x1 + 1) / 2); ++cx) {
       if (nv12) {
-        chroma1[row * g.planS1 + 2 * cx] = colour.u;
-        chroma1[row * g.planS1 + 2 * cx + 1] = colour.v;
+        first[2 * cx] = colour.u;
+        first[2 * cx + 1] = colour.v;
       } else {
-        chroma1[row * g.planS1 + cx] = colour.u;
-        chroma2[row * g.planS2 + cx] = colour.v;
+        first[cx] = colour.u;
+        second[cx] = colour.v;
       }
     }
   }

@@ -28,20 +28,20 @@ void CopyPlanes(FrameWriter& writer, const std::vector<uint8_t>& planes) {
   const uint8_t* u = y + static_cast<size_t>(g.width) * g.height;
   const uint8_t* v = u + static_cast<size_t>(cw) * ch;
   for (int32_t row = 0; row < g.height; ++row) {
-    std::memcpy(writer.Plane(0) + row * g.planS0, y + static_cast<size_t>(row) * g.width, static_cast<size_t>(g.width));
+    std::memcpy(writer.Row(0, row), y + static_cast<size_t>(row) * g.width, static_cast<size_t>(g.width));
   }
   for (int32_t row = 0; row < g.height / 2; ++row) {
     const uint8_t* uRow = u + static_cast<size_t>(row) * cw;
     const uint8_t* vRow = v + static_cast<size_t>(row) * cw;
     if (g.format == tallwick::frame::kFormatNV12) {
-      uint8_t* uv = writer.Plane(1) + row * g.planS1;
-      for (int32_t x = 0; x < cw; ++x) {
+      uint8_t* uv = writer.Row(1, row);
+      for (size_t x = 0; x < static_cast<size_t>(cw); ++x) {
         uv[2 * x] = uRow[x];
         uv[2 * x + 1] = vRow[x];
       }
     } else {
-      std::memcpy(writer.Plane(1) + row * g.planS1, uRow, static_cast<size_t>(cw));
-      std::memcpy(writer.Plane(2) + row * g.planS2, vRow, static_cast<size_t>(cw));
+      std::memcpy(writer.Row(1, row), uRow, static_cast<size_t>(cw));
+      std::memcpy(writer.Row(2, row), vRow, static_cast<size_t>(cw));
     }
   }
 }

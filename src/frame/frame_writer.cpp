@@ -106,6 +106,13 @@ uint8_t* FrameWriter::Plane(int index) const {
   return shm_.Data() + offset;
 }
 
+uint8_t* FrameWriter::Row(int index, int32_t row) const {
+  uint8_t* plane = Plane(index);
+  if (plane == nullptr || index < 0 || index > 2) return nullptr;
+  const int32_t strides[3] = {geometry_.planS0, geometry_.planS1, geometry_.planS2};
+  return plane + static_cast<ptrdiff_t>(row) * strides[index];
+}
+
 void FrameWriter::WriteGeometry() {
   uint8_t* header = shm_.Data();
   StoreLE32(header + kOffsetWidth, static_cast<uint32_t>(geometry_.width));

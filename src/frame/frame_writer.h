@@ -66,6 +66,8 @@ class FrameWriter {
   // Start of plane `index` in the segment, for the current geometry (where a
   // reader's parse locates it).
   uint8_t* Plane(int index) const;
+  // Start of row `row` of plane `index`, at the geometry's stride.
+  uint8_t* Row(int index, int32_t row) const;
 
   const shoom::Shm& Segment() const { return shm_; }
 
