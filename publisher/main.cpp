@@ -20,7 +20,7 @@
 namespace {
 
 using tallwick::publisher::StreamPublisher;
-using tallwick::publisher::StreamSpec;
+using tallwick::publisher::StreamSettings;
 
 volatile std::sig_atomic_t g_stop = 0;
 void OnSignal(int /*signal*/) { g_stop = 1; }
@@ -69,9 +69,9 @@ bool BuildPublishers(const Options& options, std::vector<std::unique_ptr<StreamP
                     ";pattern=" + options.pattern);
   }
   for (const std::string& text : texts) {
-    StreamSpec spec;
+    StreamSettings spec;
     std::string error;
-    if (!tallwick::publisher::ParseStreamSpec(text, &spec, &error)) {
+    if (!tallwick::publisher::ParseStreamSettings(text, &spec, &error)) {
       std::cerr << "frame-publisher: --stream \"" << text << "\": " << error << "\n";
       return false;
     }

@@ -8,7 +8,7 @@ namespace tallwick::publisher {
 
 namespace {
 
-tallwick::frame::FrameGeometry GeometryOf(const StreamSpec& spec) {
+tallwick::frame::FrameGeometry GeometryOf(const StreamSettings& spec) {
   auto geometry = tallwick::frame::MakeGeometry(spec.width, spec.height, spec.format, spec.padding);
   geometry.rotation = spec.rotation;
   geometry.flip = spec.flip;
@@ -17,7 +17,7 @@ tallwick::frame::FrameGeometry GeometryOf(const StreamSpec& spec) {
 
 }  // namespace
 
-StreamPublisher::StreamPublisher(StreamSpec spec)
+StreamPublisher::StreamPublisher(StreamSettings spec)
     : spec_(std::move(spec)), geometry_(GeometryOf(spec_)), writer_(spec_.name, geometry_) {}
 
 bool StreamPublisher::Start(std::string* error) {

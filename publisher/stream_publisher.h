@@ -7,7 +7,7 @@
 
 #include "frame/frame_writer.h"
 #include "publisher/pattern.h"
-#include "publisher/stream_spec.h"
+#include "publisher/stream_settings.h"
 
 namespace tallwick::publisher {
 
@@ -18,7 +18,7 @@ class StreamPublisher {
 
   enum class Step { kWritten, kSkipped, kDied };
 
-  explicit StreamPublisher(StreamSpec spec);
+  explicit StreamPublisher(StreamSettings spec);
 
   // Creates the segment and the source; false with a reason.
   bool Start(std::string* error);
@@ -34,11 +34,11 @@ class StreamPublisher {
   // Leave the segment behind on exit.
   void KeepSegment() { writer_.KeepSegment(); }
 
-  const StreamSpec& Spec() const { return spec_; }
+  const StreamSettings& Spec() const { return spec_; }
   int64_t FramesWritten() const { return written_; }
 
  private:
-  StreamSpec spec_;
+  StreamSettings spec_;
   tallwick::frame::FrameGeometry geometry_;
   tallwick::frame::FrameWriter writer_;
   std::unique_ptr<FrameSource> source_;

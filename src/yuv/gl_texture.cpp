@@ -28,4 +28,14 @@ void UploadPlane(GLenum unit, GLuint texture, GLenum format, int32_t width, int3
   glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
 }
 
+bool PlaneTextures::Recreate() {
+  DeleteTexture(y);
+  DeleteTexture(u);
+  DeleteTexture(v);
+  y = NewPlaneTexture();
+  u = NewPlaneTexture();
+  v = NewPlaneTexture();
+  return y != 0 && u != 0 && v != 0;
+}
+
 }  // namespace TALLWICK_PP_RENDER

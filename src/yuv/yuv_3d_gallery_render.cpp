@@ -150,19 +150,13 @@ int32_t YUV3DGalleryRender::InitYUVRender(const TileColor& backgroundColor, int3
 }
 
 int32_t YUV3DGalleryRender::InitTextures() {
-  DeleteTexture(m_texY);
-  DeleteTexture(m_texU);
-  DeleteTexture(m_texV);
-  m_texY = NewPlaneTexture();
-  m_texU = NewPlaneTexture();
-  m_texV = NewPlaneTexture();
-  if (m_texY == 0 || m_texU == 0 || m_texV == 0) {
-    LogAt(kLevelError, "[YUV3DGalleryRender] uuid:{} InitTextures failed - y: {}, u: {}, v: {}", m_sid, m_texY, m_texU,
-          m_texV);
+  if (!m_textures.Recreate()) {
+    LogAt(kLevelError, "[YUV3DGalleryRender] uuid:{} InitTextures failed - y: {}, u: {}, v: {}", m_sid, m_textures.y,
+          m_textures.u, m_textures.v);
     return kErrorInitTexture;
   }
-  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} InitTextures done - y: {}, u: {}, v: {}", m_sid, m_texY, m_texU,
-        m_texV);
+  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} InitTextures done - y: {}, u: {}, v: {}", m_sid, m_textures.y,
+        m_textures.u, m_textures.v);
   return kErrorNone;
 }
 
@@ -209,18 +203,18 @@ void YUV3DGalleryRender::DrawTile(const GalleryDrawItem& item, bool fillBackgrou
 void YUV3DGalleryRender::UploadPlanes(const VideoFrame& frame) {
   const GLenum format = m_useRed ? GL_RED : GL_LUMINANCE;
   const int32_t chromaRows = frame.height >> 1;
-  UploadPlane(GL_TEXTURE0, m_texY, format, frame.planS0, frame.height, frame.plan0);
+  UploadPlane(GL_TEXTURE0, m_textures.y, format, frame.planS0, frame.height, frame.plan0);
   glUniform1i(m_locTexY, 0);
   if (frame.format == kFormatNv12) {
     glUniform1i(m_locIsNv12, 1);
-    UploadPlane(GL_TEXTURE1, m_texU, GL_LUMINANCE_ALPHA, frame.planS1 >> 1, chromaRows, frame.plan1);
+    UploadPlane(GL_TEXTURE1, m_textures.u, GL_LUMINANCE_ALPHA, frame.planS1 >> 1, chromaRows, frame.plan1);
     glUniform1i(m_locTexU, 1);
     return;
   }
   glUniform1i(m_locIsNv12, 0);
-  UploadPlane(GL_TEXTURE1, m_texU, format, frame.planS1, chromaRows, frame.plan1);
+  UploadPlane(GL_TEXTURE1, m_textures.u, format, frame.planS1, chromaRows, frame.plan1);
   glUniform1i(m_locTexU, 1);
-  UploadPlane(GL_TEXTURE2, m_texV, format, frame.planS2, chromaRows, frame.plan2);
+  UploadPlane(GL_TEXTURE2, m_textures.v, format, frame.planS2, chromaRows, frame.plan2);
   glUniform1i(m_locTexV, 2);
 }
 

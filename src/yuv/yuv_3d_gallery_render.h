@@ -6,6 +6,7 @@
 #include "host/gles2/gl2_api.h"
 #include "host/graphics_3d.h"
 #include "yuv/gallery_draw_item.h"
+#include "yuv/gl_texture.h"
 #include "yuv/i_yuv_render.h"
 
 namespace TALLWICK_PP_RENDER {
@@ -50,9 +51,7 @@ class YUV3DGalleryRender : public IYUVRender {
 
   pp::Graphics3D m_context;
   GLuint m_program = 0;
-  GLuint m_texY = 0;
-  GLuint m_texU = 0;
-  GLuint m_texV = 0;
+  PlaneTextures m_textures;
   GLint m_locTexY = 0;
   GLint m_locTexU = 0;
   GLint m_locTexV = 0;

@@ -134,19 +134,13 @@ void YUV3DRender::SetUpVertexAttributes() {
 }
 
 int32_t YUV3DRender::InitTextures() {
-  DeleteTexture(m_textureY);
-  DeleteTexture(m_textureU);
-  DeleteTexture(m_textureV);
-  m_textureY = NewPlaneTexture();
-  m_textureU = NewPlaneTexture();
-  m_textureV = NewPlaneTexture();
-  if (m_textureY == 0 || m_textureU == 0 || m_textureV == 0) {
-    LogAt(kLevelError, "[YUV3DRender] sid:{} InitTextures failed - y: {}, u: {}, v: {}", m_sid, m_textureY, m_textureU,
-          m_textureV);
+  if (!m_textures.Recreate()) {
+    LogAt(kLevelError, "[YUV3DRender] sid:{} InitTextures failed - y: {}, u: {}, v: {}", m_sid, m_textures.y,
+          m_textures.u, m_textures.v);
     return kErrorInitTexture;
   }
-  LogAt(kLevelInfo, "[YUV3DRender] sid:{} InitTextures done - y: {}, u: {}, v: {}", m_sid, m_textureY, m_textureU,
-        m_textureV);
+  LogAt(kLevelInfo, "[YUV3DRender] sid:{} InitTextures done - y: {}, u: {}, v: {}", m_sid, m_textures.y, m_textures.u,
+        m_textures.v);
   return kErrorNone;
 }
 
@@ -172,19 +166,19 @@ int32_t YUV3DRender::RenderFrame(const VideoFrame& frame, const pp::CompletionCa
 void YUV3DRender::UploadPlanes(const VideoFrame& frame) {
   const GLenum format = m_useRedTextures ? GL_RED : GL_LUMINANCE;
   const int32_t chromaRows = frame.height >> 1;
-  UploadPlane(GL_TEXTURE0, m_textureY, format, frame.planS0, frame.height, frame.plan0);
+  UploadPlane(GL_TEXTURE0, m_textures.y, format, frame.planS0, frame.height, frame.plan0);
   glUniform1i(m_locTexY, 0);
   if (frame.format == kFormatNv12) {
     glUniform1i(m_locIsNv12, 1);
     // Interleaved Cb/Cr: one two-channel texel per chroma pair.
-    UploadPlane(GL_TEXTURE1, m_textureU, GL_LUMINANCE_ALPHA, frame.planS1 >> 1, chromaRows, frame.plan1);
+    UploadPlane(GL_TEXTURE1, m_textures.u, GL_LUMINANCE_ALPHA, frame.planS1 >> 1, chromaRows, frame.plan1);
     glUniform1i(m_locTexU, 1);
     return;
   }
   glUniform1i(m_locIsNv12, 0);
-  UploadPlane(GL_TEXTURE1, m_textureU, format, frame.planS1, chromaRows, frame.plan1);
+  UploadPlane(GL_TEXTURE1, m_textures.u, format, frame.planS1, chromaRows, frame.plan1);
   glUniform1i(m_locTexU, 1);
-  UploadPlane(GL_TEXTURE2, m_textureV, format, frame.planS2, chromaRows, frame.plan2);
+  UploadPlane(GL_TEXTURE2, m_textures.v, format, frame.planS2, chromaRows, frame.plan2);
   glUniform1i(m_locTexV, 2);
 }
 

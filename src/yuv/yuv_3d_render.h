@@ -5,6 +5,7 @@
 
 #include "host/gles2/gl2_api.h"
 #include "host/graphics_3d.h"
+#include "yuv/gl_texture.h"
 #include "yuv/i_yuv_render.h"
 
 namespace TALLWICK_PP_RENDER {
@@ -35,9 +36,7 @@ class YUV3DRender : public IYUVRender {
 
   pp::Graphics3D m_context;
   GLuint m_program = 0;
-  GLuint m_textureY = 0;
-  GLuint m_textureU = 0;
-  GLuint m_textureV = 0;
+  PlaneTextures m_textures;
   GLint m_locTexY = 0;
   GLint m_locTexU = 0;
   GLint m_locTexV = 0;

@@ -11,21 +11,21 @@
 #include "frame/video_frame.h"
 #include "publisher/pattern.h"
 #include "publisher/stream_publisher.h"
-#include "publisher/stream_spec.h"
+#include "publisher/stream_settings.h"
 #include "publisher/y4m_reader.h"
 
 namespace {
 
-using tallwick::publisher::ParseStreamSpec;
+using tallwick::publisher::ParseStreamSettings;
 using tallwick::publisher::StreamPublisher;
-using tallwick::publisher::StreamSpec;
+using tallwick::publisher::StreamSettings;
 
 std::string UniqueName(const std::string& tag) { return "/tallwick-pub-" + tag + "-" + std::to_string(getpid()); }
 
-StreamSpec Spec(const std::string& text) {
-  StreamSpec spec;
+StreamSettings Spec(const std::string& text) {
+  StreamSettings spec;
   std::string error;
-  EXPECT_TRUE(ParseStreamSpec(text, &spec, &error)) << error;
+  EXPECT_TRUE(ParseStreamSettings(text, &spec, &error)) << error;
   return spec;
 }
 
@@ -35,8 +35,8 @@ int32_t ReadBack(shoom::Shm& shm, TALLWICK_PP_RENDER::VideoFrame* frame) {
   return TALLWICK_PP_RENDER::ParseVideoFrame(shm.Data(), frame, shm.Path());
 }
 
-TEST(StreamSpecTest, ParsesEverySettingAndRefusesNonsense) {
-  const StreamSpec spec = Spec(
+TEST(StreamSettingsTest, ParsesEverySettingAndRefusesNonsense) {
+  const StreamSettings spec = Spec(
       "name=/a;uid=u9;sid=s9;screen=1;width=640;height=361;format=NV12;padding=64;"
       "rotation=90;flip=true;pattern=solid:1,2,3;stop-after=5;pause-at=2;pause-ms=300;die-at=9");
   EXPECT_EQ(spec.name, "/a");
@@ -49,9 +49,9 @@ TEST(StreamSpecTest, ParsesEverySettingAndRefusesNonsense) {
 
   for (const char* bad : {"uid=u1", "name=/a;width=0", "name=/a;width=12x", "name=/a;format=RGBA", "name=/a;colour=1",
                           "name=/a;flip=maybe", "name=/a;novalue"}) {
-    StreamSpec ignored;
+    StreamSettings ignored;
     std::string error;
-    EXPECT_FALSE(ParseStreamSpec(bad, &ignored, &error)) << bad;
+    EXPECT_FALSE(ParseStreamSettings(bad, &ignored, &error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
   }
 }

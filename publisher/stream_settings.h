@@ -8,7 +8,7 @@ namespace tallwick::publisher {
 
 // What one published stream looks like and how it misbehaves, from a
 // "key=value,key=value" text given on the command line.
-struct StreamSpec {
+struct StreamSettings {
   std::string name;  // segment name
   std::string uid = "u1";
   std::string sid = "s1";
@@ -29,7 +29,7 @@ struct StreamSpec {
 };
 
 // Parses one stream description; on failure returns false and says why.
-bool ParseStreamSpec(const std::string& text, StreamSpec* spec, std::string* error);
+bool ParseStreamSettings(const std::string& text, StreamSettings* spec, std::string* error);
 
 // "I420" or "NV12" to the header's format value; -1 for anything else.
 int32_t ParseFormat(const std::string& text);

@@ -1,4 +1,4 @@
-#include "publisher/stream_spec.h"
+#include "publisher/stream_settings.h"
 
 #include <functional>
 #include <map>
@@ -33,20 +33,20 @@ bool ToBool(const std::string& text, bool* out) {
   return true;
 }
 
-using Setter = std::function<bool(StreamSpec&, const std::string&)>;
+using Setter = std::function<bool(StreamSettings&, const std::string&)>;
 
-Setter IntField(int32_t StreamSpec::*field, int32_t low, int32_t high) {
-  return [field, low, high](StreamSpec& spec, const std::string& value) {
+Setter IntField(int32_t StreamSettings::*field, int32_t low, int32_t high) {
+  return [field, low, high](StreamSettings& spec, const std::string& value) {
     return ToInt(value, low, high, &(spec.*field));
   };
 }
 
-Setter BoolField(bool StreamSpec::*field) {
-  return [field](StreamSpec& spec, const std::string& value) { return ToBool(value, &(spec.*field)); };
+Setter BoolField(bool StreamSettings::*field) {
+  return [field](StreamSettings& spec, const std::string& value) { return ToBool(value, &(spec.*field)); };
 }
 
-Setter TextField(std::string StreamSpec::*field) {
-  return [field](StreamSpec& spec, const std::string& value) {
+Setter TextField(std::string StreamSettings::*field) {
+  return [field](StreamSettings& spec, const std::string& value) {
     spec.*field = value;
     return true;
   };
@@ -54,25 +54,25 @@ Setter TextField(std::string StreamSpec::*field) {
 
 const std::map<std::string, Setter>& Setters() {
   static const std::map<std::string, Setter> setters = {
-      {"name", TextField(&StreamSpec::name)},
-      {"uid", TextField(&StreamSpec::uid)},
-      {"sid", TextField(&StreamSpec::sid)},
-      {"screen", BoolField(&StreamSpec::isScreen)},
-      {"width", IntField(&StreamSpec::width, 2, 8192)},
-      {"height", IntField(&StreamSpec::height, 2, 8192)},
+      {"name", TextField(&StreamSettings::name)},
+      {"uid", TextField(&StreamSettings::uid)},
+      {"sid", TextField(&StreamSettings::sid)},
+      {"screen", BoolField(&StreamSettings::isScreen)},
+      {"width", IntField(&StreamSettings::width, 2, 8192)},
+      {"height", IntField(&StreamSettings::height, 2, 8192)},
       {"format",
-       [](StreamSpec& spec, const std::string& value) {
+       [](StreamSettings& spec, const std::string& value) {
          spec.format = ParseFormat(value);
          return spec.format >= 0;
        }},
-      {"padding", IntField(&StreamSpec::padding, 0, 4096)},
-      {"rotation", IntField(&StreamSpec::rotation, -360, 360)},
-      {"flip", BoolField(&StreamSpec::flip)},
-      {"pattern", TextField(&StreamSpec::pattern)},
-      {"stop-after", IntField(&StreamSpec::stopAfter, 0, 1 << 30)},
-      {"pause-at", IntField(&StreamSpec::pauseAt, 0, 1 << 30)},
-      {"pause-ms", IntField(&StreamSpec::pauseMs, 0, 1 << 30)},
-      {"die-at", IntField(&StreamSpec::dieAt, 0, 1 << 30)},
+      {"padding", IntField(&StreamSettings::padding, 0, 4096)},
+      {"rotation", IntField(&StreamSettings::rotation, -360, 360)},
+      {"flip", BoolField(&StreamSettings::flip)},
+      {"pattern", TextField(&StreamSettings::pattern)},
+      {"stop-after", IntField(&StreamSettings::stopAfter, 0, 1 << 30)},
+      {"pause-at", IntField(&StreamSettings::pauseAt, 0, 1 << 30)},
+      {"pause-ms", IntField(&StreamSettings::pauseMs, 0, 1 << 30)},
+      {"die-at", IntField(&StreamSettings::dieAt, 0, 1 << 30)},
   };
   return setters;
 }
@@ -85,7 +85,7 @@ int32_t ParseFormat(const std::string& text) {
   return -1;
 }
 
-bool ParseStreamSpec(const std::string& text, StreamSpec* spec, std::string* error) {
+bool ParseStreamSettings(const std::string& text, StreamSettings* spec, std::string* error) {
   std::stringstream items(text);
   for (std::string item; std::getline(items, item, ';');) {
     const size_t equals = item.find('=');
