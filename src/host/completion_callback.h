@@ -16,8 +16,8 @@ class CompletionCallback {
   bool IsNull() const { return callback_.func == nullptr; }
   const PP_CompletionCallback& pp_completion_callback() const { return callback_; }
 
-  // Runs the callback now (used when the browser call that would have taken
-  // it is not available, so the callback's memory is still released).
+  // Runs the callback now. Completing with PP_ERROR_ABORTED is how code that
+  // took a callback and will not use it releases it.
   void Run(int32_t result) {
     if (callback_.func != nullptr) {
       PP_RunCompletionCallback(&callback_, result);

@@ -11,7 +11,9 @@ namespace pp {
 // Makes completion callbacks that call a member function of one object.
 // Every callback shares a small, lock-guarded link back to the factory: once
 // the factory is destroyed or cancelled, callbacks that are still pending
-// with the browser run nothing but their own clean-up.
+// with the browser run nothing but their own clean-up. A callback completed
+// with PP_ERROR_ABORTED (the browser dropped it, or the code it was made for
+// never used it) only releases itself: the method is not called.
 template <typename T>
 class CompletionCallbackFactory {
  public:
@@ -80,6 +82,7 @@ class CompletionCallbackFactory {
   template <typename Call>
   static void Run(void* userData, int32_t result) {
     std::unique_ptr<Pending<Call>> pending(static_cast<Pending<Call>*>(userData));
+    if (result == PP_ERROR_ABORTED) return;
     if (T* object = pending->link->Get()) {
       pending->call(object, result);
     }

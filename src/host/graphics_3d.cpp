@@ -26,16 +26,16 @@ int32_t Graphics3D::ResizeBuffers(int32_t width, int32_t height) {
 
 int32_t Graphics3D::SwapBuffers(const CompletionCallback& callback) {
   const auto* g3d = Browser().graphics3d;
-  if (g3d != nullptr) {
-    return g3d->SwapBuffers(pp_resource(), callback.pp_completion_callback());
-  }
-  if (Browser().core != nullptr && !callback.IsNull()) {
-    Browser().core->CallOnMainThread(0, callback.pp_completion_callback(), PP_ERROR_NOINTERFACE);
+  const int32_t result =
+      g3d != nullptr ? g3d->SwapBuffers(pp_resource(), callback.pp_completion_callback()) : PP_ERROR_NOINTERFACE;
+  if (result == PP_OK_COMPLETIONPENDING || callback.IsNull()) return result;
+  if (Browser().core != nullptr) {
+    Browser().core->CallOnMainThread(0, callback.pp_completion_callback(), result);
   } else {
     CompletionCallback copy = callback;
-    copy.Run(PP_ERROR_NOINTERFACE);
+    copy.Run(result);
   }
-  return PP_ERROR_NOINTERFACE;
+  return result;
 }
 
 }  // namespace pp

@@ -22,9 +22,10 @@ class Graphics3D : public Resource {
   int32_t ResizeBuffers(int32_t width, int32_t height);
 
   // Presents the colour buffer; `callback` runs when the browser has shown
-  // it. Without the browser interface the result is PP_ERROR_NOINTERFACE and
-  // the callback is still run, with that code, from the main-thread queue
-  // (never from inside this call), so a caller waiting for it is not stuck.
+  // it. When the browser refuses the swap (a lost context, a swap already in
+  // flight) or lacks the interface (PP_ERROR_NOINTERFACE), the callback is
+  // still run with that code from the main-thread queue (never from inside
+  // this call), so a caller waiting for it is not stuck.
   int32_t SwapBuffers(const CompletionCallback& callback);
 };
 

@@ -145,7 +145,11 @@ int32_t YUV3DRender::InitTextures() {
 }
 
 int32_t YUV3DRender::ClearBuffer(const pp::CompletionCallback& done) {
-  if (m_context.is_null()) return kErrorNotInited;
+  if (m_context.is_null()) {
+    pp::CompletionCallback unused = done;
+    unused.Run(PP_ERROR_ABORTED);  // nothing will present: release it
+    return kErrorNotInited;
+  }
   MakeCurrent();
   glClearColor(0.0F, 0.0F, 0.0F, 0.0F);
   glClear(GL_COLOR_BUFFER_BIT);
