@@ -45,6 +45,20 @@ int32_t LinkProgram(GLuint program) {
   return kErrorLinkShader;
 }
 
+int32_t BuildShaderProgram(const char* vertexSource, const char* fragmentSource, ShaderProgram* out) {
+  int32_t result = CompileShader(GL_VERTEX_SHADER, vertexSource, &out->vertexShader);
+  if (result != kErrorNone) return result;
+  result = CompileShader(GL_FRAGMENT_SHADER, fragmentSource, &out->fragmentShader);
+  if (result != kErrorNone) return result;
+  out->program = glCreateProgram();
+  glAttachShader(out->program, out->vertexShader);
+  glAttachShader(out->program, out->fragmentShader);
+  glBindAttribLocation(out->program, kAttribPosition, "a_position");
+  glBindAttribLocation(out->program, kAttribTexCoord, "a_texCoord");
+  glBindAttribLocation(out->program, kAttribTexCoordUV, "a_texCoordUV");
+  return LinkProgram(out->program);
+}
+
 bool IsGLRedSupported() {
   GLuint texture = 0;
   glGenTextures(1, &texture);

@@ -19,9 +19,6 @@ using TALLWICK_LOG::LogAt;
 
 namespace {
 
-constexpr GLuint kAttribPosition = 3;
-constexpr GLuint kAttribTexCoord = 4;
-constexpr GLuint kAttribTexCoordUV = 5;
 constexpr int32_t kFormatNv12 = 2;
 constexpr int32_t kAlphaBits = 8;
 
@@ -75,22 +72,12 @@ int32_t YUV3DGalleryRender::InitGLContext(int32_t width, int32_t height, bool en
 }
 
 int32_t YUV3DGalleryRender::InitShader() {
-  GLuint vertexShader = 0;
-  GLuint fragmentShader = 0;
-  int32_t result = CompileShader(GL_VERTEX_SHADER, kGalleryVertexShaderText, &vertexShader);
+  ShaderProgram built;
+  const int32_t result = BuildShaderProgram(kGalleryVertexShaderText, kGalleryFragmentShaderText, &built);
+  m_program = built.program;
   if (result != kErrorNone) return result;
-  result = CompileShader(GL_FRAGMENT_SHADER, kGalleryFragmentShaderText, &fragmentShader);
-  if (result != kErrorNone) return result;
-  m_program = glCreateProgram();
-  glAttachShader(m_program, vertexShader);
-  glAttachShader(m_program, fragmentShader);
-  glBindAttribLocation(m_program, kAttribPosition, "a_position");
-  glBindAttribLocation(m_program, kAttribTexCoord, "a_texCoord");
-  glBindAttribLocation(m_program, kAttribTexCoordUV, "a_texCoordUV");
-  result = LinkProgram(m_program);
-  if (result != kErrorNone) return result;
-  glDeleteShader(vertexShader);
-  glDeleteShader(fragmentShader);
+  glDeleteShader(built.vertexShader);
+  glDeleteShader(built.fragmentShader);
   glUseProgram(m_program);
   return kErrorNone;
 }

@@ -22,9 +22,6 @@ using TALLWICK_LOG::LogAt;
 
 namespace {
 
-constexpr GLuint kAttribPosition = 3;
-constexpr GLuint kAttribTexCoord = 4;
-constexpr GLuint kAttribTexCoordUV = 5;
 constexpr int32_t kFormatNv12 = 2;
 
 // The unit square as two triangles; (0,0) is the view's top-left corner.
@@ -79,19 +76,9 @@ int32_t YUV3DRender::InitGLContext(int32_t width, int32_t height, bool enableHig
 }
 
 int32_t YUV3DRender::InitShader() {
-  GLuint vertexShader = 0;
-  GLuint fragmentShader = 0;
-  int32_t result = CompileShader(GL_VERTEX_SHADER, kVertexShaderText, &vertexShader);
-  if (result != kErrorNone) return result;
-  result = CompileShader(GL_FRAGMENT_SHADER, kFragmentShaderText, &fragmentShader);
-  if (result != kErrorNone) return result;
-  m_program = glCreateProgram();
-  glAttachShader(m_program, vertexShader);
-  glAttachShader(m_program, fragmentShader);
-  glBindAttribLocation(m_program, kAttribPosition, "a_position");
-  glBindAttribLocation(m_program, kAttribTexCoord, "a_texCoord");
-  glBindAttribLocation(m_program, kAttribTexCoordUV, "a_texCoordUV");
-  result = LinkProgram(m_program);
+  ShaderProgram built;
+  const int32_t result = BuildShaderProgram(kVertexShaderText, kFragmentShaderText, &built);
+  m_program = built.program;
   if (result != kErrorNone) return result;
   glUseProgram(m_program);
   return kErrorNone;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "host/module.h"
+#include "host/module_entry_points.h"
 #include "host/ppapi/ppp.h"
 #include "yuv/yuv_3d_render.h"
 
@@ -58,21 +59,7 @@ class BarModule : public pp::Module {
 };
 
 int32_t Initialize(PP_Module module, PPB_GetInterface getBrowserInterface) {
-  auto object = std::make_unique<BarModule>();
-  if (!object->InternalInit(module, getBrowserInterface)) return PP_ERROR_FAILED;
-  pp::SetModuleSingleton(object.release());
-  return PP_OK;
-}
-
-const void* GetInterface(const char* name) {
-  const pp::Module* object = pp::Module::Get();
-  return object != nullptr ? object->GetPluginInterface(name) : nullptr;
-}
-
-void Shutdown() {
-  pp::Module* object = pp::Module::Get();
-  pp::SetModuleSingleton(nullptr);
-  delete object;
+  return pp::StartModule(new BarModule(), module, getBrowserInterface);
 }
 
 }  // namespace
@@ -121,7 +108,9 @@ TALLWICK_PP_RENDER::VideoFrame ToVideoFrame(const ColourBarFrame& frame) {
   return video;
 }
 
-pphost::EntryPoints ColourBarPluginEntryPoints() { return {&Initialize, &GetInterface, &Shutdown}; }
+pphost::EntryPoints ColourBarPluginEntryPoints() {
+  return {&Initialize, &pp::GetStartedModuleInterface, &pp::ShutdownStartedModule};
+}
 
 void SetFrame(const ColourBarFrame* frame) { g_frame = frame; }
 

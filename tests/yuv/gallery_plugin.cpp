@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "host/module.h"
+#include "host/module_entry_points.h"
 #include "host/ppapi/ppp.h"
 #include "yuv/yuv_3d_gallery_render.h"
 
@@ -60,21 +61,7 @@ class GalleryModule : public pp::Module {
 };
 
 int32_t Initialize(PP_Module module, PPB_GetInterface getBrowserInterface) {
-  auto object = std::make_unique<GalleryModule>();
-  if (!object->InternalInit(module, getBrowserInterface)) return PP_ERROR_FAILED;
-  pp::SetModuleSingleton(object.release());
-  return PP_OK;
-}
-
-const void* GetInterface(const char* name) {
-  const pp::Module* object = pp::Module::Get();
-  return object != nullptr ? object->GetPluginInterface(name) : nullptr;
-}
-
-void Shutdown() {
-  pp::Module* object = pp::Module::Get();
-  pp::SetModuleSingleton(nullptr);
-  delete object;
+  return pp::StartModule(new GalleryModule(), module, getBrowserInterface);
 }
 
 }  // namespace
@@ -95,7 +82,9 @@ TALLWICK_PP_RENDER::TilePlacement GridTile(int index, const TALLWICK_PP_RENDER::
   return tile;
 }
 
-pphost::EntryPoints GalleryPluginEntryPoints() { return {&Initialize, &GetInterface, &Shutdown}; }
+pphost::EntryPoints GalleryPluginEntryPoints() {
+  return {&Initialize, &pp::GetStartedModuleInterface, &pp::ShutdownStartedModule};
+}
 
 void SetGalleryScene(const GalleryScene* scene) { g_scene = scene; }
 
