@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "common/rate_limiter.h"
@@ -59,6 +60,9 @@ template <typename... Args>
 void LogLimited(TALLWICK_COMMON::RateLimiter& limiter, int level, const char* format, const Args&... args) {
   if (limiter.Allow()) LogAt(level, format, args...);
 }
+
+// An object's address as log lines write it ("this[{:#08x}]").
+inline uintptr_t ObjectAddress(const void* object) { return reinterpret_cast<uintptr_t>(object); }
 
 // Calls the log library's destroy function (module shutdown).
 void DestroyLibraryLogger();

@@ -22,15 +22,15 @@ constexpr int32_t kFirstCheckDelayMs = 100;
 constexpr int32_t kCheckIntervalMs = 200;
 constexpr int64_t kHandshakeLimitMs = 5000;
 
-uintptr_t Address(const void* object) { return reinterpret_cast<uintptr_t>(object); }
-
 }  // namespace
 
 ControllerEmbed::ControllerEmbed() : m_callbackFactory(this) {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::ControllerEmbed::ControllerEmbed");
   RegisterCommands();
-  LogAt(TALLWICK_LOG::kLevelLifecycle, "[ControllerEmbed] this[{:#08x}] controller instance construct", Address(this));
-  TALLWICK_LOG::DebugTrace(L"controller instance construct...%08x", static_cast<unsigned>(Address(this)));
+  LogAt(TALLWICK_LOG::kLevelLifecycle, "[ControllerEmbed] this[{:#08x}] controller instance construct",
+        TALLWICK_LOG::ObjectAddress(this));
+  TALLWICK_LOG::DebugTrace(L"controller instance construct...%08x",
+                           static_cast<unsigned>(TALLWICK_LOG::ObjectAddress(this)));
 }
 
 ControllerEmbed::~ControllerEmbed() {
@@ -63,20 +63,20 @@ void ControllerEmbed::CheckInstanceLoadAck(int32_t result) {
   if (m_gotInstanceLoadAck) {
     LogAt(kLevelInfo,
           "[ControllerEmbed] this[{:#08x}] stop retry to check connectivity cos already got his instance-load ack",
-          Address(this));
+          TALLWICK_LOG::ObjectAddress(this));
     return;
   }
   const int64_t elapsed = TALLWICK_COMMON::NowMs() - m_startTick;
   if (elapsed > kHandshakeLimitMs) {
     LogAt(TALLWICK_LOG::kLevelError, "[ControllerEmbed] this[{:#08x}] didn't got his instance-load ack, elapsed:{}",
-          Address(this), elapsed);
+          TALLWICK_LOG::ObjectAddress(this), elapsed);
     return;
   }
   pp::VarDictionary loaded;
   loaded.Set(kKeyCommand, kEvtInstanceLoaded);
   PostToContextInstances(loaded);
   LogAt(kLevelInfo, "[ControllerEmbed] this[{:#08x}] instance's waiting his instance-load ack, elapsed:{}",
-        Address(this), elapsed);
+        TALLWICK_LOG::ObjectAddress(this), elapsed);
   if (pp::Module* module = pp::Module::Get()) {
     module->core()->CallOnMainThread(result, m_callbackFactory.NewCallback(&ControllerEmbed::CheckInstanceLoadAck),
                                      kCheckIntervalMs);

@@ -16,8 +16,6 @@ using TALLWICK_LOG::LogAt;
 
 namespace {
 
-uintptr_t Address(const void* object) { return reinterpret_cast<uintptr_t>(object); }
-
 // The parts of a request: its command, data and custom values, and the
 // request identifier (a string "uuid" inside a dictionary "custom").
 struct Request {
@@ -42,13 +40,14 @@ struct Request {
 
 MediatorInstance::MediatorInstance(PP_Instance instance) : pp::Instance(instance), pp::Graphics3DClient(this) {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::MediatorInstance::MediatorInstance");
-  LogAt(TALLWICK_LOG::kLevelLifecycle, "[MediatorInstance] this[{:#08x}] MediatorInstance construct", Address(this));
+  LogAt(TALLWICK_LOG::kLevelLifecycle, "[MediatorInstance] this[{:#08x}] MediatorInstance construct",
+        TALLWICK_LOG::ObjectAddress(this));
 }
 
 MediatorInstance::~MediatorInstance() {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::MediatorInstance::~MediatorInstance");
   LogAt(TALLWICK_LOG::kLevelInfo, "[MediatorInstance] this[{:#08x}] MediatorInstance destroyed, rendertype: {}",
-        Address(this), m_renderType);
+        TALLWICK_LOG::ObjectAddress(this), m_renderType);
 }
 
 bool MediatorInstance::Init(uint32_t argc, const char* argn[], const char* /*argv*/[]) {
@@ -68,7 +67,7 @@ bool MediatorInstance::Init(uint32_t argc, const char* argn[], const char* /*arg
     if (m_renderType == kRenderTypeSingle) m_render.SetInstance(this);
     RequestInputEvents(PP_INPUTEVENT_CLASS_MOUSE);
     LogAt(TALLWICK_LOG::kLevelInfo, "[MediatorInstance] this[{:#08x}] init - renderType:{} renderInstance:[{:#08x}]",
-          Address(this), m_renderType, Address(SelectedRole()));
+          TALLWICK_LOG::ObjectAddress(this), m_renderType, TALLWICK_LOG::ObjectAddress(SelectedRole()));
   }
   pp::VarDictionary loaded;
   loaded.Set(kKeyCommand, kEvtInstanceLoaded);
@@ -105,7 +104,7 @@ void MediatorInstance::HandleMessage(const pp::Var& message) {
   const Request request(message);
   const std::string command = request.command.AsString();
   LogAt(TALLWICK_LOG::kLevelInfo, "[MediatorInstance] this[{:#08x}] Incoming message render:{} command:{} requestId:{}",
-        Address(this), m_renderType, command, request.requestId);
+        TALLWICK_LOG::ObjectAddress(this), m_renderType, command, request.requestId);
   MessageHandleResult result;
   if (!Dispatch(command, request.data, &result)) return;
 
@@ -121,7 +120,7 @@ void MediatorInstance::HandleNativeMessage(const pp::Var& message) {
   const Request request(message);
   const std::string command = request.command.AsString();
   LogAt(TALLWICK_LOG::kLevelInfo, "[MediatorInstance] this[{:#08x}] Incoming native message - command: {}",
-        Address(this), command);
+        TALLWICK_LOG::ObjectAddress(this), command);
   MessageHandleResult ignored;
   Dispatch(command, request.data, &ignored);
 }
@@ -145,7 +144,8 @@ void MediatorInstance::Graphics3DContextLost() {
   error.Set(kKeyCommand, kEvtError);
   error.Set(kKeyData, data);
   PostMessage(error);
-  LogAt(TALLWICK_LOG::kLevelError, "[MediatorInstance] this[{:#08x}] Graphics3DContextLost", Address(this));
+  LogAt(TALLWICK_LOG::kLevelError, "[MediatorInstance] this[{:#08x}] Graphics3DContextLost",
+        TALLWICK_LOG::ObjectAddress(this));
 }
 
 }  // namespace TALLWICK_PP_RENDER

@@ -11,7 +11,7 @@
 namespace TALLWICK_PP_RENDER {
 
 namespace {
-unsigned Address32(const void* object) { return static_cast<unsigned>(reinterpret_cast<uintptr_t>(object)); }
+unsigned Address32(const void* object) { return static_cast<unsigned>(TALLWICK_LOG::ObjectAddress(object)); }
 }  // namespace
 
 RenderModule::RenderModule() { TALLWICK_LOG::DebugTrace(L"render module contruct...%08x", Address32(this)); }

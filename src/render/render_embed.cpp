@@ -26,15 +26,14 @@ constexpr int64_t kInitialScheduleLagNs = 50000000;
 constexpr int32_t kCursorTypeMin = -1;
 constexpr int32_t kCursorTypeMax = 42;
 
-uintptr_t Address(const void* object) { return reinterpret_cast<uintptr_t>(object); }
-
 }  // namespace
 
 RenderEmbed::RenderEmbed() : lastScheduleTime(TALLWICK_COMMON::MonotonicNs() - kInitialScheduleLagNs) {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::RenderEmbed::RenderEmbed");
   LogAt(TALLWICK_LOG::kLevelLifecycle, "[RenderEmbed] uuid:{} this[{:#08x}] render instance construct", uuid,
-        Address(this));
-  TALLWICK_LOG::DebugTrace(L"render instance construct...%08x", static_cast<unsigned>(Address(this)));
+        TALLWICK_LOG::ObjectAddress(this));
+  TALLWICK_LOG::DebugTrace(L"render instance construct...%08x",
+                           static_cast<unsigned>(TALLWICK_LOG::ObjectAddress(this)));
   HandleReset(pp::VarDictionary());
   RegisterCommands();
   pong.PostPong(kPongIntervalMs);
@@ -45,10 +44,10 @@ RenderEmbed::~RenderEmbed() {
   LogAt(kLevelInfo,
         "[RenderEmbed] uuid:{} this[{:#08x}] >>>>>>> RenderEmbed destroyed <<<<<<< - sid: {}, isPreview: {}, "
         "isScreen: {}, isSelf: {} uuid: {}",
-        uuid, Address(this), sid, isPreview, isScreen, isSelf, uuid);
+        uuid, TALLWICK_LOG::ObjectAddress(this), sid, isPreview, isScreen, isSelf, uuid);
   HandleReset(pp::VarDictionary());
   LogAt(TALLWICK_LOG::kLevelLifecycle, "[RenderEmbed] uuid:{} this[{:#08x}] render instance destroyed", uuid,
-        Address(this));
+        TALLWICK_LOG::ObjectAddress(this));
   pong.Stop();
   callbackFactory.CancelAll();
 }
@@ -89,8 +88,8 @@ int32_t RenderEmbed::HandleInit(const pp::VarDictionary& data) {
         "[RenderEmbed] uuid:{} this[{:#08x}] >>>>>>> InstanceInited <<<<<<<< - render type, fps: {}, logVersion: {}, "
         "isSelf: {}, isPreview: {}, isLocalScreen: {} sid: {}, uid:{}, isScreen: {}, isMerge: {}, timeout: {}, dpr: "
         "{}, uuid: {}, key: {}, enableHighPerformanceGPU: {}, enablePPAPIRedExt: {}",
-        uuid, Address(this), fps, logVersion, isSelf, isPreview, isLocalScreen, sid, uid, isScreen, isMerge, timeout,
-        dpr, uuid, key, enableHighPerformanceGPU, enablePPAPIRedExt);
+        uuid, TALLWICK_LOG::ObjectAddress(this), fps, logVersion, isSelf, isPreview, isLocalScreen, sid, uid, isScreen,
+        isMerge, timeout, dpr, uuid, key, enableHighPerformanceGPU, enablePPAPIRedExt);
   return kErrorNone;
 }
 
@@ -126,7 +125,8 @@ int32_t RenderEmbed::HandleReset(const pp::VarDictionary& /*data*/) {
 }
 
 int32_t RenderEmbed::StartRender(const pp::VarDictionary& /*data*/) {
-  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} this[{:#08x}] StartRender - sid: {}", uuid, Address(this), sid);
+  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} this[{:#08x}] StartRender - sid: {}", uuid,
+        TALLWICK_LOG::ObjectAddress(this), sid);
   if (started) {
     LogAt(kLevelInfo, "[RenderEmbed] uuid:{} StartRender - render has been started\xEF\xBC\x8C sid: {}", uuid, sid);
     return kErrorNone;
@@ -140,7 +140,8 @@ int32_t RenderEmbed::StartRender(const pp::VarDictionary& /*data*/) {
 }
 
 int32_t RenderEmbed::StopRender(const pp::VarDictionary& /*data*/) {
-  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} this[{:#08x}] StopRender - sid: {}", uuid, Address(this), sid);
+  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} this[{:#08x}] StopRender - sid: {}", uuid, TALLWICK_LOG::ObjectAddress(this),
+        sid);
   if (!started) {
     LogAt(kLevelInfo, "[RenderEmbed] uuid:{} StopRender - render has been stopped, sid: {}", uuid, sid);
     return kErrorRenderingStopped;
@@ -226,7 +227,7 @@ void RenderEmbed::DidChangeView(const pp::View& newView) {
     LogAt(kLevelInfo,
           "[RenderEmbed] uuid:{} this[{:#08x}] DidChangeView - not changed, newWidth: {}, newHeight: {}, visible: "
           "{},sid: {}",
-          uuid, Address(this), width, height, visible, sid);
+          uuid, TALLWICK_LOG::ObjectAddress(this), width, height, visible, sid);
     return;
   }
   if (renderer != nullptr &&
@@ -236,7 +237,7 @@ void RenderEmbed::DidChangeView(const pp::View& newView) {
   LogAt(kLevelInfo,
         "[RenderEmbed] uuid:{} this[{:#08x}] DidChangeView changed and done - newWidth: {}, newHeight: {}, visible: "
         "{}, sid: {}",
-        uuid, Address(this), width, height, visible, sid);
+        uuid, TALLWICK_LOG::ObjectAddress(this), width, height, visible, sid);
   viewWidth = width;
   viewHeight = height;
 }

@@ -47,6 +47,7 @@ class RenderEmbed : public IEmbed {
   void OnPaintDone(int32_t result);
   void ScheduleNextPaint();
   void FollowSelfKeys();
+  void FollowSelfKey(const std::string& selfKey, const char* kind);
   bool EnsureSegment();
   void AdoptSelfKeys();
   bool ReadFrame(VideoFrame* frame);

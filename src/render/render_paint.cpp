@@ -20,10 +20,6 @@ using TALLWICK_LOG::kLevelInfo;
 using TALLWICK_LOG::LogAt;
 using TALLWICK_LOG::LogLimited;
 
-namespace {
-uintptr_t Address(const void* object) { return reinterpret_cast<uintptr_t>(object); }
-}  // namespace
-
 pp::CompletionCallback RenderEmbed::PaintDoneCallback() {
   return callbackFactory.NewCallback(&RenderEmbed::OnPaintDone);
 }
@@ -75,26 +71,16 @@ void RenderEmbed::Paint(int32_t /*result*/) {
 // for the local user; when that changes the segment is dropped and reopened.
 void RenderEmbed::FollowSelfKeys() {
   ControllerEmbed* controller = ControllerEmbed::GetInstance();
-  if (isPreview) {
-    const std::string selfKey = controller->GetSelfCameraKey();
-    if (selfKey != key) {
-      LogAt(kLevelInfo,
-            "[RenderEmbed] uuid:{} self camera sid changed, reset shoom to null - self sid: {}, current sid: {}", uuid,
-            selfKey, key);
-      key = selfKey;
-      shm.reset();
-    }
-  }
-  if (isLocalScreen) {
-    const std::string selfKey = controller->GetSelfScreenKey();
-    if (selfKey != key) {
-      LogAt(kLevelInfo,
-            "[RenderEmbed] uuid:{} self screen sid changed, reset shoom to null - self sid: {}, current sid: {}", uuid,
-            selfKey, key);
-      key = selfKey;
-      shm.reset();
-    }
-  }
+  if (isPreview) FollowSelfKey(controller->GetSelfCameraKey(), "camera");
+  if (isLocalScreen) FollowSelfKey(controller->GetSelfScreenKey(), "screen");
+}
+
+void RenderEmbed::FollowSelfKey(const std::string& selfKey, const char* kind) {
+  if (selfKey == key) return;
+  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} self {} sid changed, reset shoom to null - self sid: {}, current sid: {}",
+        uuid, kind, selfKey, key);
+  key = selfKey;
+  shm.reset();
 }
 
 // Opens the segment when there is none. False ends the tick; a segment that
@@ -193,7 +179,7 @@ void RenderEmbed::OnPaintDone(int32_t /*result*/) {
   ++frameCnt;
   static RateLimiter limiter(kLogRateLimitMs);
   LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} this[{:#08x}] uuid:{} Paint normal frameCnt:{} sid:{}", uuid,
-             Address(this), uuid, frameCnt, sid);
+             TALLWICK_LOG::ObjectAddress(this), uuid, frameCnt, sid);
   isPainting = false;
   if (pendingClear) {
     auto clear = std::move(pendingClear);
