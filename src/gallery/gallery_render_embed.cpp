@@ -1,38 +1,238 @@
 #include "gallery/gallery_render_embed.h"
 
+#include "common/clock.h"
 #include "common/debug_trace.h"
 #include "common/log_instance.h"
 #include "common/scope_timer.h"
+#include "controller/crash_manager.h"
+#include "controller/process_info.h"
+#include "embed/frame_count_clock.h"
+#include "embed/protocol.h"
+#include "host/mouse_cursor.h"
 
 namespace TALLWICK_PP_RENDER {
 
 using TALLWICK_COMMON::ScopeTimer;
+using TALLWICK_LOG::kLevelError;
+using TALLWICK_LOG::kLevelInfo;
 using TALLWICK_LOG::kModuleTag;
 using TALLWICK_LOG::LogAt;
+using TALLWICK_LOG::ObjectAddress;
 
 namespace {
+
 constexpr int32_t kPongIntervalMs = 1000;
+constexpr int64_t kInitialScheduleLagNs = 50000000;
+constexpr uint32_t kColorComponents = 4;
+
 }  // namespace
 
-GalleryRenderEmbed::GalleryRenderEmbed() {
+GalleryRenderEmbed::GalleryRenderEmbed() : lastScheduleTime(TALLWICK_COMMON::MonotonicNs() - kInitialScheduleLagNs) {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::GalleryRenderEmbed::GalleryRenderEmbed");
-  const auto self = reinterpret_cast<uintptr_t>(this);
+  RegisterCommands();
   LogAt(TALLWICK_LOG::kLevelLifecycle, "[GalleryRenderEmbed] uuid:{} this[{:#08x}] gallery instance construct", uuid,
-        self);
-  TALLWICK_LOG::DebugTrace(L"GalleryRenderEmbed instance construct...%08x", static_cast<unsigned>(self));
+        ObjectAddress(this));
+  TALLWICK_LOG::DebugTrace(L"GalleryRenderEmbed instance construct...%08x", static_cast<unsigned>(ObjectAddress(this)));
   pong.PostPong(kPongIntervalMs);
 }
 
 GalleryRenderEmbed::~GalleryRenderEmbed() {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::GalleryRenderEmbed::~GalleryRenderEmbed");
   LogAt(TALLWICK_LOG::kLevelLifecycle,
-        "[GalleryRenderEmbed] uuid:{} this[{:#08x}] gallery instance destroyed, uuid: {}", uuid,
-        reinterpret_cast<uintptr_t>(this), uuid);
+        "[GalleryRenderEmbed] uuid:{} this[{:#08x}] gallery instance destroyed, uuid: {}", uuid, ObjectAddress(this),
+        uuid);
+  renderExceptionThreshold = 2000;
+  backgroundColor = {};
+  renderinfos_.clear();
+  pendingRenderInfos.clear();
   uuid.clear();
+  started = false;
+  stopped = true;
+  is_view_visible = true;
+  is_painting_ = false;
+  frameInterval = 50.0;
+  viewWidth = 0;
+  viewHeight = 0;
   pong.Stop();
   callbackFactory.CancelAll();
+  renderer.reset();
 }
 
-void GalleryRenderEmbed::DidChangeView(const pp::View& newView) { view = newView; }
+void GalleryRenderEmbed::RegisterCommands() {
+  RegisterCode(kCmdInit, &GalleryRenderEmbed::HandleInit);
+  RegisterCode(kCmdStartRender, &GalleryRenderEmbed::StartRender);
+  RegisterCode(kCmdStopRender, &GalleryRenderEmbed::StopRender);
+  RegisterCode(kCmdHideCursor, &GalleryRenderEmbed::HandleHideCursor);
+  RegisterCode(kCmdShowCursor, &GalleryRenderEmbed::HandleShowCursor);
+  RegisterCode(kCmdResetShoom, &GalleryRenderEmbed::HandleResetShoom);
+  RegisterCode(kCmdUpdateMultiInfos, &GalleryRenderEmbed::HandleUpdateMultiInfos);
+  RegisterResult(kCmdGetFrameCount, &GalleryRenderEmbed::HandleGetFrameCount);
+}
+
+int32_t GalleryRenderEmbed::HandleInit(const pp::VarDictionary& data) {
+  const std::string logPath = data.Get("logPath").AsString();
+  uuid = data.Get("uuid").AsString();
+  const int32_t logVersion = data.Get("logVersion").AsInt();
+  const int32_t fps = data.Get("fps").AsInt();
+  const double dpr = data.Get("dpr").AsDouble();
+  // A negative rate would give negative intervals; the timer treats those
+  // as "at once", so only 0 needs keeping the current interval.
+  if (fps != 0) frameInterval = 1000.0 / fps;
+  renderExceptionThreshold = data.Get("renderExceptionThreshold").AsInt();
+  enableHighPerformanceGPU = data.Get("enableHighPerformanceGPU").AsBool();
+  enablePPAPIRedExt = data.Get("enablePPAPIRedExt").AsBool();
+  ReadBackgroundColor(data);
+  TALLWICK_LOG::LogInstance::GetInstance()->Create(logVersion, logPath, kModuleTag, kModuleTag);
+  LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} init ppapi GalleryRenderEmbed - process id:{}", uuid,
+        CurrentProcessId());
+  {
+    ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::CrashManager::Init");
+    CrashManager::GetInstance()->Init("", logPath, logPath, logVersion);
+  }
+  LogAt(kLevelInfo,
+        "[GalleryRenderEmbed] uuid:{} this[{:#08x}] GalleryRenderEmbed handleinit fps = {}, logVersion = {}, uuid = "
+        "{}, enableHighPerformanceGPU = {}, enablePPAPIRedExt = {}, dpr = {}",
+        uuid, ObjectAddress(this), fps, logVersion, uuid, enableHighPerformanceGPU, enablePPAPIRedExt, dpr);
+  renderer = std::make_unique<YUV3DGalleryRender>(instance(), dpr);
+  renderer->SetSid(uuid);
+  return kErrorNone;
+}
+
+// Only a list of exactly four components replaces the colour.
+void GalleryRenderEmbed::ReadBackgroundColor(const pp::VarDictionary& data) {
+  const pp::VarArray color(data.Get("backgroundColor"));
+  if (color.GetLength() == kColorComponents) {
+    for (uint32_t i = 0; i < kColorComponents; ++i) backgroundColor.at(i) = static_cast<float>(color.Get(i).AsDouble());
+  }
+  LogAt(kLevelInfo, "[GalleryRenderEmbed] get background color:{},{},{},{}", backgroundColor[0], backgroundColor[1],
+        backgroundColor[2], backgroundColor[3]);
+}
+
+// Without "INIT" there is no renderer to start: the page is told so and
+// nothing starts.
+int32_t GalleryRenderEmbed::StartRender(const pp::VarDictionary& /*data*/) {
+  LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} this[{:#08x}] StartRender", uuid, ObjectAddress(this));
+  if (started) {
+    LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} StartRender - render has been started", uuid);
+    return kErrorRenderingStarted;
+  }
+  if (renderer == nullptr) return kErrorNotInited;
+  started = true;
+  stopped = false;
+  const int32_t err =
+      renderer->InitYUVRender(backgroundColor, viewWidth, viewHeight, enableHighPerformanceGPU, enablePPAPIRedExt);
+  if (err != kErrorNone) {
+    pp::VarDictionary error;
+    error.Set(kKeyErrorCode, err);
+    PostEvent(kEvtError, error);
+    LogAt(kLevelError, "[GalleryRenderEmbed] uuid:{} InitYUVRender failed - err: {}", uuid, err);
+  }
+  frameCnt = 0;
+  PaintGallery(0);
+  PostEvent(kEvtRenderStarted);
+  return kErrorNone;
+}
+
+int32_t GalleryRenderEmbed::StopRender(const pp::VarDictionary& /*data*/) {
+  LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} this[{:#08x}] StopRender", uuid, ObjectAddress(this));
+  if (!started) {
+    LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} StopRender - render has been stopped", uuid);
+    return kErrorRenderingStopped;
+  }
+  started = false;
+  stopped = true;
+  PostEvent(kEvtRenderStopped);
+  return kErrorNone;
+}
+
+int32_t GalleryRenderEmbed::SetCursor(int32_t cursorType) {
+  if (instance() == nullptr) return kErrorSetCursor;
+  const bool accepted =
+      pp::MouseCursor::SetCursor(instance()->pp_instance(), static_cast<PP_MouseCursor_Type>(cursorType));
+  return accepted ? kErrorNone : kErrorSetCursor;
+}
+
+int32_t GalleryRenderEmbed::HandleHideCursor(const pp::VarDictionary& /*data*/) {
+  LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} HideCursor command", uuid);
+  return SetCursor(PP_MOUSECURSOR_TYPE_NONE);
+}
+
+int32_t GalleryRenderEmbed::HandleShowCursor(const pp::VarDictionary& /*data*/) {
+  LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} ShowCursor command", uuid);
+  return SetCursor(PP_MOUSECURSOR_TYPE_POINTER);
+}
+
+// The controller re-published the stream: the next tick reopens it.
+int32_t GalleryRenderEmbed::HandleResetShoom(const pp::VarDictionary& data) {
+  const std::string key = data.Get(kKeyStreamKey).AsString();
+  auto found = renderinfos_.find(key);
+  if (found == renderinfos_.end()) return kErrorNone;
+  GalleryRenderInfo& info = found->second;
+  LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} Handle native message ResetShoom - sid: {}, shm path: {} ", uuid, key,
+        info.segment != nullptr ? info.segment->Path() : std::string(" - "));
+  info.segment.reset();
+  info.frame = VideoFrame();
+  return kErrorNone;
+}
+
+int32_t GalleryRenderEmbed::HandleUpdateMultiInfos(const pp::VarDictionary& data) {
+  ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::GalleryRenderEmbed::HandleUpdateMultiInfos");
+  ParseRenderInfo(pp::VarArray(data.Get("renderInfos")));
+  renderInfosEmpty = pendingRenderInfos.empty();
+  LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} HandleUpdateMultiInfos, size = {}", uuid, pendingRenderInfos.size());
+  for (const auto& [key, info] : pendingRenderInfos) {
+    LogAt(kLevelInfo,
+          "[GalleryRenderEmbed] uuid:{} HandleUpdateMultiInfos item index:{} key:{} uid:{} sid:{} left:{} top:{} "
+          "width:{} height:{} isMirror:{}",
+          uuid, info.index, key, info.uid, info.sid, info.left, info.top, info.width, info.height, info.isMirror);
+  }
+  // The comparison always runs (and logs), whatever is already pending.
+  const bool layoutChanged = CheckNeedClearScreen();
+  needClearScreen = layoutChanged || needClearScreen;
+  ApplyPendingRenderInfos();
+  return kErrorNone;
+}
+
+MessageHandleResult GalleryRenderEmbed::HandleGetFrameCount(const pp::VarDictionary& /*data*/) {
+  MessageHandleResult result;
+  for (const auto& [key, info] : renderinfos_) {
+    pp::VarDictionary counts;
+    counts.Set("width", info.frame.width);
+    counts.Set("height", info.frame.height);
+    counts.Set("viewWidth", static_cast<double>(info.width));
+    counts.Set("viewHeight", static_cast<double>(info.height));
+    counts.Set("frameCount", static_cast<int32_t>(static_cast<uint32_t>(frameCnt)));
+    counts.Set("timestamp", FrameCountTimestampMs());
+    result.data.Set(key, counts);
+  }
+  return result;
+}
+
+// A change of visibility alone never reaches the renderer; the paint loop
+// reads it.
+void GalleryRenderEmbed::DidChangeView(const pp::View& newView) {
+  view = newView;
+  const PP_Rect rect = view.GetRect();
+  const int32_t newWidth = rect.size.width;
+  const int32_t newHeight = rect.size.height;
+  is_view_visible = view.IsVisible();
+  if (newWidth == viewWidth && newHeight == viewHeight) {
+    LogAt(kLevelInfo,
+          "[GalleryRenderEmbed] uuid:{} this[{:#08x}] DidChangeView - not changed, newWidth: {}, newHeight: {}, "
+          "is_view_visible: {}",
+          uuid, ObjectAddress(this), newWidth, newHeight, is_view_visible);
+    return;
+  }
+  if (renderer != nullptr &&
+      renderer->HandleChangeView(view, enableHighPerformanceGPU, enablePPAPIRedExt) != kErrorNone) {
+    return;
+  }
+  LogAt(kLevelInfo,
+        "[GalleryRenderEmbed] uuid:{} this[{:#08x}] DidChangeView changed and done - newWidth: {}, newHeight: {}, "
+        "is_view_visible: {}",
+        uuid, ObjectAddress(this), newWidth, newHeight, is_view_visible);
+  viewWidth = newWidth;
+  viewHeight = newHeight;
+}
 
 }  // namespace TALLWICK_PP_RENDER

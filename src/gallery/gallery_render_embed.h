@@ -1,14 +1,29 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "embed/i_embed.h"
 #include "embed/pong_heartbeat.h"
+#include "gallery/gallery_render_info.h"
 #include "host/completion_callback_factory.h"
+#include "yuv/gallery_draw_item.h"
+#include "yuv/yuv_3d_gallery_render.h"
 
 namespace TALLWICK_PP_RENDER {
 
-// The role of an element that shows many streams as tiles.
+// The role of an element that shows many streams as tiles laid out by the
+// page ("UPDATE_MULTI_INFOS"), all drawn into one 3D context.
+//
+// Owns its renderer (made by "INIT") and, through the tile records, the open
+// segments. Everything runs on the host's main thread: commands, view changes
+// and the paint loop, whose timer and swap callbacks come from the role's own
+// callback factory and do nothing once the role is gone. Every renderer call
+// makes the renderer's context current first; the role never touches GL.
 class GalleryRenderEmbed : public IEmbed {
  public:
   GalleryRenderEmbed();
@@ -17,10 +32,75 @@ class GalleryRenderEmbed : public IEmbed {
   void DidChangeView(const pp::View& view) override;
 
  private:
-  std::string uuid;
-  pp::View view;
+  // Streams drawn for the first time in a tick: sid -> (uid, streamType).
+  using StartedStreams = std::map<std::string, std::pair<std::string, std::string>>;
+  using FrameMap = std::map<std::string, VideoFrame>;
 
+  // Commands.
+  void RegisterCommands();
+  int32_t HandleInit(const pp::VarDictionary& data);
+  void ReadBackgroundColor(const pp::VarDictionary& data);
+  int32_t StartRender(const pp::VarDictionary& data);
+  int32_t StopRender(const pp::VarDictionary& data);
+  int32_t HandleHideCursor(const pp::VarDictionary& data);
+  int32_t HandleShowCursor(const pp::VarDictionary& data);
+  int32_t SetCursor(int32_t type);
+  int32_t HandleResetShoom(const pp::VarDictionary& data);
+  int32_t HandleUpdateMultiInfos(const pp::VarDictionary& data);
+  MessageHandleResult HandleGetFrameCount(const pp::VarDictionary& data);
+
+  // Layout changes.
+  void ParseRenderInfo(const pp::VarArray& items);
+  GalleryRenderInfo ReadRenderInfo(const pp::Var& item, int32_t index) const;
+  void ApplyPendingRenderInfos();
+  bool CheckNeedClearScreen() const;
+  bool TileChanged(const std::string& key, const GalleryRenderInfo& old, const GalleryRenderInfo& now) const;
+
+  // The paint loop.
+  void PaintGallery(int32_t result);
+  void PaintWhileSwapPending(bool needClear);
+  void PaintEmptyLayout();
+  void DrawChangedTiles(bool needClear);
+  void OnPaintDone(int32_t result);
+  void ScheduleNextPaint();
+  void ReadShareMemoryData(FrameMap* frames, bool* needClear);
+  bool ReadTileFrame(const std::string& key, GalleryRenderInfo& info, VideoFrame* frame);
+  void UpdateTileStatus(GalleryRenderInfo& info, const VideoFrame& frame);
+  bool OpenShm(const std::string& key, std::shared_ptr<shoom::Shm>* segment);
+  int32_t CreateShoom(const std::string& key, const std::string& path, int32_t size,
+                      std::shared_ptr<shoom::Shm>* segment);
+  void BuildDrawItem(const std::string& sid, GalleryRenderInfo& info, StartedStreams* firstShown,
+                     std::vector<GalleryDrawItem>* items);
+  void PostMultiRenderStarted(StartedStreams* firstShown);
+  void PostFrameStatusChange(const std::string& sid, const std::string& uid, const char* status);
+  // Presents through the renderer; without one (no "INIT" yet) the tick
+  // simply re-arms, as no swap will complete.
+  void ClearBKColor();
+  void DrawItems(bool needClear, const std::vector<GalleryDrawItem>& items);
+
+  std::string uuid;
+  int64_t renderExceptionThreshold = 2000;
+  TileColor backgroundColor{};
+  double frameInterval = 50.0;
+  int64_t lastScheduleTime;
+  int32_t scheduleDelay = 50;
+  pp::View view;
+  int32_t viewWidth = 0;
+  int32_t viewHeight = 0;
+  bool is_view_visible = true;
+  GalleryRenderInfos renderinfos_;
+  GalleryRenderInfos pendingRenderInfos;
+  bool started = false;
+  bool stopped = true;
+  bool is_painting_ = false;
+  bool renderInfosEmpty = false;
+  bool needClearScreen = false;
+  std::unique_ptr<YUV3DGalleryRender> renderer;
   pp::CompletionCallbackFactory<GalleryRenderEmbed> callbackFactory{this};
+  int64_t frameCnt = 0;
+  bool enableHighPerformanceGPU = false;
+  bool enablePPAPIRedExt = false;
+
   PongHeartbeat pong{this};
 };
 

@@ -1,0 +1,143 @@
+// How a new tile layout from the page replaces the current one, and when
+// the change asks for the whole element to be cleared.
+#include "common/clock.h"
+#include "common/log_instance.h"
+#include "controller/share_memory_diff.h"
+#include "gallery/gallery_render_embed.h"
+
+namespace TALLWICK_PP_RENDER {
+
+using TALLWICK_LOG::kLevelInfo;
+using TALLWICK_LOG::LogAt;
+
+namespace {
+
+constexpr uint32_t kColorComponents = 4;
+
+// Only tiles that carry state worth keeping across a layout change.
+GalleryRenderInfos Snapshot(const GalleryRenderInfos& infos, bool withStatus) {
+  GalleryRenderInfos kept;
+  for (const auto& [key, info] : infos) {
+    if (info.isPainting || (withStatus && info.frameStatus != GalleryRenderInfo::kStatusNone)) kept.emplace(key, info);
+  }
+  return kept;
+}
+
+TileColor ReadTileColor(const pp::Var& value) {
+  const pp::VarArray color(value);
+  TileColor tile{};
+  if (color.GetLength() != kColorComponents) return tile;
+  for (uint32_t i = 0; i < kColorComponents; ++i) tile.at(i) = static_cast<float>(color.Get(i).AsDouble());
+  return tile;
+}
+
+float ReadFloat(const pp::VarDictionary& config, const char* key) {
+  return static_cast<float>(config.Get(key).AsDouble());
+}
+
+}  // namespace
+
+GalleryRenderInfo GalleryRenderEmbed::ReadRenderInfo(const pp::Var& value, int32_t index) const {
+  const pp::VarDictionary item(value);
+  const pp::VarDictionary config(item.Get("renderConfig"));
+  GalleryRenderInfo info;
+  info.uid = item.Get("userId").AsString();
+  info.sid = item.Get("streamId").AsString();
+  info.streamType = item.Get("streamType").AsString();
+  info.isSelf = item.Get("isSelf").AsBool();
+  info.isMirror = config.Get("isMirror").AsBool();
+  info.top = ReadFloat(config, "top");
+  info.left = ReadFloat(config, "left");
+  info.width = ReadFloat(config, "width");
+  info.height = ReadFloat(config, "height");
+  info.renderMode = config.Get("renderMode").AsInt();
+  info.backgroundColor = ReadTileColor(config.Get("backgroundColor"));
+  info.index = index;
+  info.tick = TALLWICK_COMMON::NowMs();
+  return info;
+}
+
+// Fills pendingRenderInfos from the page's list. A stream that is already on
+// screen keeps its segment, frame, status and timing; it counts as drawn only
+// if it stays at the same place in the list.
+void GalleryRenderEmbed::ParseRenderInfo(const pp::VarArray& items) {
+  const GalleryRenderInfos painting = Snapshot(renderinfos_, false);
+  pendingRenderInfos.clear();
+  const uint32_t count = items.GetLength();
+  for (uint32_t i = 0; i < count; ++i) {
+    GalleryRenderInfo info = ReadRenderInfo(items.Get(i), static_cast<int32_t>(i));
+    const std::string key = MakeStreamKey(info.uid, false, false);
+    auto old = painting.find(key);
+    if (old != painting.end()) {
+      info.frameStatus = old->second.frameStatus;
+      info.frame = old->second.frame;
+      info.segment = old->second.segment;
+      info.tick = old->second.tick;
+      info.isPainting = old->second.index == info.index;
+      LogAt(kLevelInfo,
+            "[GalleryRenderEmbed] uuid:{} ParseRenderInfo, but already painting, updateinfo, sid = {}, key = {}", uuid,
+            info.sid, key);
+    } else {
+      LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} ParseRenderInfo, sid = {}, key: {}", uuid, info.sid, key);
+    }
+    pendingRenderInfos[key] = std::move(info);
+  }
+}
+
+// Makes the pending layout current, carrying over the state of tiles that
+// were drawn or had reported a status.
+void GalleryRenderEmbed::ApplyPendingRenderInfos() {
+  const GalleryRenderInfos kept = Snapshot(renderinfos_, true);
+  renderinfos_ = pendingRenderInfos;
+  for (auto& [key, info] : renderinfos_) {
+    auto old = kept.find(key);
+    if (old == kept.end()) continue;
+    const GalleryRenderInfo& previous = old->second;
+    if (previous.index == info.index) info.isPainting = previous.isPainting;
+    info.frameStatus = previous.frameStatus;
+    info.frame = previous.frame;
+    info.segment = previous.segment;
+    info.tick = previous.tick;
+    info.readCount = previous.readCount;
+  }
+}
+
+bool GalleryRenderEmbed::CheckNeedClearScreen() const {
+  if (renderinfos_.size() != pendingRenderInfos.size()) {
+    LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} CheckNeedClearScreen render infos size changed, needClear:true",
+          uuid);
+    LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} need clear screen", uuid);
+    return true;
+  }
+  for (const auto& [key, old] : renderinfos_) {
+    auto now = pendingRenderInfos.find(key);
+    if (now == pendingRenderInfos.end()) {
+      LogAt(kLevelInfo,
+            "[GalleryRenderEmbed] uuid:{} CheckNeedClearScreen old render item is not found in new render infos, "
+            "needClear:true key:{}",
+            uuid, key);
+      LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} need clear screen", uuid);
+      return true;
+    }
+    if (TileChanged(key, old, now->second)) return true;
+  }
+  return false;
+}
+
+// Exact comparisons: any move, resize, mirror or reorder repaints the element.
+bool GalleryRenderEmbed::TileChanged(const std::string& key, const GalleryRenderInfo& old,
+                                     const GalleryRenderInfo& now) const {
+  // NOLINTNEXTLINE(clang-diagnostic-float-equal): an exact change is what counts
+  const bool same = old.left == now.left && old.top == now.top && old.width == now.width && old.height == now.height &&
+                    old.isMirror == now.isMirror && old.index == now.index;
+  if (same) return false;
+  LogAt(kLevelInfo,
+        "[GalleryRenderEmbed] uuid:{} CheckNeedClearScreen render item changed, needClear:true key:{} uid:{} sid:{} "
+        "left:{}->{} top:{}->{} width:{}->{} height:{}->{} isMirror:{}->{} index:{}->{}",
+        uuid, key, old.uid, old.sid, old.left, now.left, old.top, now.top, old.width, now.width, old.height, now.height,
+        old.isMirror, now.isMirror, old.index, now.index);
+  LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} need clear screen", uuid);
+  return true;
+}
+
+}  // namespace TALLWICK_PP_RENDER
