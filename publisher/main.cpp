@@ -71,13 +71,11 @@ bool BuildPublishers(const Options& options, std::vector<std::unique_ptr<StreamP
   for (const std::string& text : texts) {
     StreamSettings spec;
     std::string error;
-    if (!tallwick::publisher::ParseStreamSettings(text, &spec, &error)) {
+    auto publisher = tallwick::publisher::ParseStreamSettings(text, &spec, &error)
+                         ? std::make_unique<StreamPublisher>(spec)
+                         : nullptr;
+    if (publisher == nullptr || !publisher->Start(&error)) {
       std::cerr << "frame-publisher: --stream \"" << text << "\": " << error << "\n";
-      return false;
-    }
-    auto publisher = std::make_unique<StreamPublisher>(spec);
-    if (!publisher->Start(&error)) {
-      std::cerr << "frame-publisher: " << error << "\n";
       return false;
     }
     if (options.keep) publisher->KeepSegment();
@@ -120,16 +118,28 @@ int Run(int argc, char** argv) {
   Options options;
   CLI::App app{"Publishes video streams into named shared-memory segments, as the media process does."};
   app.add_option("--stream", options.streams,
-                 "a stream, as key=value pairs separated by ';': name (required), uid, sid, screen, width, height, "
-                 "format (I420|NV12), padding, rotation, flip, pattern (bars | solid:R,G,B | y4m:PATH), and faults "
+                 "a stream, as key=value pairs separated by ';' (one shell word: quote it): name (required), uid, "
+                 "sid, screen, width, height, format (I420|NV12), padding, rotation, flip, pattern, label, and faults "
                  "stop-after=N, pause-at=N;pause-ms=MS, die-at=N. Repeat for more streams.");
+  app.footer(
+      "Patterns:\n"
+      "  bars         colour bars that move every 15 frames, frame number top-left (the default)\n"
+      "  tile:R,G,B   that colour (0..255 each) with a diagonal gradient and a lighter band moving\n"
+      "               every frame, frame number top-left\n"
+      "  solid:R,G,B  that colour everywhere\n"
+      "  y4m:PATH     the frames of an 8-bit 4:2:0 Y4M file of the stream's size, looped\n"
+      "Labels: label=TEXT draws TEXT (up to 24 characters; spaces are fine, ';' is not) white on a dark box at\n"
+      "the bottom-left, an eighth of the picture high, over any pattern. A-Z, 0-9, space, '-', '_' and '.' are\n"
+      "drawn, lower case as upper case, anything else as a box.\n"
+      "Example:\n"
+      "  frame-publisher --stream \"name=/cam1;uid=u1;width=640;height=360;pattern=tile:200,60,40;label=1 ADA\"");
   app.add_option("--name", options.name, "segment name of the single stream when no --stream is given")
       ->capture_default_str();
   app.add_option("--width", options.width, "width of that stream")->capture_default_str();
   app.add_option("--height", options.height, "height of that stream")->capture_default_str();
   app.add_option("--format", options.format, "I420 or NV12")->capture_default_str();
   app.add_option("--padding", options.padding, "extra bytes per row")->capture_default_str();
-  app.add_option("--pattern", options.pattern, "bars, solid:R,G,B or y4m:PATH")->capture_default_str();
+  app.add_option("--pattern", options.pattern, "bars, tile:R,G,B, solid:R,G,B or y4m:PATH")->capture_default_str();
   app.add_option("--fps", options.fps, "frames per second")->capture_default_str()->check(CLI::Range(0.1, 1000.0));
   app.add_option("--frames", options.frames, "stop after this many frames (0: no limit)")
       ->check(CLI::NonNegativeNumber);

@@ -5,7 +5,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
+#include <utility>
+#include <vector>
 
+#include "publisher/glyphs.h"
 #include "publisher/y4m_reader.h"
 
 namespace tallwick::publisher {
@@ -25,33 +29,8 @@ constexpr std::array<std::array<uint8_t, 3>, 8> kBarsRgb = {{{235, 235, 235},
                                                              {16, 16, 235},
                                                              {16, 16, 16}}};
 
-// Segments a..g of a seven-segment digit, as bits.
-constexpr std::array<uint8_t, 10> kDigitSegments = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
-
-void DrawDigit(FrameWriter& writer, int32_t x, int32_t y, int32_t size, int digit, const YuvColour& ink) {
-  const int32_t t = std::max(2, size / 5);  // stroke thickness
-  const uint8_t bits = kDigitSegments[static_cast<size_t>(digit)];
-  const int32_t w = size;
-  const int32_t h = size * 2;
-  if (bits & 0x01) FillRect(writer, x, y, w, t, ink);                      // a
-  if (bits & 0x02) FillRect(writer, x + w - t, y, t, h / 2, ink);          // b
-  if (bits & 0x04) FillRect(writer, x + w - t, y + h / 2, t, h / 2, ink);  // c
-  if (bits & 0x08) FillRect(writer, x, y + h - t, w, t, ink);              // d
-  if (bits & 0x10) FillRect(writer, x, y + h / 2, t, h / 2, ink);          // e
-  if (bits & 0x20) FillRect(writer, x, y, t, h / 2, ink);                  // f
-  if (bits & 0x40) FillRect(writer, x, y + h / 2 - t / 2, w, t, ink);      // g
-}
-
 void DrawCounter(FrameWriter& writer, int32_t frameId) {
-  const FrameGeometry& g = writer.Geometry();
-  const int32_t size = std::max(8, g.height / 16);
-  const std::string digits = std::to_string(frameId);
-  const auto count = static_cast<int32_t>(digits.size());
-  FillRect(writer, 0, 0, size / 2 + count * (size + size / 2), size * 3, RgbToYuv(0, 0, 0));
-  for (int32_t i = 0; i < count; ++i) {
-    DrawDigit(writer, size / 2 + i * (size + size / 2), size / 2, size, digits[static_cast<size_t>(i)] - '0',
-              RgbToYuv(255, 255, 255));
-  }
+  DrawTextBox(writer, 0, 0, CellForHeight(writer.Geometry().height), std::to_string(frameId));
 }
 
 class MovingBars : public FrameSource {
@@ -71,6 +50,57 @@ class MovingBars : public FrameSource {
   }
 };
 
+// Luma levels the tile's gradient goes either side of its colour.
+constexpr int32_t kTileSwing = 12;
+
+uint8_t Lighter(uint8_t channel) { return static_cast<uint8_t>(channel + (255 - channel) * 2 / 5); }
+
+class MovingTile : public FrameSource {
+ public:
+  MovingTile(uint8_t red, uint8_t green, uint8_t blue)
+      : colour_(RgbToYuv(red, green, blue)), band_(RgbToYuv(Lighter(red), Lighter(green), Lighter(blue))) {}
+
+  void Fill(FrameWriter& writer, int32_t frameId) override {
+    const FrameGeometry& g = writer.Geometry();
+    if (writer.Plane(0) == nullptr) return;
+    FillChroma(writer, 0, 0, g.width, g.height, colour_);
+    // The gradient runs along x + y, so each row is the ramp from its own
+    // row number on: one copy per row instead of per-pixel arithmetic.
+    const std::vector<uint8_t>& ramp = Ramp(g.width + g.height);
+    for (int32_t row = 0; row < g.height; ++row) {
+      std::memcpy(writer.Row(0, row), ramp.data() + row, static_cast<size_t>(g.width));
+    }
+    DrawBand(writer, frameId);
+    DrawCounter(writer, frameId);
+  }
+
+ private:
+  const std::vector<uint8_t>& Ramp(int32_t length) {
+    if (ramp_.size() == static_cast<size_t>(length)) return ramp_;
+    ramp_.resize(static_cast<size_t>(length));
+    for (int32_t d = 0; d < length; ++d) {
+      const int32_t offset = kTileSwing - 2 * kTileSwing * d / std::max(1, length - 1);
+      ramp_[static_cast<size_t>(d)] = static_cast<uint8_t>(std::clamp(colour_.y + offset, 16, 235));
+    }
+    return ramp_;
+  }
+
+  // Crosses the frame in about 100 frames and wraps around, so it is always
+  // in view and never in the same place in two frames running.
+  void DrawBand(FrameWriter& writer, int32_t frameId) const {
+    const FrameGeometry& g = writer.Geometry();
+    const int32_t width = std::max(2, (g.width / 8) & ~1);
+    const int32_t step = std::max(2, (g.width / 100) & ~1);
+    const auto x = static_cast<int32_t>(int64_t{frameId} * step % g.width);
+    FillRect(writer, x, 0, width, g.height, band_);
+    FillRect(writer, x - g.width, 0, width, g.height, band_);
+  }
+
+  YuvColour colour_;
+  YuvColour band_;
+  std::vector<uint8_t> ramp_;
+};
+
 class SolidColour : public FrameSource {
  public:
   explicit SolidColour(const YuvColour& colour) : colour_(colour) {}
@@ -81,6 +111,26 @@ class SolidColour : public FrameSource {
 
  private:
   YuvColour colour_;
+};
+
+class Labelled : public FrameSource {
+ public:
+  Labelled(std::unique_ptr<FrameSource> source, std::string text)
+      : source_(std::move(source)), text_(std::move(text)) {}
+
+  void Fill(FrameWriter& writer, int32_t frameId) override {
+    source_->Fill(writer, frameId);
+    const FrameGeometry& g = writer.Geometry();
+    // Two blank cells of margin on each side must fit beside the box.
+    const int32_t fitting = g.width / (MeasureTextBox(text_.size(), 1).width + 4);
+    const int32_t cell = std::max(1, std::min(CellForHeight(g.height), fitting));
+    const TextBox box = MeasureTextBox(text_.size(), cell);
+    DrawTextBox(writer, 2 * cell, g.height - 2 * cell - box.height, cell, text_);
+  }
+
+ private:
+  std::unique_ptr<FrameSource> source_;
+  std::string text_;
 };
 
 bool ParseRgb(const std::string& text, uint8_t rgb[3]) {
@@ -97,6 +147,21 @@ bool ParseRgb(const std::string& text, uint8_t rgb[3]) {
   rgb[2] = static_cast<uint8_t>(b);
   return true;
 }
+
+using ColourSourceMaker = std::unique_ptr<FrameSource> (*)(uint8_t, uint8_t, uint8_t);
+
+// "tile:R,G,B" and "solid:R,G,B": the colour after the `prefix`.
+std::unique_ptr<FrameSource> MakeColourSource(const std::string& pattern, const std::string& prefix,
+                                              ColourSourceMaker make, std::string* error) {
+  uint8_t rgb[3];
+  if (!ParseRgb(pattern.substr(prefix.size()), rgb)) {
+    *error = "colour must read " + prefix + "R,G,B with values 0..255, not \"" + pattern + "\"";
+    return nullptr;
+  }
+  return make(rgb[0], rgb[1], rgb[2]);
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 }  // namespace
 
@@ -124,18 +189,27 @@ void FillRect(FrameWriter& writer, int32_t x, int32_t y, int32_t width, int32_t 
   const int32_t y1 = std::clamp(y + height, 0, g.height);
   if (writer.Plane(0) == nullptr || x0 >= x1 || y0 >= y1) return;
   for (int32_t row = y0; row < y1; ++row) std::fill_n(writer.Row(0, row) + x0, x1 - x0, colour.y);
+  FillChroma(writer, x0, y0, x1 - x0, y1 - y0, colour);
+}
+
+void FillChroma(FrameWriter& writer, int32_t x, int32_t y, int32_t width, int32_t height, const YuvColour& colour) {
+  const FrameGeometry& g = writer.Geometry();
+  const int32_t x0 = std::clamp(x, 0, g.width) / 2;
+  const int32_t x1 = (std::clamp(x + width, 0, g.width) + 1) / 2;
+  const int32_t y0 = std::clamp(y, 0, g.height) / 2;
+  const int32_t y1 = std::min((std::clamp(y + height, 0, g.height) + 1) / 2, g.height / 2);
+  if (writer.Plane(0) == nullptr || x0 >= x1) return;
   const bool nv12 = g.format == tallwick::frame::kFormatNV12;
-  for (int32_t row = y0 / 2; row < std::min(y1 / 2 + (y1 % 2), g.height / 2); ++row) {
-    uint8_t* first = writer.Row(1, row);
-    uint8_t* second = writer.Row(2, row);
-    for (auto cx = static_cast<size_t>(x0 / 2); cx < static_cast<size_t>((x1 + 1) / 2); ++cx) {
-      if (nv12) {
-        first[2 * cx] = colour.u;
-        first[2 * cx + 1] = colour.v;
-      } else {
-        first[cx] = colour.u;
-        second[cx] = colour.v;
-      }
+  for (int32_t row = y0; row < y1; ++row) {
+    if (!nv12) {
+      std::fill_n(writer.Row(1, row) + x0, x1 - x0, colour.u);
+      std::fill_n(writer.Row(2, row) + x0, x1 - x0, colour.v);
+      continue;
+    }
+    uint8_t* pairs = writer.Row(1, row);
+    for (auto cx = static_cast<size_t>(x0); cx < static_cast<size_t>(x1); ++cx) {
+      pairs[2 * cx] = colour.u;
+      pairs[2 * cx + 1] = colour.v;
     }
   }
 }
@@ -146,18 +220,20 @@ std::unique_ptr<FrameSource> MakeSolidColour(uint8_t red, uint8_t green, uint8_t
   return std::make_unique<SolidColour>(RgbToYuv(red, green, blue));
 }
 
+std::unique_ptr<FrameSource> MakeMovingTile(uint8_t red, uint8_t green, uint8_t blue) {
+  return std::make_unique<MovingTile>(red, green, blue);
+}
+
+std::unique_ptr<FrameSource> MakeLabelled(std::unique_ptr<FrameSource> source, std::string text) {
+  return std::make_unique<Labelled>(std::move(source), std::move(text));
+}
+
 std::unique_ptr<FrameSource> MakeSource(const std::string& pattern, const FrameGeometry& geometry, std::string* error) {
   if (pattern == "bars") return MakeMovingBars();
-  if (pattern.rfind("solid:", 0) == 0) {
-    uint8_t rgb[3];
-    if (!ParseRgb(pattern.substr(6), rgb)) {
-      *error = "solid colour must read solid:R,G,B with values 0..255, not \"" + pattern + "\"";
-      return nullptr;
-    }
-    return MakeSolidColour(rgb[0], rgb[1], rgb[2]);
-  }
-  if (pattern.rfind("y4m:", 0) == 0) return MakeY4mSource(pattern.substr(4), geometry, error);
-  *error = "unknown pattern \"" + pattern + "\" (bars, solid:R,G,B or y4m:PATH)";
+  if (StartsWith(pattern, "tile:")) return MakeColourSource(pattern, "tile:", MakeMovingTile, error);
+  if (StartsWith(pattern, "solid:")) return MakeColourSource(pattern, "solid:", MakeSolidColour, error);
+  if (StartsWith(pattern, "y4m:")) return MakeY4mSource(pattern.substr(4), geometry, error);
+  *error = "unknown pattern \"" + pattern + "\" (bars, tile:R,G,B, solid:R,G,B or y4m:PATH)";
   return nullptr;
 }
 

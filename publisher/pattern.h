@@ -19,11 +19,20 @@ class FrameSource {
 // frames, with the frame number drawn large in the top-left corner.
 std::unique_ptr<FrameSource> MakeMovingBars();
 
+// A field of one colour with a gentle diagonal gradient and a lighter
+// vertical band that moves every frame, with the frame number as the bars
+// have it: tells streams apart by colour and shows that each one is live.
+std::unique_ptr<FrameSource> MakeMovingTile(uint8_t red, uint8_t green, uint8_t blue);
+
 // One colour everywhere, converted from RGB to YUV by libyuv.
 std::unique_ptr<FrameSource> MakeSolidColour(uint8_t red, uint8_t green, uint8_t blue);
 
-// The source a pattern text names: "bars", "solid:R,G,B" or "y4m:PATH".
-// Null with a reason when the text or the file is not usable.
+// `source`'s pictures with `text` drawn over the bottom-left corner, about an
+// eighth of the frame high (smaller only when a long text would not fit).
+std::unique_ptr<FrameSource> MakeLabelled(std::unique_ptr<FrameSource> source, std::string text);
+
+// The source a pattern text names: "bars", "tile:R,G,B", "solid:R,G,B" or
+// "y4m:PATH". Null with a reason when the text or the file is not usable.
 std::unique_ptr<FrameSource> MakeSource(const std::string& pattern, const tallwick::frame::FrameGeometry& geometry,
                                         std::string* error);
 
@@ -37,5 +46,9 @@ YuvColour RgbToYuv(uint8_t red, uint8_t green, uint8_t blue);
 // chroma planes get the rectangle's half-resolution part).
 void FillRect(tallwick::frame::FrameWriter& writer, int32_t x, int32_t y, int32_t width, int32_t height,
               const YuvColour& colour);
+
+// FillRect's chroma half alone, for sources that write their own luma.
+void FillChroma(tallwick::frame::FrameWriter& writer, int32_t x, int32_t y, int32_t width, int32_t height,
+                const YuvColour& colour);
 
 }  // namespace tallwick::publisher

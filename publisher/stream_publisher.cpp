@@ -23,6 +23,7 @@ StreamPublisher::StreamPublisher(StreamSettings spec)
 bool StreamPublisher::Start(std::string* error) {
   source_ = MakeSource(spec_.pattern, geometry_, error);
   if (source_ == nullptr) return false;
+  if (!spec_.label.empty()) source_ = MakeLabelled(std::move(source_), spec_.label);
   if (writer_.Create() != shoom::kOK) {
     *error = "cannot create segment " + spec_.name;
     return false;

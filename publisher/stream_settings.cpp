@@ -33,48 +33,66 @@ bool ToBool(const std::string& text, bool* out) {
   return true;
 }
 
-using Setter = std::function<bool(StreamSettings&, const std::string&)>;
+// How a key sets its field, and what it takes (for the error message).
+struct Key {
+  std::function<bool(StreamSettings&, const std::string&)> set;
+  std::string expects;
+};
 
-Setter IntField(int32_t StreamSettings::*field, int32_t low, int32_t high) {
-  return [field, low, high](StreamSettings& spec, const std::string& value) {
-    return ToInt(value, low, high, &(spec.*field));
-  };
+Key IntField(int32_t StreamSettings::*field, int32_t low, int32_t high) {
+  return {[field, low, high](StreamSettings& spec, const std::string& value) {
+            return ToInt(value, low, high, &(spec.*field));
+          },
+          "a whole number from " + std::to_string(low) + " to " + std::to_string(high)};
 }
 
-Setter BoolField(bool StreamSettings::*field) {
-  return [field](StreamSettings& spec, const std::string& value) { return ToBool(value, &(spec.*field)); };
+Key BoolField(bool StreamSettings::*field) {
+  return {[field](StreamSettings& spec, const std::string& value) { return ToBool(value, &(spec.*field)); },
+          "1, true, yes, 0, false or no"};
 }
 
-Setter TextField(std::string StreamSettings::*field) {
-  return [field](StreamSettings& spec, const std::string& value) {
-    spec.*field = value;
-    return true;
-  };
+Key TextField(std::string StreamSettings::*field, size_t longest = std::string::npos) {
+  return {[field, longest](StreamSettings& spec, const std::string& value) {
+            spec.*field = value;
+            return value.size() <= longest;
+          },
+          longest == std::string::npos ? "any text" : "at most " + std::to_string(longest) + " characters"};
 }
 
-const std::map<std::string, Setter>& Setters() {
-  static const std::map<std::string, Setter> setters = {
+Key FormatField() {
+  return {[](StreamSettings& spec, const std::string& value) {
+            spec.format = ParseFormat(value);
+            return spec.format >= 0;
+          },
+          "I420 or NV12"};
+}
+
+const std::map<std::string, Key>& Keys() {
+  static const std::map<std::string, Key> keys = {
       {"name", TextField(&StreamSettings::name)},
       {"uid", TextField(&StreamSettings::uid)},
       {"sid", TextField(&StreamSettings::sid)},
       {"screen", BoolField(&StreamSettings::isScreen)},
       {"width", IntField(&StreamSettings::width, 2, 8192)},
       {"height", IntField(&StreamSettings::height, 2, 8192)},
-      {"format",
-       [](StreamSettings& spec, const std::string& value) {
-         spec.format = ParseFormat(value);
-         return spec.format >= 0;
-       }},
+      {"format", FormatField()},
       {"padding", IntField(&StreamSettings::padding, 0, 4096)},
       {"rotation", IntField(&StreamSettings::rotation, -360, 360)},
       {"flip", BoolField(&StreamSettings::flip)},
       {"pattern", TextField(&StreamSettings::pattern)},
+      {"label", TextField(&StreamSettings::label, kMaxLabelLength)},
       {"stop-after", IntField(&StreamSettings::stopAfter, 0, 1 << 30)},
       {"pause-at", IntField(&StreamSettings::pauseAt, 0, 1 << 30)},
       {"pause-ms", IntField(&StreamSettings::pauseMs, 0, 1 << 30)},
       {"die-at", IntField(&StreamSettings::dieAt, 0, 1 << 30)},
   };
-  return setters;
+  return keys;
+}
+
+std::string KeyNames() {
+  std::string names;
+  for (const auto& key : Keys()) names += (names.empty() ? "" : ", ") + key.first;
+  return names;
 }
 
 }  // namespace
@@ -90,13 +108,14 @@ bool ParseStreamSettings(const std::string& text, StreamSettings* spec, std::str
   for (std::string item; std::getline(items, item, ';');) {
     const size_t equals = item.find('=');
     const std::string name = item.substr(0, equals);
-    const auto setter = Setters().find(name);
-    if (equals == std::string::npos || setter == Setters().end()) {
-      *error = "unknown stream setting \"" + item + "\"";
+    const auto key = Keys().find(name);
+    if (equals == std::string::npos || key == Keys().end()) {
+      *error = "unknown stream setting \"" + item + "\" (settings are key=value: " + KeyNames() + ")";
       return false;
     }
-    if (!setter->second(*spec, item.substr(equals + 1))) {
-      *error = "bad value in \"" + item + "\"";
+    if (!key->second.set(*spec, item.substr(equals + 1))) {
+      *error = "bad value in \"" + item + "\": ";
+      *error += name + " takes " + key->second.expects;
       return false;
     }
   }

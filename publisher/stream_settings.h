@@ -19,7 +19,8 @@ struct StreamSettings {
   int32_t padding = 0;  // extra bytes per row
   int32_t rotation = 0;
   bool flip = false;
-  std::string pattern = "bars";  // "bars", "solid:R,G,B" or "y4m:PATH"
+  std::string pattern = "bars";  // "bars", "tile:R,G,B", "solid:R,G,B" or "y4m:PATH"
+  std::string label;             // drawn at the bottom-left; empty: none
   // Faults: stop updating after this frame (0: never), pause from a frame for
   // a while, or die while writing a frame, leaving it incomplete.
   int32_t stopAfter = 0;
@@ -27,6 +28,9 @@ struct StreamSettings {
   int32_t pauseMs = 0;
   int32_t dieAt = 0;
 };
+
+// Longest label that still fits a 640-pixel-wide picture at a readable size.
+inline constexpr size_t kMaxLabelLength = 24;
 
 // Parses one stream description; on failure returns false and says why.
 bool ParseStreamSettings(const std::string& text, StreamSettings* spec, std::string* error);

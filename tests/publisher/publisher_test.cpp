@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <libyuv/convert_argb.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -35,25 +37,82 @@ int32_t ReadBack(shoom::Shm& shm, TALLWICK_PP_RENDER::VideoFrame* frame) {
   return TALLWICK_PP_RENDER::ParseVideoFrame(shm.Data(), frame, shm.Path());
 }
 
+const uint8_t* At(const uint8_t* plane, int32_t stride, int x, int y) {
+  return plane + static_cast<ptrdiff_t>(y) * stride + x;
+}
+
+// A stream published into its own segment, read back as the module reads it.
+class PublishedStream {
+ public:
+  explicit PublishedStream(const std::string& settings)
+      : name_(UniqueName("p" + std::to_string(++count_))), publisher_(Spec("name=" + name_ + ";" + settings)) {
+    std::string error;
+    EXPECT_TRUE(publisher_.Start(&error)) << error;
+    EXPECT_EQ(shm_.Open(), shoom::kOK);
+  }
+
+  // Publishes frame `frameId`; the result points into the segment.
+  const TALLWICK_PP_RENDER::VideoFrame& Frame(int32_t frameId) {
+    EXPECT_EQ(publisher_.Publish(frameId, StreamPublisher::Clock::now()), StreamPublisher::Step::kWritten);
+    EXPECT_EQ(TALLWICK_PP_RENDER::ParseVideoFrame(shm_.Data(), &frame_, name_), 0);
+    return frame_;
+  }
+
+  // The luma of rows [y0, y1) and columns [x0, x1) of frame `frameId`.
+  std::vector<uint8_t> Luma(int32_t frameId, int x0, int y0, int x1, int y1) {
+    const auto& frame = Frame(frameId);
+    std::vector<uint8_t> luma;
+    for (int y = y0; y < y1; ++y)
+      luma.insert(luma.end(), At(frame.plan0, frame.planS0, x0, y), At(frame.plan0, frame.planS0, x1, y));
+    return luma;
+  }
+
+ private:
+  static inline int count_ = 0;
+  std::string name_;
+  StreamPublisher publisher_;
+  shoom::Shm shm_{name_, 0};
+  TALLWICK_PP_RENDER::VideoFrame frame_;
+};
+
+// RGB of the 2x2 block at (x, y) of an I420 frame, by libyuv's conversion.
+std::array<int, 3> RgbAt(const TALLWICK_PP_RENDER::VideoFrame& frame, int x, int y) {
+  std::array<uint8_t, 16> bgra{};
+  libyuv::I420ToARGB(At(frame.plan0, frame.planS0, x, y), frame.planS0, At(frame.plan1, frame.planS1, x / 2, y / 2),
+                     frame.planS1, At(frame.plan2, frame.planS2, x / 2, y / 2), frame.planS2, bgra.data(), 8, 2, 2);
+  return {bgra[2], bgra[1], bgra[0]};
+}
+
 TEST(StreamSettingsTest, ParsesEverySettingAndRefusesNonsense) {
   const StreamSettings spec = Spec(
       "name=/a;uid=u9;sid=s9;screen=1;width=640;height=361;format=NV12;padding=64;"
-      "rotation=90;flip=true;pattern=solid:1,2,3;stop-after=5;pause-at=2;pause-ms=300;die-at=9");
+      "rotation=90;flip=true;pattern=solid:1,2,3;label=1 ADA;stop-after=5;pause-at=2;pause-ms=300;die-at=9");
   EXPECT_EQ(spec.name, "/a");
   EXPECT_TRUE(spec.isScreen);
   EXPECT_EQ(spec.height, 361);
   EXPECT_EQ(spec.format, tallwick::frame::kFormatNV12);
   EXPECT_EQ(spec.pattern, "solid:1,2,3");
+  EXPECT_EQ(spec.label, "1 ADA");
   EXPECT_EQ(spec.pauseMs, 300);
   EXPECT_EQ(spec.dieAt, 9);
 
   for (const char* bad : {"uid=u1", "name=/a;width=0", "name=/a;width=12x", "name=/a;format=RGBA", "name=/a;colour=1",
-                          "name=/a;flip=maybe", "name=/a;novalue"}) {
+                          "name=/a;flip=maybe", "name=/a;novalue", "name=/a;label=1234567890123456789012345"}) {
     StreamSettings ignored;
     std::string error;
     EXPECT_FALSE(ParseStreamSettings(bad, &ignored, &error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
   }
+}
+
+TEST(StreamSettingsTest, ErrorsSayWhatIsAccepted) {
+  StreamSettings ignored;
+  std::string error;
+  EXPECT_TRUE(ParseStreamSettings("name=/a;label=123456789012345678901234", &ignored, &error)) << "24 is allowed";
+  EXPECT_FALSE(ParseStreamSettings("name=/a;label=123456789012345678901234X", &ignored, &error));
+  EXPECT_NE(error.find("at most 24 characters"), std::string::npos) << error;
+  EXPECT_FALSE(ParseStreamSettings("name=/a;colour=1", &ignored, &error));
+  EXPECT_NE(error.find("label"), std::string::npos) << "lists the known keys: " << error;
 }
 
 TEST(PatternTest, SolidColoursFollowBt601VideoRange) {
@@ -69,11 +128,83 @@ TEST(PatternTest, SolidColoursFollowBt601VideoRange) {
 
 TEST(PatternTest, UnknownOrMalformedPatternsAreRefused) {
   const auto geometry = tallwick::frame::MakeGeometry(8, 8, tallwick::frame::kFormatI420);
-  for (const char* bad : {"plaid", "solid:1,2", "solid:1,2,300", "y4m:/no/such/file.y4m"}) {
+  for (const char* bad :
+       {"plaid", "solid:1,2", "solid:1,2,300", "tile:1,2", "tile:0,0,256", "tile:red", "y4m:/no/such/file.y4m"}) {
     std::string error;
     EXPECT_EQ(tallwick::publisher::MakeSource(bad, geometry, &error), nullptr) << bad;
     EXPECT_FALSE(error.empty());
   }
+}
+
+TEST(LabelTest, DrawnLargeAtTheBottomLeftAndTellsStreamsApart) {
+  constexpr int kW = 320;
+  constexpr int kH = 180;
+  const std::string grey = "width=320;height=180;pattern=solid:128,128,128";
+  PublishedStream plain(grey);
+  PublishedStream ada(grey + ";label=1 ADA");
+  EXPECT_EQ(ada.Luma(1, 0, 0, kW, kH / 2), plain.Luma(1, 0, 0, kW, kH / 2)) << "the top half is the pattern's";
+  EXPECT_NE(ada.Luma(1, 0, kH / 2, kW / 2, kH), plain.Luma(1, 0, kH / 2, kW / 2, kH));
+
+  // White ink only in the bottom-left quarter, about an eighth of the height.
+  const auto& frame = ada.Frame(1);
+  int top = kH;
+  int bottom = -1;
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < kW; ++x) {
+      if (*At(frame.plan0, frame.planS0, x, y) < 200) continue;
+      EXPECT_TRUE(x < kW / 2 && y >= kH / 2) << x << "," << y;
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+  }
+  EXPECT_GE(bottom - top + 1, kH / 10);
+  EXPECT_LE(bottom - top + 1, kH / 6);
+
+  PublishedStream ben(grey + ";label=2 BEN");
+  PublishedStream lower(grey + ";label=1 ada");
+  PublishedStream unknown(grey + ";label=1 AD?");
+  const auto corner = [](PublishedStream& s) { return s.Luma(1, 0, kH / 2, kW / 2, kH); };
+  EXPECT_NE(corner(ben), corner(ada));
+  EXPECT_EQ(corner(lower), corner(ada)) << "lower case draws as upper case";
+  EXPECT_NE(corner(unknown), corner(ada)) << "an unknown character still draws (a box)";
+}
+
+TEST(TileTest, ShowsItsColourThroughTheGradient) {
+  PublishedStream tile("width=320;height=180;pattern=tile:200,60,30");
+  // Frame 1's band is at the left edge; the middle of the gradient is the colour.
+  const auto rgb = RgbAt(tile.Frame(1), 160, 90);
+  EXPECT_NEAR(rgb[0], 200, 8);
+  EXPECT_NEAR(rgb[1], 60, 8);
+  EXPECT_NEAR(rgb[2], 30, 8);
+  const auto& frame = tile.Frame(1);
+  EXPECT_GT(*At(frame.plan0, frame.planS0, 300, 40), *At(frame.plan0, frame.planS0, 300, 170)) << "lighter at the top";
+}
+
+TEST(TileTest, MovesEveryFrame) {
+  PublishedStream tile("width=64;height=36;pattern=tile:20,160,90");
+  std::vector<uint8_t> previous = tile.Luma(1, 0, 18, 64, 19);
+  for (int32_t frameId = 2; frameId < 80; ++frameId) {  // past a wrap-around
+    std::vector<uint8_t> middleRow = tile.Luma(frameId, 0, 18, 64, 19);
+    EXPECT_NE(middleRow, previous) << "frame " << frameId;
+    previous = std::move(middleRow);
+  }
+}
+
+TEST(TileTest, Nv12WithPaddingKeepsColourAndLeavesPaddingAlone) {
+  PublishedStream tile("width=64;height=36;format=NV12;padding=6;pattern=tile:0,0,255;label=X");
+  const auto& frame = tile.Frame(3);
+  ASSERT_EQ(frame.planS0, 70);
+  ASSERT_EQ(frame.planS1, 70);
+  for (int y = 0; y < 36; ++y) {
+    for (int x = 64; x < 70; ++x) EXPECT_EQ(frame.plan0[y * 70 + x], 0) << "luma padding, row " << y;
+  }
+  for (int y = 0; y < 18; ++y) {
+    for (int x = 64; x < 70; ++x) EXPECT_EQ(frame.plan1[y * 70 + x], 0) << "chroma padding, row " << y;
+  }
+  const auto blue = tallwick::publisher::RgbToYuv(0, 0, 255);
+  EXPECT_EQ(frame.plan1[9 * 70 + 2 * 20], blue.u);
+  EXPECT_EQ(frame.plan1[9 * 70 + 2 * 20 + 1], blue.v);
+  EXPECT_NEAR(frame.plan0[18 * 70 + 40], blue.y, 12);
 }
 
 TEST(StreamPublisherTest, SolidNv12FrameWithPaddingReadsBackExactly) {
