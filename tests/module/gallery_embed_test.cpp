@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,6 +67,11 @@ struct Rhythm {
   int periodMs;
 };
 
+void PrintTo(const Rhythm& rhythm, std::ostream* out) {
+  for (const int fps : rhythm.fps) *out << "INIT fps " << fps << ", ";
+  *out << "a tick every " << rhythm.periodMs << " ms";
+}
+
 class GalleryRhythmTest : public GalleryPageTest, public ::testing::WithParamInterface<Rhythm> {};
 
 TEST_P(GalleryRhythmTest, TicksFollowTheLastNonZeroRate) {
@@ -80,7 +86,13 @@ TEST_P(GalleryRhythmTest, TicksFollowTheLastNonZeroRate) {
 
 INSTANTIATE_TEST_SUITE_P(Rates, GalleryRhythmTest,
                          ::testing::Values(Rhythm{{20}, 50}, Rhythm{{30}, 33}, Rhythm{{25}, 40}, Rhythm{{0}, 50},
-                                           Rhythm{{25, 0}, 40}));
+                                           Rhythm{{25, 0}, 40}),
+                         [](const ::testing::TestParamInfo<Rhythm>& rates) {
+                           std::string name = "Fps";
+                           for (const int fps : rates.param.fps)
+                             name += (name.size() > 3 ? "Then" : "") + std::to_string(fps);
+                           return name;
+                         });
 
 TEST_F(GalleryEmbedTest, InitWithoutThresholdReportsAtTheFirstCheck) {
   Init(WithInit({{"fps", 20}}));
