@@ -14,6 +14,7 @@
 #include "devhost/plugin_module.h"
 #include "devhost/script_executor.h"
 #include "devhost/script_fields.h"
+#include "devhost/watch_ops.h"
 
 namespace pphost {
 
@@ -55,6 +56,7 @@ class Host::Impl {
   InstanceOps& Instances();
   LoopOps& Loop();
   ImageOps& Images();
+  WatchOps& Watches();
   void Shutdown(bool report);
   bool FailLoad(std::string error);
 
@@ -66,6 +68,7 @@ class Host::Impl {
   std::optional<InstanceOps> instanceOps_;
   LoopOps loopOps_;
   ImageOps imageOps_{browser_};
+  WatchOps watchOps_{browser_};
   ScriptExecutor executor_{browser_.output};
   State state_ = State::kEmpty;
   std::string loadError_;
@@ -87,6 +90,9 @@ void Host::Impl::RegisterOps() {
   executor_.On("shutdown", [this](const Json&) { Shutdown(true); });
   executor_.On("snapshot", [this](const Json& line) { Images().Snapshot(line); });
   executor_.On("pixels", [this](const Json& line) { Images().Pixels(line); });
+  executor_.On("page", [this](const Json& line) { Images().Page(line); });
+  executor_.On("watch", [this](const Json& line) { Watches().Watch(line); });
+  executor_.On("watched", [this](const Json& line) { Watches().Watched(line); });
 }
 
 void Host::Impl::RequireRunning() const {
@@ -102,6 +108,11 @@ InstanceOps& Host::Impl::Instances() {
 ImageOps& Host::Impl::Images() {
   RequireRunning();
   return imageOps_;
+}
+
+WatchOps& Host::Impl::Watches() {
+  RequireRunning();
+  return watchOps_;
 }
 
 LoopOps& Host::Impl::Loop() {

@@ -1,14 +1,20 @@
 #include "devhost/image_ops.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "devhost/instance_lookup.h"
+#include "devhost/page_compose.h"
 #include "devhost/png_file.h"
 #include "devhost/script_fields.h"
 
 namespace pphost {
 
 namespace {
+
+constexpr int64_t kMaxPageSide = 8192;
 
 std::string SizeText(const PresentedImage& image) {
   return std::to_string(image.width) + "x" + std::to_string(image.height);
@@ -25,16 +31,57 @@ std::vector<int> PixelAt(const PresentedImage& image, const Json& point) {
   return {rgba[0], rgba[1], rgba[2], rgba[3]};
 }
 
+// `background`: [r, g, b], each 0 to 255; black when absent.
+Rgb ReadBackground(const Json& line) {
+  const Json* colour = OptionalField(line, "background");
+  if (colour == nullptr) return Rgb{};
+  if (!colour->is_array() || colour->size() != 3) throw ScriptError("field \"background\" must be [r, g, b]");
+  uint8_t channels[3] = {};
+  for (size_t i = 0; i < 3; ++i) {
+    const int64_t value = AsInt64((*colour)[i], "background");
+    if (value < 0 || value > 255) throw ScriptError("field \"background\" must hold values from 0 to 255");
+    channels[i] = static_cast<uint8_t>(value);
+  }
+  return Rgb{channels[0], channels[1], channels[2]};
+}
+
+// The instances the page shows, in creation order: each visible one with a
+// view and a presented image.
+struct PageLayers {
+  std::vector<PageLayer> layers;
+  std::vector<Json> ids;
+};
+
+PageLayers ShownInstances(InstanceTable& instances) {
+  PageLayers shown;
+  for (const PP_Instance instance : instances.InCreationOrder()) {
+    const InstanceRecord& record = *instances.Find(instance);
+    if (!record.view || !record.view->visible || record.presented.Empty()) continue;
+    shown.layers.push_back(PageLayer{&record.presented, record.view->rect});
+    shown.ids.push_back(record.pageId);
+  }
+  return shown;
+}
+
+PageSize CheckedCanvas(const std::vector<PageLayer>& layers) {
+  const PageSize canvas = PageCanvas(layers);
+  if (canvas.Empty()) throw ScriptError("no visible instance has both a view and a presented image");
+  if (canvas.width > kMaxPageSide || canvas.height > kMaxPageSide) {
+    throw ScriptError("the page would be " + std::to_string(canvas.width) + "x" + std::to_string(canvas.height) +
+                      " pixels, more than " + std::to_string(kMaxPageSide) + " a side");
+  }
+  return canvas;
+}
+
 }  // namespace
 
 // The instance named by the line, once it has presented a picture.
 const InstanceRecord& ImageOps::Presenting(const Json& line) {
-  const Json& id = RequiredId(line);
-  const InstanceRecord* record = browser_.instances.FindByPageId(id);
-  if (record == nullptr) throw ScriptError("unknown id " + DumpLine(id));
-  if (record->presentCount == 0) throw ScriptError(DumpLine(id) + " has presented no image yet");
-  if (record->presented.Empty()) throw ScriptError(DumpLine(id) + " presented an empty image");
-  return *record;
+  const InstanceRecord& record = RequiredInstance(browser_.instances, line);
+  const std::string id = DumpLine(record.pageId);
+  if (record.presentCount == 0) throw ScriptError(id + " has presented no image yet");
+  if (record.presented.Empty()) throw ScriptError(id + " presented an empty image");
+  return record;
 }
 
 void ImageOps::Snapshot(const Json& line) {
@@ -53,6 +100,20 @@ void ImageOps::Pixels(const Json& line) {
   values.reserve(points.size());
   for (const Json& point : points) values.push_back(PixelAt(record.presented, point));
   browser_.output.Pixels(record.pageId, values);
+}
+
+// Composes what the page shows and writes it; `ids` names the instances
+// that put a pixel on it, bottom first.
+void ImageOps::Page(const Json& line) {
+  const std::string path = AsString(RequiredField(line, "png"), "png");
+  const Rgb background = ReadBackground(line);
+  const PageLayers shown = ShownInstances(browser_.instances);
+  const PageComposition page = ComposePage(shown.layers, CheckedCanvas(shown.layers), background);
+  const std::string failure = WritePng(path, page.picture);
+  if (!failure.empty()) throw ScriptError(failure);
+  std::vector<Json> ids;
+  for (const size_t index : page.drawn) ids.push_back(shown.ids[index]);
+  browser_.output.Page(page.picture.width, page.picture.height, path, ids);
 }
 
 }  // namespace pphost

@@ -5,8 +5,9 @@
 
 namespace pphost {
 
-// The input lines that read an instance's last presented image: `snapshot`
-// (to a PNG file) and `pixels` (RGBA at points). Each throws ScriptError
+// The input lines that read the instances' last presented images: `snapshot`
+// (one instance to a PNG file), `pixels` (RGBA at points) and `page` (every
+// instance where the page shows it, to a PNG file). Each throws ScriptError
 // when the line cannot be carried out.
 class ImageOps {
  public:
@@ -14,6 +15,7 @@ class ImageOps {
 
   void Snapshot(const Json& line);
   void Pixels(const Json& line);
+  void Page(const Json& line);
 
  private:
   const InstanceRecord& Presenting(const Json& line);

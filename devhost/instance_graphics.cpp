@@ -60,6 +60,7 @@ void PresentSwap(BrowserContext& browser, PP_Resource resource, PresentedImage i
   if (record == nullptr || record->boundGraphics != resource) return;
   record->presented = std::move(image);
   ++record->presentCount;
+  if (record->watch) record->watch->Notice(record->presented, browser.clock.MonotonicMs());
   if (browser.tracePresent) {
     browser.output.Present(record->pageId, record->presented.width, record->presented.height, record->presentCount);
   }

@@ -5,6 +5,7 @@
 
 #include "devhost/input_events.h"
 #include "devhost/instance_graphics.h"
+#include "devhost/instance_lookup.h"
 #include "devhost/json_var.h"
 #include "devhost/script_fields.h"
 
@@ -35,24 +36,16 @@ Attributes ReadAttributes(const Json& line) {
 }
 
 ViewData ReadView(const Json& line) {
-  const Json& rect = RequiredField(line, "rect");
-  if (!rect.is_array() || rect.size() != 4) throw ScriptError("field \"rect\" must be [x, y, w, h]");
+  const PP_Rect rect = AsRect(RequiredField(line, "rect"), "rect");
   const Json* visible = OptionalField(line, "visible");
   const Json* scale = OptionalField(line, "scale");
-  return ViewData{PP_MakeRectFromXYWH(AsInt32(rect[0], "rect"), AsInt32(rect[1], "rect"), AsInt32(rect[2], "rect"),
-                                      AsInt32(rect[3], "rect")),
-                  visible != nullptr ? AsBool(*visible, "visible") : true,
+  return ViewData{rect, visible != nullptr ? AsBool(*visible, "visible") : true,
                   scale != nullptr ? static_cast<float>(AsNumber(*scale, "scale")) : 1.0f};
 }
 
 }  // namespace
 
-const InstanceRecord& InstanceOps::Lookup(const Json& line) {
-  const Json& id = RequiredId(line);
-  const InstanceRecord* record = browser_.instances.FindByPageId(id);
-  if (record == nullptr) throw ScriptError("unknown id " + DumpLine(id));
-  return *record;
-}
+InstanceRecord& InstanceOps::Lookup(const Json& line) { return RequiredInstance(browser_.instances, line); }
 
 void InstanceOps::Create(const Json& line) {
   const Json& id = RequiredId(line);
@@ -68,8 +61,11 @@ void InstanceOps::Create(const Json& line) {
 }
 
 void InstanceOps::View(const Json& line) {
-  const PP_Instance instance = Lookup(line).instance;
-  const PP_Resource view = browser_.resources.Create(instance, ReadView(line));
+  InstanceRecord& record = Lookup(line);
+  const PP_Instance instance = record.instance;
+  const ViewData data = ReadView(line);
+  record.view = data;
+  const PP_Resource view = browser_.resources.Create(instance, data);
   plugin_.DidChangeView(instance, view);
   browser_.resources.Release(view);
 }

@@ -24,7 +24,7 @@ class InstanceOps {
   void DestroyAll();
 
  private:
-  const InstanceRecord& Lookup(const Json& line);
+  InstanceRecord& Lookup(const Json& line);
   void DestroyInstance(PP_Instance instance);
 
   BrowserContext& browser_;

@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "devhost/json.h"
 #include "devhost/presented_image.h"
+#include "devhost/region_watch.h"
+#include "devhost/resource_table.h"
 #include "host/ppapi/pp_types.h"
 
 namespace pphost {
@@ -18,9 +21,11 @@ struct InstanceRecord {
   PP_Instance instance;
   uint32_t unfilteredClasses = 0;  // PP_InputEvent_Class bits
   uint32_t filteringClasses = 0;
-  PP_Resource boundGraphics = 0;  // holds a reference while bound
-  PresentedImage presented;       // from the bound context's last completed swap
-  int64_t presentCount = 0;       // completed swaps of a bound context
+  PP_Resource boundGraphics = 0;     // holds a reference while bound
+  PresentedImage presented;          // from the bound context's last completed swap
+  int64_t presentCount = 0;          // completed swaps of a bound context
+  std::optional<ViewData> view;      // the last view the page gave it
+  std::optional<RegionWatch> watch;  // counts changes in each presented image while set
 
   bool Wants(uint32_t eventClass) const { return ((unfilteredClasses | filteringClasses) & eventClass) != 0; }
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "devhost/instance_lookup.h"
 #include "devhost/script_fields.h"
 
 namespace pphost {
@@ -41,11 +42,10 @@ void LoopOps::Run(const Json& line) {
 // with that "command"; running out of time without one is an error.
 void LoopOps::RunUntilPosted(int64_t endNs, const Json& until) {
   if (!until.is_object()) throw ScriptError("field \"until\" must be {\"id\": ..., \"command\": ...}");
-  const Json& id = RequiredId(until);
+  const InstanceRecord& record = RequiredInstance(browser_.instances, until);
+  const Json id = record.pageId;
   const Json& command = RequiredField(until, "command");
-  const InstanceRecord* record = browser_.instances.FindByPageId(id);
-  if (record == nullptr) throw ScriptError("unknown id " + DumpLine(id));
-  browser_.postWatch.Start(record->instance, command);
+  browser_.postWatch.Start(record.instance, command);
   const bool seen = browser_.loop.RunUntil(endNs, [this] { return browser_.postWatch.Seen(); });
   browser_.postWatch.Stop();
   if (!seen) throw ScriptError(DumpLine(id) + " posted no " + DumpLine(command) + " before the end of the run");

@@ -1,8 +1,15 @@
 #include "devhost/output_writer.h"
 
+#include <optional>
 #include <utility>
 
 namespace pphost {
+
+namespace {
+
+Json OptionalMs(const std::optional<int64_t>& ms) { return ms ? Json(*ms) : Json(nullptr); }
+
+}  // namespace
 
 OutputWriter::OutputWriter(LineSink sink, const HostClock& clock) : sink_(std::move(sink)), clock_(clock) {}
 
@@ -90,6 +97,28 @@ void OutputWriter::Pixels(const Json& id, const std::vector<std::vector<int>>& v
   Json line = Line("pixels");
   line["id"] = id;
   line["values"] = values;
+  Write(line);
+}
+
+void OutputWriter::Page(int32_t width, int32_t height, const std::string& path, const std::vector<Json>& ids) {
+  Json line = Line("page");
+  line["width"] = width;
+  line["height"] = height;
+  line["path"] = path;
+  line["ids"] = ids;
+  Write(line);
+}
+
+void OutputWriter::Watched(const Json& id, const std::vector<RegionChanges>& regions) {
+  Json line = Line("watched");
+  line["id"] = id;
+  line["regions"] = Json::array();
+  for (const RegionChanges& region : regions) {
+    line["regions"].push_back(Json{{"name", region.name},
+                                   {"changes", region.changes},
+                                   {"first_t", OptionalMs(region.firstMs)},
+                                   {"last_t", OptionalMs(region.lastMs)}});
+  }
   Write(line);
 }
 

@@ -9,6 +9,7 @@
 
 #include "devhost/host_clock.h"
 #include "devhost/json.h"
+#include "devhost/region_watch.h"
 #include "host/ppapi/pp_types.h"
 
 namespace pphost {
@@ -32,6 +33,8 @@ class OutputWriter {
   void Present(const Json& id, int32_t width, int32_t height, int64_t count);
   void Snapshot(const Json& id, int32_t width, int32_t height, const std::string& path);
   void Pixels(const Json& id, const std::vector<std::vector<int>>& values);
+  void Page(int32_t width, int32_t height, const std::string& path, const std::vector<Json>& ids);
+  void Watched(const Json& id, const std::vector<RegionChanges>& regions);
   void Shutdown(size_t liveVars, size_t liveResources);
   void Error(int64_t seq, const std::string& text);
   void Ack(int64_t seq, const Json& op);

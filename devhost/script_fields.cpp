@@ -61,6 +61,12 @@ int32_t AsInt32(const Json& value, const char* name) {
   return static_cast<int32_t>(number);
 }
 
+PP_Rect AsRect(const Json& value, const char* name) {
+  if (!value.is_array() || value.size() != 4) Fail(name, "[x, y, w, h]");
+  return PP_MakeRectFromXYWH(AsInt32(value[0], name), AsInt32(value[1], name), AsInt32(value[2], name),
+                             AsInt32(value[3], name));
+}
+
 const Json& RequiredId(const Json& line) {
   const Json& id = RequiredField(line, "id");
   if (!id.is_string() && !id.is_number()) Fail("id", "a string or a number");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "devhost/json.h"
+#include "host/ppapi/pp_types.h"
 
 namespace pphost {
 
@@ -24,6 +25,8 @@ bool AsBool(const Json& value, const char* name);
 double AsNumber(const Json& value, const char* name);
 int32_t AsInt32(const Json& value, const char* name);
 int64_t AsInt64(const Json& value, const char* name);
+// [x, y, w, h] of 32-bit integers.
+PP_Rect AsRect(const Json& value, const char* name);
 
 // The page's name for an instance: a string or a number.
 const Json& RequiredId(const Json& line);

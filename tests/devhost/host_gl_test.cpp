@@ -3,13 +3,13 @@
 // context loss, binding and leaks.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "devhost/fake_commands.h"
 #include "devhost/scripted_host.h"
 
 namespace devhost_test {
@@ -21,41 +21,12 @@ using ::testing::IsEmpty;
 constexpr int kInvalidEnum = 0x0500;
 constexpr int kContextLost = 0x0507;
 
-std::string Send(const std::string& id, Json msg) {
-  return pphost::DumpLine(Json{{"op", "message"}, {"id", id}, {"msg", std::move(msg)}});
-}
-
-std::string Command(const std::string& id, const char* command, const Json& fields = Json::object()) {
-  Json msg{{"command", command}};
-  msg.update(fields);
-  return Send(id, msg);
-}
-
-std::string Fill(const std::string& id, const Json& colour) { return Command(id, "FILL", colour); }
-
-Json Rgba(double r, double g, double b, double a = 1.0) { return Json{{"r", r}, {"g", g}, {"b", b}, {"a", a}}; }
-
 std::string Pixels(const std::string& points) { return R"({"op":"pixels","id":"a","points":)" + points + "}"; }
-
-// What the module posted for `command`, in order.
-std::vector<Json> Replies(const std::vector<Json>& out, const std::string& command) {
-  std::vector<Json> replies;
-  for (const Json& msg : Posted(out)) {
-    if (msg.is_object() && msg.value("command", "") == command) replies.push_back(msg);
-  }
-  return replies;
-}
 
 int Reply(const std::vector<Json>& out, const std::string& command, const char* key) {
   const std::vector<Json> replies = Replies(out, command);
   EXPECT_EQ(replies.size(), 1u) << command;
   return replies.empty() ? -9999 : replies[0].at(key).get<int>();
-}
-
-std::vector<std::string> Errors(const std::vector<Json>& out) {
-  std::vector<std::string> texts;
-  for (const Json& line : OfKind(out, "error")) texts.push_back(line.at("text").get<std::string>());
-  return texts;
 }
 
 Json Values(const std::vector<Json>& out) {
@@ -71,25 +42,6 @@ std::unique_ptr<ScriptedHost> GlHost(pphost::HostOptions options = VirtualClock(
   EXPECT_EQ(Replies(out, "CONTEXT").at(0), Json::parse(R"({"command":"CONTEXT","ok":true,"is3d":true})"));
   EXPECT_EQ(Reply(out, "BIND", "ok"), 1);
   return host;
-}
-
-struct PngFile {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> rgba;
-};
-
-PngFile ReadPng(const std::string& path) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  PngFile file;
-  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return file;
-  image.format = PNG_FORMAT_RGBA;
-  file.rgba.resize(PNG_IMAGE_SIZE(image));
-  if (png_image_finish_read(&image, nullptr, file.rgba.data(), 0, nullptr) == 0) return file;
-  file.width = static_cast<int>(image.width);
-  file.height = static_cast<int>(image.height);
-  return file;
 }
 
 TEST(PphostGl, SnapshotWritesTheLastPresentedImageAsAPng) {
