@@ -1,27 +1,42 @@
 #!/usr/bin/env bash
 # Summarises a demo run from pphost's output lines in DIR/host-output.jsonl:
-# frames drawn, frame rate achieved while rendering, events the page got, and
-# the snapshots written.
+# per element the frames presented and the frame rate while rendering, per
+# gallery tile and layout the frames it showed and their rate, the events the
+# page got, the pictures written and any errors.
 #   scripts/demo-summary.sh DIR
 set -euo pipefail
 out="${1:?usage: demo-summary.sh DIR}"
 lines="$out/host-output.jsonl"
+[ -s "$lines" ] || { echo "demo-summary: no host output in $lines" >&2; exit 1; }
 
-presents=$(grep -c '"kind":"present","t":[0-9]*,"id":"camera"' "$lines" || true)
-first=$(grep -o '"kind":"present","t":[0-9]*' "$lines" | head -n 1 | grep -o '[0-9]*$' || echo 0)
-last=$(grep -o '"kind":"present","t":[0-9]*' "$lines" | tail -n 1 | grep -o '[0-9]*$' || echo 0)
-events=$(grep -o '"msg":{"command":"[A-Z_]*"' "$lines" | sed 's/.*"command":"//; s/"$//' | sort | uniq -c |
-  awk '{printf "%s%s x%s", sep, $2, $1; sep=", "}')
-errors=$(grep -c '"kind":"error"' "$lines" || true)
+# frames shown over the time between the first and the last of them
+rate='def rate(n; a; b): if n > 1 and b > a then ((n - 1) * 1000 / (b - a) * 10 | round / 10 | tostring) + " fps" else "-" end;'
 
 echo
 echo "== summary"
-echo "frames drawn: $presents"
-if [ "$presents" -gt 1 ] && [ "$last" -gt "$first" ]; then
-  awk -v n="$presents" -v a="$first" -v b="$last" 'BEGIN { printf "frame rate while rendering: %.1f fps\n", (n - 1) * 1000 / (b - a) }'
-fi
-echo "events seen: ${events:-none}"
-grep -o '"kind":"snapshot".*' "$lines" | sed 's/.*"width":\([0-9]*\),"height":\([0-9]*\),"path":"\([^"]*\)".*/snapshot: \3 (\1x\2)/'
+echo "-- frames presented per element"
+jq -rs "$rate"'
+  [.[] | select(.kind == "present")] | group_by(.id)[] |
+  "\(.[0].id): \(length) frames, \(rate(length; .[0].t; .[-1].t)) (\(.[0].width)x\(.[0].height))"' "$lines"
+
+echo "-- frames shown per gallery tile"
+jq -rs "$rate"'
+  [.[] | select(.kind == "watched")] | to_entries[] |
+  "layout \(.key + 1):",
+  (.value.regions[] | "  \(.name): \(.changes) frames, \(rate(.changes; .first_t; .last_t))")' "$lines"
+
+echo "-- events the page got"
+jq -rs '
+  [.[] | select(.kind == "post") |
+   {id, command: (.msg.command // (if .msg.response then "reply to \(.msg.response)" else "?" end))}] |
+  group_by(.id)[] |
+  "\(.[0].id): " + (group_by(.command) | map("\(.[0].command) x\(length)") | join(", "))' "$lines"
+
+echo "-- pictures"
+jq -r 'select(.kind == "snapshot" or .kind == "page") | "\(.path) (\(.width)x\(.height))"' "$lines"
+
+errors=$(jq -s '[.[] | select(.kind == "error")] | length' "$lines")
+jq -r 'select(.kind == "error") | "error at line \(.seq): \(.text)"' "$lines"
 echo "errors: $errors"
 echo "output: $lines"
-[ "$errors" -eq 0 ] && [ "$presents" -gt 0 ]
+[ "$errors" -eq 0 ] && jq -se 'any(.[]; .kind == "present")' "$lines" > /dev/null

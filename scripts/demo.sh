@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# The main job, end to end, on this machine (no display or GPU needed):
-# frame-publisher writes a 1280x720 I420 moving pattern at 30 fps into a
-# shared-memory segment; pphost loads the module and plays the page of
-# examples/demo.jsonl.in in real time: a controller element registers the
-# segment, a 640x360 single-stream element draws it for four seconds. PNG
-# snapshots of what the element shows, the host's output and the module's
-# log go into the output folder; a summary closes the run.
+# The main job, end to end, on this machine (no display or GPU needed): a
+# small meeting. frame-publisher writes nine camera streams at 30 fps into
+# shared-memory segments (user 1 at 1280x720, the others 640x360, each its own
+# colour with its number and name drawn in). pphost loads the module and plays
+# the page of examples/demo.jsonl.in in real time: a controller element
+# registers the segments, a 640x360 single-stream element shows the speaker
+# (user 1) and a 1280x720 gallery shows all nine as a 3x3 layout with cropped,
+# fitted and mirrored tiles; after two seconds the page sends a new layout in
+# which user 8 leaves and user 9 moves. Snapshots of both elements and of the
+# whole page, the host's output and the module's log go into the output
+# folder; a summary closes the run.
 #
 #   scripts/demo.sh [--no-setup] [--out DIR]     (default DIR: demo-out)
 set -euo pipefail
@@ -18,7 +22,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --no-setup) setup=0 ;;
     --out) out="$2"; shift ;;
-    -h|--help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "demo: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift
@@ -29,11 +33,28 @@ bin="$root/build/bin"
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 rm -f "$out"/*.png "$out"/host-output.jsonl
-segment="/tallwick-demo-$$"
+prefix="/tallwick-demo-$$-"
 
-echo "== frame-publisher: 1280x720 I420 moving bars at 30 fps into $segment"
-"$bin/frame-publisher" --stream "name=$segment;uid=u1;sid=s1;width=1280;height=720;format=I420;padding=64" \
-  --fps 30 --seconds 8 > "$out/publisher.txt" 2> "$out/publisher.log" &
+# user, size and format, colour of the tile pattern, label
+streams=(
+  "u1;width=1280;height=720;format=I420;padding=64;pattern=tile:66,133,244;label=1 ADA"
+  "u2;width=640;height=360;format=I420;pattern=tile:234,67,53;label=2 BEN"
+  "u3;width=640;height=360;format=NV12;pattern=tile:52,168,83;label=3 CLEO"
+  "u4;width=640;height=360;format=I420;pattern=tile:251,188,5;label=4 DAN"
+  "u5;width=640;height=360;format=I420;pattern=tile:156,39,176;label=5 EVA"
+  "u6;width=640;height=360;format=I420;pattern=tile:0,172,193;label=6 FINN"
+  "u7;width=640;height=360;format=I420;pattern=tile:255,140,0;label=7 GUS"
+  "u8;width=640;height=360;format=I420;pattern=tile:121,85,72;label=8 HAL"
+  "u9;width=640;height=360;format=I420;pattern=tile:233,30,99;label=9 IRIS"
+)
+args=()
+for s in "${streams[@]}"; do
+  uid="${s%%;*}"
+  args+=(--stream "name=$prefix$uid;uid=$uid;sid=s${uid#u};${s#*;}")
+done
+
+echo "== frame-publisher: nine camera streams at 30 fps (u1 1280x720, u2..u9 640x360; u3 NV12)"
+"$bin/frame-publisher" "${args[@]}" --fps 30 --seconds 10 > "$out/publisher.txt" 2> "$out/publisher.log" &
 publisher=$!
 trap 'kill "$publisher" 2>/dev/null || true; wait "$publisher" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
@@ -42,9 +63,12 @@ for _ in $(seq 50); do
 done
 diffs="$(head -n 1 "$out/publisher.txt")"
 [ -n "$diffs" ] || { echo "demo: frame-publisher did not start" >&2; cat "$out/publisher.log" >&2; exit 1; }
-echo "segment list: $diffs"
+echo "segments: $(jq -r 'map(.path) | join(" ")' <<< "$diffs")"
 
 sed -e "s|@DIFFS@|$diffs|" -e "s|@OUT@|$out|g" "$root/examples/demo.jsonl.in" > "$out/demo.jsonl"
-echo "== pphost: the page of examples/demo.jsonl.in, real clock, 4 s of video"
-"$bin/pphost" --clock real --trace-present --script "$out/demo.jsonl" > "$out/host-output.jsonl" 2> "$out/host-stderr.log"
-"$here/demo-summary.sh" "$out"
+echo "== pphost: the meeting page of examples/demo.jsonl.in, real clock, 2 s + 2 s of video"
+status=0
+"$bin/pphost" --clock real --trace-present --script "$out/demo.jsonl" > "$out/host-output.jsonl" \
+  2> "$out/host-stderr.log" || status=$?
+"$here/demo-summary.sh" "$out" || status=1
+exit "$status"

@@ -32,6 +32,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   libpng-dev libyuv-dev
   libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri
+  jq
 )
 
 missing=()
