@@ -1,0 +1,84 @@
+#include "idle_tick.h"
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+#include "latency_stats.h"
+
+namespace tallwick_bench {
+
+namespace {
+
+// Past the first draw and the "NO_FRAME" report that follows 2 s later.
+constexpr int64_t kWarmUpTicks = 53;
+
+bool WarmUp(StreamPage& page, const StreamPageSetup& setup, int64_t tickMs, std::string* error) {
+  if (!page.Start(setup, error)) return false;
+  if (!page.Run(kWarmUpTicks * tickMs)) {
+    *error = "the warm-up run failed";
+    return false;
+  }
+  if (page.StreamsShown() != static_cast<int64_t>(setup.streams.size())) {
+    *error = "not every stream was drawn during the warm-up";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void MeasureIdleTicks(benchmark::State& state, const StreamPageSetup& setup) {
+  std::string error;
+  auto writers = CreateWriters(setup.streams, &error);
+  if (writers.empty()) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  for (auto& writer : writers) writer->WriteFrame(1, nullptr, nullptr, nullptr);
+
+  const int64_t tickMs = 1000 / setup.fps;
+  StreamPage page(pphost::ClockMode::kVirtual, nullptr);
+  if (!WarmUp(page, setup, tickMs, &error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+
+  const int64_t presentsBefore = page.Presents();
+  const int64_t armedBefore = page.PaintTicksArmed();
+  const int64_t runMs = state.range(0);
+  const int64_t cpuStart = NowNs(CLOCK_PROCESS_CPUTIME_ID);
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
+    page.Run(runMs);
+  }
+  const int64_t cpuNs = NowNs(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
+  const int64_t ticks = state.iterations() * (runMs / tickMs);
+  const int64_t armed = page.PaintTicksArmed() - armedBefore;
+
+  // Every tick arms the next, so as many armed timers and a new frame drawn
+  // on the tick grid prove that all the ticks counted ran: nothing was drawn
+  // while the frames stayed the same, and none was late.
+  const int64_t idlePresents = page.Presents() - presentsBefore;
+  const int64_t writtenAtMs = kWarmUpTicks * tickMs + state.iterations() * runMs;
+  writers.front()->WriteFrame(2, nullptr, nullptr, nullptr);
+  page.Run(2 * tickMs);
+  const int64_t last = page.LastPresentMs();
+  if (armed != ticks || idlePresents != 0 || page.Presents() != presentsBefore + 1 || last % tickMs != 0 ||
+      last > writtenAtMs + tickMs) {
+    state.SkipWithError("the paint loop did not tick idle on its frame interval");
+  }
+
+  state.SetItemsProcessed(ticks);
+  state.counters["ticks"] = static_cast<double>(ticks);
+  state.counters["streams"] = static_cast<double>(setup.streams.size());
+  state.counters["cpu_us_per_tick"] = static_cast<double>(cpuNs) / 1000.0 / static_cast<double>(ticks);
+}
+
+StreamPageSetup SingleStream1080p(const std::string& pathPrefix) {
+  StreamPageSetup setup;
+  setup.fps = kIdleFps;
+  setup.streams = CameraStreams(1, pathPrefix, tallwick::frame::MakeGeometry(1920, 1080, tallwick::frame::kFormatI420));
+  return setup;
+}
+
+}  // namespace tallwick_bench

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+#include "devhost/entry_points.h"
+
+namespace tallwick_bench {
+
+// Entry points of the module linked in, with one difference: the core
+// interface the module receives counts the timers it arms with a delay
+// under 100 ms. Those are the paint loop's ticks (the heartbeat and the
+// controller's handshake ask for 100 ms and more), so the count tells how
+// many ticks the loop ran whatever the clock did. One module per process,
+// as the host allows.
+pphost::EntryPoints CountingEntryPoints();
+
+// Short timers armed since the module was loaded through CountingEntryPoints.
+int64_t PaintTimersArmed();
+
+}  // namespace tallwick_bench

@@ -1,0 +1,39 @@
+#include "present_tracker.h"
+
+#include <utility>
+
+namespace tallwick_bench {
+
+PresentTracker::PresentTracker(const std::vector<PublishLog>& published, std::vector<Rect> regions)
+    : published_(published), regions_(std::move(regions)), shown_(regions_.size()) {}
+
+void PresentTracker::OnPresent(const pphost::Host& host, const pphost::Json& elementId) {
+  const int64_t now = NowNs(CLOCK_MONOTONIC);
+  const int64_t cpuStart = NowNs(CLOCK_THREAD_CPUTIME_ID);
+  ++presents_;
+  const auto presentation = host.LastPresented(elementId);
+  const pphost::PresentedImage empty;
+  for (size_t i = 0; i < regions_.size() && i < published_.size(); ++i) {
+    Record(i, presentation ? presentation->image : empty, now);
+  }
+  readBackCpuNs_ += NowNs(CLOCK_THREAD_CPUTIME_ID) - cpuStart;
+}
+
+void PresentTracker::Record(size_t stream, const pphost::PresentedImage& image, int64_t presentNs) {
+  ShownLog& shown = shown_[stream];
+  const auto frameId = ReadId(image, regions_[stream]);
+  const auto publishedAt = frameId ? published_[stream].At(*frameId) : std::nullopt;
+  if (!publishedAt) {
+    ++shown.unreadable;
+    return;
+  }
+  if (shown.framesShown.insert(*frameId).second) shown.latenciesNs.push_back(presentNs - *publishedAt);
+}
+
+int64_t PresentTracker::FramesShown() const {
+  int64_t frames = 0;
+  for (const ShownLog& shown : shown_) frames += static_cast<int64_t>(shown.framesShown.size());
+  return frames;
+}
+
+}  // namespace tallwick_bench
