@@ -39,10 +39,11 @@ packages=(
   jq
 )
 # MinGW-w64 GCC 12 (POSIX threads) and binutils for i686 and x86_64, Wine to
-# run the x86_64 builds, GoogleTest's sources to build it for them.
+# run the x86_64 builds (wine64 has the /usr/lib/wine/wine64 launcher the
+# builds use), GoogleTest's sources to build it for them.
 windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-  wine64 wine googletest
+  wine64 googletest
 )
 [ "$windows" -eq 0 ] || packages+=("${windows_packages[@]}")
 
