@@ -4,7 +4,9 @@
 #include <thread>
 #include <utility>
 
+#ifndef PPHOST_WITHOUT_GL
 #include "devhost/gl_display.h"
+#endif
 #include "devhost/host_clock.h"
 #include "devhost/instance_table.h"
 #include "devhost/json.h"
@@ -39,7 +41,9 @@ class PostWatch {
 struct BrowserContext {
   BrowserContext(ClockMode mode, LineSink sink) : clock(mode), loop(clock), output(std::move(sink), clock) {}
 
+#ifndef PPHOST_WITHOUT_GL
   GlDisplay gl;  // first: the 3D contexts among the resources need it to go away
+#endif
   HostClock clock;
   MainLoop loop;
   VarStore vars;

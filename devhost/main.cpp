@@ -10,6 +10,11 @@
 #include "devhost/host.h"
 #include "devhost/module_loader.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 void WriteLine(const std::string& line) {
@@ -19,6 +24,9 @@ void WriteLine(const std::string& line) {
 }
 
 int Main(int argc, char** argv) {
+#ifdef _WIN32
+  _setmode(_fileno(stdout), _O_BINARY);  // output lines end in "\n" alone, as on Linux
+#endif
   CLI::App app{
       "pphost: a Pepper host that loads the module and plays both browser and page.\n"
       "Reads JSON input lines from --script or standard input and writes JSON output lines."};

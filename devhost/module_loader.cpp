@@ -1,6 +1,10 @@
 #include "devhost/module_loader.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <filesystem>
 #include <system_error>
@@ -9,17 +13,76 @@ namespace pphost {
 
 namespace {
 
-constexpr const char* kModuleFileName = "libtallwick-ppapi-render.so";
+#ifdef _WIN32
 
-std::string DlError() {
-  const char* text = dlerror();
-  return text != nullptr ? text : "unknown error";
+constexpr const char* kModuleFileName = "tallwick-ppapi-render.dll";
+
+// The folder of this program: a DLL is looked for beside the program.
+std::filesystem::path ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return std::filesystem::current_path();
+    if (length < path.size()) {
+      path.resize(length);
+      return std::filesystem::path(path).parent_path();
+    }
+    path.resize(path.size() * 2);
+  }
 }
 
-template <typename Function>
-bool FindSymbol(void* library, const char* name, Function& function, std::string& error) {
+std::string SystemErrorText(DWORD code) {
+  return std::system_category().message(static_cast<int>(code)) + " (" + std::to_string(code) + ")";
+}
+
+using Library = HMODULE;
+
+Library OpenLibrary(const std::string& path, std::string& why) {
+  const Library library = LoadLibraryW(std::filesystem::path(path).wstring().c_str());
+  if (library == nullptr) why = SystemErrorText(GetLastError());
+  return library;
+}
+
+void* LibrarySymbol(Library library, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(library, name));
+}
+
+void CloseLibrary(Library library) { FreeLibrary(library); }
+
+#else
+
+constexpr const char* kModuleFileName = "libtallwick-ppapi-render.so";
+
+// The folder of this program; the module is looked for in ../lib from there.
+std::filesystem::path ProgramFolder() {
+  std::error_code failed;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failed);
+  return failed ? std::filesystem::current_path() : self.parent_path();
+}
+
+using Library = void*;
+
+Library OpenLibrary(const std::string& path, std::string& why) {
+  Library library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    const char* text = dlerror();
+    why = text != nullptr ? text : "unknown error";
+  }
+  return library;
+}
+
+void* LibrarySymbol(Library library, const char* name) {
   dlerror();
-  void* address = dlsym(library, name);
+  return dlsym(library, name);
+}
+
+void CloseLibrary(Library library) { dlclose(library); }
+
+#endif
+
+template <typename Function>
+bool FindSymbol(Library library, const char* name, Function& function, std::string& error) {
+  void* address = LibrarySymbol(library, name);
   if (address == nullptr) {
     error = std::string("missing entry point ") + name;
     return false;
@@ -31,16 +94,18 @@ bool FindSymbol(void* library, const char* name, Function& function, std::string
 }  // namespace
 
 std::string DefaultModulePath() {
-  std::error_code failed;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failed);
-  const std::filesystem::path folder = failed ? std::filesystem::current_path() : self.parent_path();
-  return (folder / ".." / "lib" / kModuleFileName).lexically_normal().string();
+#ifdef _WIN32
+  return (ProgramFolder() / kModuleFileName).lexically_normal().string();
+#else
+  return (ProgramFolder() / ".." / "lib" / kModuleFileName).lexically_normal().string();
+#endif
 }
 
 std::optional<EntryPoints> LoadModuleLibrary(const std::string& path, std::string& error) {
-  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string why;
+  const Library library = OpenLibrary(path, why);
   if (library == nullptr) {
-    error = "cannot load module " + path + ": " + DlError();
+    error = "cannot load module " + path + ": " + why;
     return std::nullopt;
   }
   EntryPoints entry;
@@ -49,7 +114,7 @@ std::optional<EntryPoints> LoadModuleLibrary(const std::string& path, std::strin
       !FindSymbol(library, "PPP_GetInterface", entry.getInterface, missing) ||
       !FindSymbol(library, "PPP_ShutdownModule", entry.shutdown, missing)) {
     error = "cannot load module " + path + ": " + missing;
-    dlclose(library);
+    CloseLibrary(library);
     return std::nullopt;
   }
   return entry;

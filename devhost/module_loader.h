@@ -7,7 +7,8 @@
 
 namespace pphost {
 
-// <directory of this program>/../lib/libtallwick-ppapi-render.so
+// <directory of this program>/../lib/libtallwick-ppapi-render.so; on Windows
+// tallwick-ppapi-render.dll beside the program.
 std::string DefaultModulePath();
 
 // Opens the shared library at `path` and finds its three entry points. On

@@ -31,8 +31,14 @@ LoggerState& State() {
 const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
 
 std::filesystem::path DefaultFolder() {
+#ifdef _WIN32
+  std::error_code failed;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(failed);  // %TMP%, %TEMP%, ...
+  return (failed ? std::filesystem::path(".") : temp) / "tallwick-log";
+#else
   const char* tmp = std::getenv("TMPDIR");
   return std::filesystem::path(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") / "tallwick-log";
+#endif
 }
 
 std::filesystem::path LogFile(const char* path, const char* name) {

@@ -1,7 +1,5 @@
 #include "publisher/pattern.h"
 
-#include <libyuv/convert_from_argb.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -164,22 +162,6 @@ std::unique_ptr<FrameSource> MakeColourSource(const std::string& pattern, const 
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 }  // namespace
-
-YuvColour RgbToYuv(uint8_t red, uint8_t green, uint8_t blue) {
-  // A 2x2 block converted by libyuv gives the BT.601 video-range values.
-  std::array<uint8_t, 16> argb{};
-  for (size_t pixel = 0; pixel < 4; ++pixel) {
-    argb[pixel * 4 + 0] = blue;  // libyuv's ARGB is B, G, R, A in memory
-    argb[pixel * 4 + 1] = green;
-    argb[pixel * 4 + 2] = red;
-    argb[pixel * 4 + 3] = 255;
-  }
-  std::array<uint8_t, 4> y{};
-  uint8_t u = 0;
-  uint8_t v = 0;
-  libyuv::ARGBToI420(argb.data(), 8, y.data(), 2, &u, 1, &v, 1, 2, 2);
-  return {y[0], u, v};
-}
 
 void FillRect(FrameWriter& writer, int32_t x, int32_t y, int32_t width, int32_t height, const YuvColour& colour) {
   const FrameGeometry& g = writer.Geometry();

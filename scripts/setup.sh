@@ -2,23 +2,27 @@
 # Installs the Debian 12 packages the project needs (only those missing), then
 # configures and builds. Safe to run again; needs root (or sudo) for apt-get.
 #
-#   scripts/setup.sh [--no-build] [--build-dir DIR] [--build-type TYPE] [-- extra cmake args]
+#   scripts/setup.sh [--no-build] [--windows] [--build-dir DIR] [--build-type TYPE] [-- extra cmake args]
+#     --windows   also install what the Windows cross builds and their tests
+#                 under Wine need (scripts/build-windows.sh builds them)
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
 
 build=1
+windows=0
 build_dir="$root/build"
 build_type="RelWithDebInfo"
 extra=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-build) build=0 ;;
+    --windows) windows=1 ;;
     --build-dir) build_dir="$2"; shift ;;
     --build-type) build_type="$2"; shift ;;
     --) shift; extra=("$@"); break ;;
-    -h|--help) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "setup: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift
@@ -34,6 +38,14 @@ packages=(
   libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri
   jq
 )
+# MinGW-w64 GCC 12 (POSIX threads) and binutils for i686 and x86_64, Wine to
+# run the x86_64 builds (wine64 has the /usr/lib/wine/wine64 launcher the
+# builds use), GoogleTest's sources to build it for them.
+windows_packages=(
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
+  wine64 googletest
+)
+[ "$windows" -eq 0 ] || packages+=("${windows_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up (packages, build with warnings as errors) and runs the
-# whole test suite with ctest, then the same suite under AddressSanitizer.
+# whole test suite with ctest, the Windows builds' checks and their tests under
+# Wine, then the Linux suite under AddressSanitizer.
 #
 #   scripts/test.sh [--quick] [-L label] [ctest args...]
 #     --quick   skip the sanitizer pass and the format/lint checks
@@ -20,10 +21,15 @@ for arg in "$@"; do
   esac
 done
 
-"$here/setup.sh" --build-dir "$root/build" -- -DTALLWICK_WERROR=ON
+"$here/setup.sh" --windows --build-dir "$root/build" -- -DTALLWICK_WERROR=ON -DTALLWICK_WINDOWS_CHECKS=ON
+# The Linux suite checks the DLLs' tables, so the Windows builds come first.
+"$here/build-windows.sh"
 
 echo "== tests"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs" "${ctest_args[@]}"
+
+echo "== Windows tests under Wine"
+ctest --test-dir "$root/build-win64" --output-on-failure -j "$jobs" "${ctest_args[@]}"
 
 [ "$quick" -eq 1 ] && exit 0
 

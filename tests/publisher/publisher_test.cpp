@@ -11,6 +11,7 @@
 #include "frame/frame_layout.h"
 #include "frame/shm.h"
 #include "frame/video_frame.h"
+#include "publisher/bt601.h"
 #include "publisher/pattern.h"
 #include "publisher/stream_publisher.h"
 #include "publisher/stream_settings.h"
@@ -124,6 +125,18 @@ TEST(PatternTest, SolidColoursFollowBt601VideoRange) {
   EXPECT_NEAR(white.u, 128, 1);
   EXPECT_NEAR(red.y, 82, 1);
   EXPECT_NEAR(red.v, 240, 1);
+}
+
+TEST(PatternTest, ConversionWithoutLibyuvGivesLibyuvsAnswers) {
+  for (int r = 0; r < 256; r += 5) {
+    for (int g = 0; g < 256; g += 3) {
+      for (int b = 0; b < 256; b += 7) {
+        const auto expected = tallwick::publisher::RgbToYuv(r, g, b);
+        const auto got = tallwick::publisher::Bt601FromRgb(r, g, b);
+        ASSERT_TRUE(got.y == expected.y && got.u == expected.u && got.v == expected.v) << r << "," << g << "," << b;
+      }
+    }
+  }
 }
 
 TEST(PatternTest, UnknownOrMalformedPatternsAreRefused) {

@@ -12,7 +12,10 @@
 
 #include "host/ppapi/ppb_opengles2.h"
 
-#if defined(__GNUC__) || defined(__clang__)
+// A DLL exports only what it marks, so Windows needs no attribute.
+#if defined(_WIN32)
+#define TWGL_HIDDEN
+#elif defined(__GNUC__) || defined(__clang__)
 #define TWGL_HIDDEN __attribute__((visibility("hidden")))
 #else
 #define TWGL_HIDDEN

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows DLLs with MinGW-w64: build-win32/ holds the i686
+# product (the module and the log library), build-win64/ the x86_64 build
+# that Wine runs here (the same DLLs, pphost.exe, frame-publisher.exe and the
+# Windows test suite).
+#
+#   scripts/build-windows.sh [--win32-only] [-- extra cmake args]
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/.." && pwd)"
+
+targets=(win32 win64)
+extra=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --win32-only) targets=(win32) ;;
+    --) shift; extra=("$@"); break ;;
+    -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "build-windows: unknown argument: $1" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+jobs="$(nproc)"
+for target in "${targets[@]}"; do
+  build_dir="$root/build-$target"
+  case "$target" in
+    win32) toolchain=mingw-w64-i686 options=(-DTALLWICK_TESTS=OFF -DTALLWICK_WINDOWS_TOOLS=OFF) ;;
+    win64) toolchain=mingw-w64-x86_64 options=(-DTALLWICK_TESTS=ON -DTALLWICK_WINDOWS_TOOLS=ON) ;;
+  esac
+  echo "== Windows build $target ($build_dir)"
+  cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" -DTALLWICK_BENCH=OFF -DTALLWICK_WERROR=ON \
+    "${options[@]}" "${extra[@]}"
+  cmake --build "$build_dir" -j "$jobs"
+done
