@@ -91,7 +91,9 @@ void PrintDiffs(const std::vector<std::unique_ptr<StreamPublisher>>& publishers)
 }
 
 // Writes frames at the frame rate until the count or the time is reached, or
-// a signal arrives. Returns false when a stream was told to die mid-frame.
+// a signal arrives, and prints the segment list once every stream holds its
+// first frame, so that a reader started on that line finds a frame. Returns
+// false when a stream was told to die mid-frame.
 bool PublishLoop(const Options& options, std::vector<std::unique_ptr<StreamPublisher>>& publishers) {
   using Clock = StreamPublisher::Clock;
   const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / options.fps));
@@ -99,18 +101,26 @@ bool PublishLoop(const Options& options, std::vector<std::unique_ptr<StreamPubli
   const auto endTime =
       start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(options.seconds));
   Clock::time_point next = start;
+  bool announced = false;
+  const auto announce = [&] {
+    if (!announced) PrintDiffs(publishers);
+    announced = true;
+  };
   for (int32_t frameId = 1; g_stop == 0; ++frameId) {
     if (options.frames > 0 && frameId > options.frames) break;
     if (options.seconds > 0 && Clock::now() >= endTime) break;
     for (auto& publisher : publishers) {
       if (publisher->Publish(frameId, Clock::now()) == StreamPublisher::Step::kDied) {
+        announce();
         std::cerr << "frame-publisher: " << publisher->Spec().name << " dies while writing frame " << frameId << "\n";
         return false;
       }
     }
+    announce();
     next += period;
     std::this_thread::sleep_until(next);
   }
+  announce();
   return true;
 }
 
@@ -152,7 +162,6 @@ int Run(int argc, char** argv) {
   std::signal(SIGTERM, OnSignal);
   std::vector<std::unique_ptr<StreamPublisher>> publishers;
   if (!BuildPublishers(options, &publishers)) return 2;
-  PrintDiffs(publishers);
   if (!PublishLoop(options, publishers)) std::_Exit(3);  // as a writer that crashed: the segments stay
 
   int status = 0;
