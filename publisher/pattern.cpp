@@ -163,6 +163,17 @@ bool StartsWith(const std::string& text, const std::string& prefix) { return tex
 
 }  // namespace
 
+// BT.601 video range in integer arithmetic, rounded as libyuv rounds a block
+// of one colour (a test holds it to libyuv's answers).
+YuvColour RgbToYuv(uint8_t red, uint8_t green, uint8_t blue) {
+  const int r = red;
+  const int g = green;
+  const int b = blue;
+  return {static_cast<uint8_t>((66 * r + 129 * g + 25 * b + 0x1080) >> 8),
+          static_cast<uint8_t>((112 * b - 74 * g - 38 * r + 0x8000) >> 8),
+          static_cast<uint8_t>((112 * r - 94 * g - 18 * b + 0x8000) >> 8)};
+}
+
 void FillRect(FrameWriter& writer, int32_t x, int32_t y, int32_t width, int32_t height, const YuvColour& colour) {
   const FrameGeometry& g = writer.Geometry();
   const int32_t x0 = std::clamp(x, 0, g.width);

@@ -24,7 +24,7 @@ std::unique_ptr<FrameSource> MakeMovingBars();
 // have it: tells streams apart by colour and shows that each one is live.
 std::unique_ptr<FrameSource> MakeMovingTile(uint8_t red, uint8_t green, uint8_t blue);
 
-// One colour everywhere, converted from RGB to YUV by libyuv.
+// One colour everywhere, in BT.601 video range (RgbToYuv).
 std::unique_ptr<FrameSource> MakeSolidColour(uint8_t red, uint8_t green, uint8_t blue);
 
 // `source`'s pictures with `text` drawn over the bottom-left corner, about an

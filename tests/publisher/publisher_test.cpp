@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <libyuv/convert_argb.h>
+#include <libyuv/convert_from_argb.h>
 #include <unistd.h>
 
 #include <array>
@@ -11,7 +12,6 @@
 #include "frame/frame_layout.h"
 #include "frame/shm.h"
 #include "frame/video_frame.h"
-#include "publisher/bt601.h"
 #include "publisher/pattern.h"
 #include "publisher/stream_publisher.h"
 #include "publisher/stream_settings.h"
@@ -127,12 +127,28 @@ TEST(PatternTest, SolidColoursFollowBt601VideoRange) {
   EXPECT_NEAR(red.v, 240, 1);
 }
 
-TEST(PatternTest, ConversionWithoutLibyuvGivesLibyuvsAnswers) {
+// libyuv's BT.601 values for one colour: a 2x2 block of it converted to I420.
+tallwick::publisher::YuvColour LibyuvRgbToYuv(uint8_t red, uint8_t green, uint8_t blue) {
+  std::array<uint8_t, 16> argb{};
+  for (size_t pixel = 0; pixel < 4; ++pixel) {
+    argb[pixel * 4 + 0] = blue;  // libyuv's ARGB is B, G, R, A in memory
+    argb[pixel * 4 + 1] = green;
+    argb[pixel * 4 + 2] = red;
+    argb[pixel * 4 + 3] = 255;
+  }
+  std::array<uint8_t, 4> y{};
+  uint8_t u = 0;
+  uint8_t v = 0;
+  libyuv::ARGBToI420(argb.data(), 8, y.data(), 2, &u, 1, &v, 1, 2, 2);
+  return {y[0], u, v};
+}
+
+TEST(PatternTest, ConversionGivesLibyuvsAnswers) {
   for (int r = 0; r < 256; r += 5) {
     for (int g = 0; g < 256; g += 3) {
       for (int b = 0; b < 256; b += 7) {
-        const auto expected = tallwick::publisher::RgbToYuv(r, g, b);
-        const auto got = tallwick::publisher::Bt601FromRgb(r, g, b);
+        const auto expected = LibyuvRgbToYuv(r, g, b);
+        const auto got = tallwick::publisher::RgbToYuv(r, g, b);
         ASSERT_TRUE(got.y == expected.y && got.u == expected.u && got.v == expected.v) << r << "," << g << "," << b;
       }
     }
