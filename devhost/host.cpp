@@ -4,17 +4,17 @@
 #include <optional>
 #include <utility>
 
-#include "devhost/browser_context.h"
-#include "devhost/browser_interfaces.h"
-#include "devhost/image_ops.h"
-#include "devhost/instance_ops.h"
-#include "devhost/log_bridge.h"
-#include "devhost/loop_ops.h"
-#include "devhost/module_loader.h"
-#include "devhost/plugin_module.h"
-#include "devhost/script_executor.h"
-#include "devhost/script_fields.h"
-#include "devhost/watch_ops.h"
+#include "devhost/browser/browser_context.h"
+#include "devhost/browser/browser_interfaces.h"
+#include "devhost/page/image_ops.h"
+#include "devhost/page/instance_ops.h"
+#include "devhost/page/log_bridge.h"
+#include "devhost/page/loop_ops.h"
+#include "devhost/page/script_executor.h"
+#include "devhost/page/script_fields.h"
+#include "devhost/page/watch_ops.h"
+#include "devhost/runtime/module_loader.h"
+#include "devhost/runtime/plugin_module.h"
 
 namespace pphost {
 
@@ -168,7 +168,7 @@ void Host::Impl::Finish() {
 std::optional<Presentation> Host::Impl::LastPresented(const Json& id) const {
   const InstanceRecord* record = browser_.instances.FindByPageId(id);
   if (record == nullptr) return std::nullopt;
-  return Presentation{record->presented, record->presentCount};
+  return Presentation{record->presented.Image(), record->presentCount};
 }
 
 int Host::Impl::ExitStatus() const {

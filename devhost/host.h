@@ -7,10 +7,10 @@
 #include <string>
 
 #include "devhost/entry_points.h"
-#include "devhost/host_clock.h"
 #include "devhost/json.h"
-#include "devhost/output_writer.h"
+#include "devhost/page/output_writer.h"
 #include "devhost/presented_image.h"
+#include "devhost/runtime/host_clock.h"
 
 namespace pphost {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "devhost/host.h"
-#include "devhost/module_loader.h"
+#include "devhost/runtime/module_loader.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -136,6 +136,33 @@ TEST(PphostGl, ASwapCompletesThroughTheMainLoopAndOneAtATime) {
   EXPECT_FALSE(host->Host().LastPresented("nobody").has_value());
 }
 
+// The page sees what the buffer held when the module swapped, not what it
+// drew while the swap was in flight, and not what a context it no longer
+// shows goes on presenting.
+TEST(PphostGl, ThePageSeesTheBufferAsItWasAtTheSwapAndKeepsItWhenUnbound) {
+  auto host = GlHost();
+  std::vector<Json> out = host->Execute({Fill("a", Rgba(1, 0, 0)), Command("a", "SWAP"), Fill("a", Rgba(0, 1, 0)),
+                                         R"({"op":"run","ms":0})", Pixels("[[0,0]]")});
+  EXPECT_EQ(Values(out), Json::parse("[[255,0,0,255]]"));
+  out = host->Execute({Command("a", "SWAP"), R"({"op":"run","ms":0})", Pixels("[[0,0]]")});
+  EXPECT_EQ(Values(out), Json::parse("[[0,255,0,255]]"));
+
+  // A resize after the swap leaves the shown picture as it was.
+  out = host->Execute({Command("a", "RESIZE", {{"width", 2}, {"height", 2}}), Pixels("[[7,3]]")});
+  EXPECT_EQ(Values(out), Json::parse("[[0,255,0,255]]"));
+
+  out = host->Execute({Command("a", "BIND", {{"none", true}}), Fill("a", Rgba(0, 0, 1)), Command("a", "SWAP"),
+                       R"({"op":"run","ms":0})", Pixels("[[0,0],[7,3]]")});
+  EXPECT_EQ(Reply(out, "SWAPPED", "result"), 0);
+  EXPECT_EQ(Values(out), Json::parse("[[0,255,0,255],[0,255,0,255]]"));
+  EXPECT_EQ(host->Host().LastPresented("a")->swaps, 2);
+
+  // Bound again, its next swap shows at the new size.
+  out = host->Execute({Command("a", "BIND"), Command("a", "SWAP"), R"({"op":"run","ms":0})", Pixels("[[1,1]]")});
+  EXPECT_EQ(Values(out), Json::parse("[[0,0,255,255]]"));
+  EXPECT_EQ(host->Host().LastPresented("a")->image.width, 2);
+}
+
 TEST(PphostGl, TracePresentWritesALineForEachCompletedSwapOfABoundContext) {
   pphost::HostOptions options = VirtualClock();
   options.tracePresent = true;

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "devhost/browser_interfaces.h"
+#include "devhost/browser/browser_interfaces.h"
 #include "devhost/fake_plugin.h"
 #include "devhost/scripted_host.h"
 #include "tallwick_log.h"

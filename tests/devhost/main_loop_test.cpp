@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "devhost/main_loop.h"
+#include "devhost/runtime/main_loop.h"
 
 namespace devhost_test {
 namespace {

@@ -1,6 +1,6 @@
 // Composing the page picture from the instances' images: canvas, placement,
 // nearest-pixel scaling, drawing order, alpha and clipping.
-#include "devhost/page_compose.h"
+#include "devhost/page/page_compose.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

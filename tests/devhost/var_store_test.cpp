@@ -1,8 +1,8 @@
 // Var reference counting and the JSON <-> var mapping, without a module.
 #include <gtest/gtest.h>
 
-#include "devhost/json_var.h"
-#include "devhost/var_store.h"
+#include "devhost/page/json_var.h"
+#include "devhost/runtime/var_store.h"
 
 namespace devhost_test {
 namespace {

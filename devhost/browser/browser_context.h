@@ -1,0 +1,74 @@
+#pragma once
+
+#include <optional>
+#include <thread>
+#include <utility>
+
+#ifndef PPHOST_WITHOUT_GL
+#include "devhost/gl/gl_display.h"
+#endif
+#include "devhost/json.h"
+#include "devhost/page/output_writer.h"
+#include "devhost/runtime/host_clock.h"
+#include "devhost/runtime/instance_table.h"
+#include "devhost/runtime/main_loop.h"
+#include "devhost/runtime/resource_table.h"
+#include "devhost/runtime/var_store.h"
+#include "host/ppapi/pp_types.h"
+
+namespace pphost {
+
+// Watches the module's posts during `run ... until`: notes when `instance`
+// posts a message whose "command" equals `command`.
+class PostWatch {
+ public:
+  void Start(PP_Instance instance, Json command);
+  void Stop() {
+    instance_ = 0;
+    command_.reset();
+  }
+  void Notice(PP_Instance instance, const Json& msg);
+  bool Seen() const { return seen_; }
+
+ private:
+  PP_Instance instance_ = 0;
+  std::optional<Json> command_;
+  bool seen_ = false;
+};
+
+// What the browser side of the host keeps: the state every PPB function
+// works on. Plain data; the behaviour lives with each interface.
+struct BrowserContext {
+  BrowserContext(ClockMode mode, LineSink sink) : clock(mode), loop(clock), output(std::move(sink), clock) {}
+
+#ifndef PPHOST_WITHOUT_GL
+  GlDisplay gl;  // first: the 3D contexts among the resources need it to go away
+#endif
+  HostClock clock;
+  MainLoop loop;
+  VarStore vars;
+  ResourceTable resources;
+  InstanceTable instances;
+  OutputWriter output;
+  PostWatch postWatch;
+  bool cursorRefused = false;
+  bool strictEs2 = false;     // 3D contexts refuse GL_RED uploads
+  bool tracePresent = false;  // a `present` line for every completed swap
+  std::thread::id mainThread = std::this_thread::get_id();
+};
+
+// The PPB functions are plain C functions: this is the one place that tells
+// them which browser they serve. Null when no host is alive.
+BrowserContext* ActiveBrowser();
+
+// Makes `browser` the active one for its lifetime. Only one host may be alive
+// in a process: a second one throws std::logic_error.
+class ActiveBrowserScope {
+ public:
+  explicit ActiveBrowserScope(BrowserContext& browser);
+  ~ActiveBrowserScope();
+  ActiveBrowserScope(const ActiveBrowserScope&) = delete;
+  ActiveBrowserScope& operator=(const ActiveBrowserScope&) = delete;
+};
+
+}  // namespace pphost

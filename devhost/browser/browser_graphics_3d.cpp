@@ -1,0 +1,197 @@
+// "PPB_Graphics3D;1.0": 3D contexts on the host's EGL display. A swap copies
+// the drawing buffer to the context's presented side on the GPU at once and
+// completes through the main loop, in order; the buffer keeps its content.
+// Nothing is read back to the CPU unless the page asks.
+#include <memory>
+#include <utility>
+
+#include "devhost/browser/browser_context.h"
+#include "devhost/browser/browser_interfaces.h"
+#include "devhost/browser/instance_graphics.h"
+#include "devhost/gl/gl_context.h"
+
+namespace pphost {
+
+namespace {
+
+constexpr int32_t kColourBits = 8;
+constexpr int32_t kDepthBits = 24;
+constexpr int32_t kStencilBits = 8;
+
+// The value of a readable attribute of a context with `attributes`, or false
+// for a name the host does not know.
+bool AttributeValue(const ContextAttributes& attributes, int32_t name, int32_t& value) {
+  switch (name) {
+    case PP_GRAPHICS3DATTRIB_ALPHA_SIZE:
+      value = attributes.alphaSize > 0 ? kColourBits : 0;
+      return true;
+    case PP_GRAPHICS3DATTRIB_RED_SIZE:
+    case PP_GRAPHICS3DATTRIB_GREEN_SIZE:
+    case PP_GRAPHICS3DATTRIB_BLUE_SIZE:
+      value = kColourBits;
+      return true;
+    case PP_GRAPHICS3DATTRIB_DEPTH_SIZE:
+      value = attributes.depthSize > 0 || attributes.stencilSize > 0 ? kDepthBits : 0;
+      return true;
+    case PP_GRAPHICS3DATTRIB_STENCIL_SIZE:
+      value = attributes.depthSize > 0 || attributes.stencilSize > 0 ? kStencilBits : 0;
+      return true;
+    case PP_GRAPHICS3DATTRIB_SAMPLES:
+    case PP_GRAPHICS3DATTRIB_SAMPLE_BUFFERS:
+      value = 0;
+      return true;
+    case PP_GRAPHICS3DATTRIB_WIDTH:
+      value = attributes.width;
+      return true;
+    case PP_GRAPHICS3DATTRIB_HEIGHT:
+      value = attributes.height;
+      return true;
+    case PP_GRAPHICS3DATTRIB_SWAP_BEHAVIOR:
+      value = PP_GRAPHICS3DATTRIB_BUFFER_PRESERVED;
+      return true;
+    case PP_GRAPHICS3DATTRIB_GPU_PREFERENCE:
+      value = attributes.gpuPreference;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ValidSide(int32_t side) { return side >= 0 && side <= kMaxDrawingBufferSide; }
+
+// Reads name/value pairs up to PP_GRAPHICS3DATTRIB_NONE; names the host
+// does not use are skipped. False for a size it cannot make.
+bool ReadAttributes(const int32_t* list, ContextAttributes& attributes) {
+  for (const int32_t* at = list; at != nullptr && *at != PP_GRAPHICS3DATTRIB_NONE; at += 2) {
+    const int32_t value = at[1];
+    switch (at[0]) {
+      case PP_GRAPHICS3DATTRIB_WIDTH:
+        attributes.width = value;
+        break;
+      case PP_GRAPHICS3DATTRIB_HEIGHT:
+        attributes.height = value;
+        break;
+      case PP_GRAPHICS3DATTRIB_ALPHA_SIZE:
+        attributes.alphaSize = value;
+        break;
+      case PP_GRAPHICS3DATTRIB_DEPTH_SIZE:
+        attributes.depthSize = value;
+        break;
+      case PP_GRAPHICS3DATTRIB_STENCIL_SIZE:
+        attributes.stencilSize = value;
+        break;
+      case PP_GRAPHICS3DATTRIB_GPU_PREFERENCE:
+        attributes.gpuPreference = value;
+        break;
+      default:
+        break;
+    }
+  }
+  return ValidSide(attributes.width) && ValidSide(attributes.height);
+}
+
+int32_t GetAttribMaxValue(PP_Resource /*instance*/, int32_t attribute, int32_t* value) {
+  if (value == nullptr) return PP_ERROR_BADARGUMENT;
+  ContextAttributes largest;
+  largest.width = largest.height = kMaxDrawingBufferSide;
+  largest.depthSize = largest.stencilSize = 1;
+  return AttributeValue(largest, attribute, *value) ? PP_OK : PP_ERROR_BADARGUMENT;
+}
+
+PP_Resource Create(PP_Instance instance, PP_Resource shareContext, const int32_t attribList[]) {
+  BrowserContext* browser = ActiveBrowser();
+  ContextAttributes attributes;
+  if (browser == nullptr || browser->instances.Find(instance) == nullptr || !ReadAttributes(attribList, attributes) ||
+      !browser->gl.Open()) {
+    return 0;
+  }
+  auto context = std::make_shared<GlContext>(browser->gl, instance, attributes, browser->strictEs2);
+  if (!context->Start(FindGlContext(shareContext))) return 0;
+  return browser->resources.Create(instance, Graphics3DData{std::move(context)});
+}
+
+PP_Bool IsGraphics3D(PP_Resource resource) { return PP_FromBool(FindGlContext(resource) != nullptr); }
+
+int32_t GetAttribs(PP_Resource context, int32_t attribList[]) {
+  const GlContext* gl = FindGlContext(context);
+  if (gl == nullptr) return PP_ERROR_BADRESOURCE;
+  if (attribList == nullptr) return PP_ERROR_BADARGUMENT;
+  for (int32_t* at = attribList; *at != PP_GRAPHICS3DATTRIB_NONE; at += 2) {
+    if (!AttributeValue(gl->Attributes(), at[0], at[1])) return PP_ERROR_BADARGUMENT;
+  }
+  return PP_OK;
+}
+
+// Only the swap behaviour may be set, and only to what it is: preserved.
+int32_t SetAttribs(PP_Resource context, const int32_t attribList[]) {
+  if (FindGlContext(context) == nullptr) return PP_ERROR_BADRESOURCE;
+  if (attribList == nullptr) return PP_ERROR_BADARGUMENT;
+  for (const int32_t* at = attribList; *at != PP_GRAPHICS3DATTRIB_NONE; at += 2) {
+    if (at[0] != PP_GRAPHICS3DATTRIB_SWAP_BEHAVIOR || at[1] != PP_GRAPHICS3DATTRIB_BUFFER_PRESERVED) {
+      return PP_ERROR_BADARGUMENT;
+    }
+  }
+  return PP_OK;
+}
+
+int32_t GetError(PP_Resource context) {
+  const GlContext* gl = FindGlContext(context);
+  if (gl == nullptr) return PP_ERROR_BADRESOURCE;
+  return gl->Lost() ? PP_ERROR_CONTEXT_LOST : PP_OK;
+}
+
+int32_t ResizeBuffers(PP_Resource context, int32_t width, int32_t height) {
+  GlContext* gl = FindGlContext(context);
+  return gl != nullptr ? gl->Resize(width, height) : PP_ERROR_BADRESOURCE;
+}
+
+// A swap in flight (its picture staged on the GPU), and the module's callback.
+struct PendingSwap {
+  std::shared_ptr<GlContext> context;
+  PP_Resource resource;
+  PP_CompletionCallback callback;
+};
+
+int32_t FinishSwap(BrowserContext& browser, PendingSwap& swap) {
+  swap.context->swapPending = false;
+  if (swap.context->Lost()) return PP_ERROR_CONTEXT_LOST;
+  PresentSwap(browser, swap.resource, swap.context);
+  return PP_OK;
+}
+
+void CompleteSwap(void* userData, int32_t result) {
+  std::unique_ptr<PendingSwap> swap(static_cast<PendingSwap*>(userData));
+  BrowserContext* browser = ActiveBrowser();
+  if (result != PP_ERROR_ABORTED && browser != nullptr) {
+    result = FinishSwap(*browser, *swap);
+  } else {
+    swap->context->swapPending = false;
+  }
+  PP_CompletionCallback callback = swap->callback;
+  swap.reset();
+  PP_RunCompletionCallback(&callback, result);
+}
+
+int32_t SwapBuffers(PP_Resource context, PP_CompletionCallback callback) {
+  BrowserContext* browser = ActiveBrowser();
+  const Graphics3DData* data = browser != nullptr ? browser->resources.Get<Graphics3DData>(context) : nullptr;
+  if (data == nullptr) return PP_ERROR_BADRESOURCE;
+  GlContext& gl = *data->context;
+  if (gl.Lost()) return PP_ERROR_CONTEXT_LOST;
+  if (gl.swapPending) return PP_ERROR_INPROGRESS;
+  if (!gl.StageSwap()) return PP_ERROR_CONTEXT_LOST;
+  auto swap = std::make_unique<PendingSwap>(PendingSwap{data->context, context, callback});
+  if (callback.func == nullptr) return FinishSwap(*browser, *swap);  // a blocking swap completes now
+  gl.swapPending = true;
+  browser->loop.Post(0, PP_MakeCompletionCallback(&CompleteSwap, swap.release()), PP_OK);
+  return PP_OK_COMPLETIONPENDING;
+}
+
+constexpr PPB_Graphics3D_1_0 kGraphics3D = {&GetAttribMaxValue, &Create,   &IsGraphics3D,  &GetAttribs,
+                                            &SetAttribs,        &GetError, &ResizeBuffers, &SwapBuffers};
+
+}  // namespace
+
+const PPB_Graphics3D_1_0* Graphics3DInterface() { return &kGraphics3D; }
+
+}  // namespace pphost

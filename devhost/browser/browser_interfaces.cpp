@@ -1,0 +1,50 @@
+#include "devhost/browser/browser_interfaces.h"
+
+#include <cstring>
+
+namespace pphost {
+
+namespace {
+
+struct NamedInterface {
+  const char* name;
+  const void* table;
+};
+
+const NamedInterface* Interfaces(size_t& count) {
+  static const NamedInterface kInterfaces[] = {
+      {PPB_CORE_INTERFACE_1_0, CoreInterface()},
+      {PPB_MESSAGING_INTERFACE_1_0, Messaging10Interface()},
+      {PPB_MESSAGING_INTERFACE_1_2, Messaging12Interface()},
+      {PPB_VAR_INTERFACE_1_0, Var10Interface()},
+      {PPB_VAR_INTERFACE_1_1, Var11Interface()},
+      {PPB_VAR_INTERFACE_1_2, Var12Interface()},
+      {PPB_VAR_DICTIONARY_INTERFACE_1_0, VarDictionaryInterface()},
+      {PPB_VAR_ARRAY_INTERFACE_1_0, VarArrayInterface()},
+      {PPB_VIEW_INTERFACE_1_0, View10Interface()},
+      {PPB_VIEW_INTERFACE_1_1, View11Interface()},
+      {PPB_VIEW_INTERFACE_1_2, View12Interface()},
+      {PPB_INPUT_EVENT_INTERFACE_1_0, InputEventInterface()},
+      {PPB_MOUSE_INPUT_EVENT_INTERFACE_1_1, MouseInputEventInterface()},
+      {PPB_MOUSECURSOR_INTERFACE_1_0, MouseCursorInterface()},
+      {PPB_INSTANCE_INTERFACE_1_0, InstanceInterface()},
+      {PPB_GRAPHICS_3D_INTERFACE_1_0, Graphics3DInterface()},
+      {PPB_OPENGLES2_INTERFACE_1_0, OpenGLES2Interface()},
+  };
+  count = sizeof(kInterfaces) / sizeof(kInterfaces[0]);
+  return kInterfaces;
+}
+
+}  // namespace
+
+const void* GetBrowserInterface(const char* name) {
+  if (name == nullptr) return nullptr;
+  size_t count = 0;
+  const NamedInterface* interfaces = Interfaces(count);
+  for (size_t i = 0; i < count; ++i) {
+    if (std::strcmp(interfaces[i].name, name) == 0) return interfaces[i].table;
+  }
+  return nullptr;
+}
+
+}  // namespace pphost
