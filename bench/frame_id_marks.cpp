@@ -26,9 +26,13 @@ void DrawId(tallwick::frame::FrameWriter& writer, int32_t frameId) {
   }
 }
 
+int32_t IdRow(const Rect& region) {
+  return static_cast<int32_t>(std::floor(region.top + region.height * kIdCentreFromTop));
+}
+
 std::optional<int32_t> ReadId(const pphost::PresentedImage& image, const Rect& region) {
   if (image.Empty()) return std::nullopt;
-  const auto y = static_cast<int64_t>(std::floor(region.top + region.height * kIdCentreFromTop));
+  const int64_t y = IdRow(region);
   int32_t id = 0;
   for (int32_t bit = 0; bit < kIdBits; ++bit) {
     const double centre = (2.0 * bit + 1.0) / (2.0 * kIdBits);

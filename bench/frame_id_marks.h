@@ -22,4 +22,8 @@ void DrawId(tallwick::frame::FrameWriter& writer, int32_t frameId);
 // (or lies outside the image).
 std::optional<int32_t> ReadId(const pphost::PresentedImage& image, const Rect& region);
 
+// The one image row ReadId looks at for `region`: reading that row alone
+// (as an image of one row, with `region` moved up by the row) is enough.
+int32_t IdRow(const Rect& region);
+
 }  // namespace tallwick_bench

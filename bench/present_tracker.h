@@ -21,8 +21,9 @@ struct ShownLog {
 // present the host's image of that swap is read back and the id of every
 // stream's region decoded; a frame counts once, at the first present that
 // contains it (a region that did not change shows the frame it already
-// counted). The read-back's CPU time is measured, so that it can be left out
-// of the main thread's figure.
+// counted). Only the row each id lies on is read back from the host; the
+// read-back's CPU time is measured, so that it can be left out of the main
+// thread's figure.
 class PresentTracker {
  public:
   // `published[i]` is the log of the stream drawn in `regions[i]`.
@@ -37,7 +38,7 @@ class PresentTracker {
   int64_t FramesShown() const;
 
  private:
-  void Record(size_t stream, const pphost::PresentedImage& image, int64_t presentNs);
+  void Record(size_t stream, const pphost::PresentedImage& image, const Rect& region, int64_t presentNs);
 
   const std::vector<PublishLog>& published_;
   std::vector<Rect> regions_;

@@ -47,6 +47,7 @@ class Host::Impl {
   void Finish();
   int ExitStatus() const;
   std::optional<Presentation> LastPresented(const Json& id) const;
+  std::optional<PresentedImage> PresentedRegion(const Json& id, const PP_Rect& rect) const;
 
  private:
   enum class State { kEmpty, kRunning, kShutDown, kLoadFailed };
@@ -171,6 +172,12 @@ std::optional<Presentation> Host::Impl::LastPresented(const Json& id) const {
   return Presentation{record->presented.Image(), record->presentCount};
 }
 
+std::optional<PresentedImage> Host::Impl::PresentedRegion(const Json& id, const PP_Rect& rect) const {
+  const InstanceRecord* record = browser_.instances.FindByPageId(id);
+  if (record == nullptr || record->presentCount == 0) return std::nullopt;
+  return record->presented.Region(rect);
+}
+
 int Host::Impl::ExitStatus() const {
   if (state_ == State::kEmpty || state_ == State::kLoadFailed) return 2;
   return executor_.HadError() ? 1 : 0;
@@ -185,6 +192,9 @@ bool Host::Execute(const std::string& line) { return impl_->Execute(line); }
 void Host::Finish() { impl_->Finish(); }
 int Host::ExitStatus() const { return impl_->ExitStatus(); }
 std::optional<Presentation> Host::LastPresented(const Json& id) const { return impl_->LastPresented(id); }
+std::optional<PresentedImage> Host::PresentedRegion(const Json& id, const PP_Rect& rect) const {
+  return impl_->PresentedRegion(id, rect);
+}
 
 int RunScript(std::istream& input, Host& host) {
   std::string line;

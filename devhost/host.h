@@ -11,6 +11,7 @@
 #include "devhost/page/output_writer.h"
 #include "devhost/presented_image.h"
 #include "devhost/runtime/host_clock.h"
+#include "host/ppapi/pp_types.h"
 
 namespace pphost {
 
@@ -61,7 +62,13 @@ class Host {
 
   // What the instance the page calls `id` has presented so far; nullopt for
   // an unknown id.
+  // The whole picture is read back from the GPU on the first call after a
+  // swap.
   std::optional<Presentation> LastPresented(const Json& id) const;
+  // Only `rect` (image pixels, rows from the top, clipped to the picture) of
+  // what the instance presented last, read without the rest; nullopt for an
+  // unknown id or an instance that has presented nothing.
+  std::optional<PresentedImage> PresentedRegion(const Json& id, const PP_Rect& rect) const;
 
  private:
   class Impl;

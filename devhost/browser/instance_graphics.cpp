@@ -61,7 +61,7 @@ void PresentSwap(BrowserContext& browser, PP_Resource resource, const std::share
   context->ShowStaged();
   if (!bound) return;
   record->presented.Show(context.get(), context->ShownWidth(), context->ShownHeight(),
-                         [context] { return context->ReadShown(); });
+                         [context](const PP_Rect& rect) { return context->ReadShown(rect); });
   ++record->presentCount;
   if (record->watch) record->watch->Notice(record->presented.Image(), browser.clock.MonotonicMs());
   if (browser.tracePresent) {

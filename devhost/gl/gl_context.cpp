@@ -72,9 +72,9 @@ bool GlContext::StageSwap() {
   return true;
 }
 
-PresentedImage GlContext::ReadShown() {
+PresentedImage GlContext::ReadShown(const PP_Rect& rect) {
   if (!MakeCurrent()) return PresentedImage{};
-  return presented_.ReadShown(buffer_.Opaque());
+  return presented_.ReadShown(buffer_.Opaque(), rect);
 }
 
 void GlContext::RaiseError(GLenum error) {

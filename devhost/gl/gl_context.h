@@ -53,8 +53,9 @@ class GlContext {
   bool StageSwap();
   // The swap completed: what it staged is now shown.
   void ShowStaged() { presented_.Show(); }
-  // The shown picture, read back to the CPU; empty when the context is lost.
-  PresentedImage ReadShown();
+  // `rect` of the shown picture (rows from the top, on the picture), read
+  // back to the CPU; empty when the context is lost.
+  PresentedImage ReadShown(const PP_Rect& rect);
   int32_t ShownWidth() const { return presented_.ShownWidth(); }
   int32_t ShownHeight() const { return presented_.ShownHeight(); }
 

@@ -51,12 +51,12 @@ void PresentedSurface::Stage(GLuint framebuffer, int32_t width, int32_t height) 
 
 void PresentedSurface::Show() { shown_ = 1 - shown_; }
 
-PresentedImage PresentedSurface::ReadShown(bool opaque) {
+PresentedImage PresentedSurface::ReadShown(bool opaque, const PP_Rect& rect) {
   Slot& slot = slots_[shown_];
-  if (slot.texture == 0 || slot.width <= 0 || slot.height <= 0) {
+  if (slot.texture == 0 || rect.size.width <= 0 || rect.size.height <= 0) {
     PresentedImage empty;
-    empty.width = slot.width;
-    empty.height = slot.height;
+    empty.width = rect.size.width;
+    empty.height = rect.size.height;
     return empty;
   }
   if (slot.framebuffer == 0) {
@@ -65,7 +65,7 @@ PresentedImage PresentedSurface::ReadShown(bool opaque) {
     glBindFramebuffer(GL_FRAMEBUFFER, slot.framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, slot.texture, 0);
   }
-  return ReadFramebuffer(slot.framebuffer, slot.width, slot.height, opaque);
+  return ReadFramebuffer(slot.framebuffer, slot.height, rect, opaque);
 }
 
 void PresentedSurface::Abandon() { slots_ = {}; }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "devhost/presented_image.h"
+#include "host/ppapi/pp_types.h"
 
 namespace pphost {
 
@@ -22,8 +23,9 @@ class PresentedSurface {
   void Stage(GLuint framebuffer, int32_t width, int32_t height);
   // The staged picture becomes the shown one.
   void Show();
-  // What is shown, rows from the top; empty before the first Show.
-  PresentedImage ReadShown(bool opaque);
+  // `rect` of what is shown (rows from the top, on the picture); empty
+  // before the first Show.
+  PresentedImage ReadShown(bool opaque, const PP_Rect& rect);
   int32_t ShownWidth() const { return slots_[shown_].width; }
   int32_t ShownHeight() const { return slots_[shown_].height; }
   // Forgets the objects without deleting them (their context is gone).

@@ -7,7 +7,9 @@
 
 namespace pphost {
 
-PresentedImage ReadFramebuffer(GLuint framebuffer, int32_t width, int32_t height, bool opaque) {
+PresentedImage ReadFramebuffer(GLuint framebuffer, int32_t bufferHeight, const PP_Rect& rect, bool opaque) {
+  const int32_t width = rect.size.width;
+  const int32_t height = rect.size.height;
   PresentedImage image;
   image.width = width;
   image.height = height;
@@ -19,7 +21,8 @@ PresentedImage ReadFramebuffer(GLuint framebuffer, int32_t width, int32_t height
     const GLint alignment = GlInteger(GL_PACK_ALIGNMENT);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    glReadPixels(rect.point.x, bufferHeight - rect.point.y - height, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                 bottomUp.data());
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
   }
   image.rgba.resize(bottomUp.size());

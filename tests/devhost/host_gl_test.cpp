@@ -163,6 +163,26 @@ TEST(PphostGl, ThePageSeesTheBufferAsItWasAtTheSwapAndKeepsItWhenUnbound) {
   EXPECT_EQ(host->Host().LastPresented("a")->image.width, 2);
 }
 
+// A caller in process can read a part of the picture alone: clipped to the
+// picture, rows from the top, the same bytes whether or not the whole was
+// read before.
+TEST(PphostGl, ARegionOfThePresentedPictureIsReadOnItsOwnAndClipped) {
+  auto host = GlHost();
+  EXPECT_FALSE(host->Host().PresentedRegion("a", PP_MakeRectFromXYWH(0, 0, 1, 1)).has_value());
+  host->Execute({Fill("a", Rgba(1, 0, 0)), Fill("a", Json{{"g", 1}, {"a", 1}, {"x", 0}, {"y", 0}, {"w", 8}, {"h", 1}}),
+                 Command("a", "SWAP"), R"({"op":"run","ms":0})"});
+  const auto bottomRow = [&host] { return host->Host().PresentedRegion("a", PP_MakeRectFromXYWH(-2, 3, 100, 5)); };
+  const std::optional<pphost::PresentedImage> alone = bottomRow();
+  ASSERT_TRUE(alone.has_value());
+  EXPECT_EQ(alone->width, 8);
+  EXPECT_EQ(alone->height, 1);
+  EXPECT_THAT(std::vector<int>(alone->rgba.begin(), alone->rgba.begin() + 4), ElementsAre(0, 255, 0, 255));
+  ASSERT_TRUE(host->Host().LastPresented("a").has_value());  // the whole picture, read once
+  EXPECT_EQ(bottomRow()->rgba, alone->rgba);
+  EXPECT_EQ(host->Host().PresentedRegion("a", PP_MakeRectFromXYWH(9, 0, 2, 2))->width, 0);
+  EXPECT_FALSE(host->Host().PresentedRegion("nobody", PP_MakeRectFromXYWH(0, 0, 1, 1)).has_value());
+}
+
 TEST(PphostGl, TracePresentWritesALineForEachCompletedSwapOfABoundContext) {
   pphost::HostOptions options = VirtualClock();
   options.tracePresent = true;
