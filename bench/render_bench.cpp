@@ -1,85 +1,143 @@
+#include <GLES2/gl2.h>
 #include <benchmark/benchmark.h>
 #include <libyuv.h>
+#include <unistd.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "devhost/host.h"
-#include "yuv/colour_bar_plugin.h"
+#include "bare_gl_context.h"
+#include "bare_yuv_draw.h"
+#include "draw_case.h"
+#include "module_draw_page.h"
+#include "ratio_table.h"
 
-// One 1080p I420 frame shown in a 1280 x 720 view, two ways side by side:
-// the GPU path (YUV3DRender::RenderFrame through the in-process host, upload,
-// draw and a completed swap) and the CPU path (libyuv conversion and scale).
+// A drawn frame, side by side: through the module in the in-process host (a
+// new frame id in a real segment, one paint tick that uploads, draws and
+// swaps, the swap completed, glFinish), and through a bare EGL program that
+// makes the same GL calls with the same shaders on the same driver
+// (glFinish per frame). Two cases, each with the view sent after "INIT" so
+// that the drawing buffer has the view's size: a 1080p frame into 1280x720
+// and a 720p frame into 640x360. Beside them the module with the view sent
+// before "INIT" (drawing buffer of the frame's size), and libyuv on the CPU
+// as a yardstick. A closing table gives module / bare per case.
 
 namespace {
 
-constexpr int kFrameWidth = 1920;
-constexpr int kFrameHeight = 1080;
-constexpr int kStride = 1984;  // rows padded beyond the picture, as the media process writes them
-constexpr int kViewWidth = 1280;
-constexpr int kViewHeight = 720;
+using tallwick_bench::DrawCase;
+using tallwick_bench::ModuleDrawPage;
 
-struct I420Frame {
-  std::vector<uint8_t> y = std::vector<uint8_t>(static_cast<size_t>(kStride) * kFrameHeight);
-  std::vector<uint8_t> u = std::vector<uint8_t>(static_cast<size_t>(kStride / 2) * (kFrameHeight / 2));
-  std::vector<uint8_t> v = std::vector<uint8_t>(static_cast<size_t>(kStride / 2) * (kFrameHeight / 2));
+constexpr int kBareWarmUpFrames = 5;
 
-  I420Frame() {
-    for (size_t i = 0; i < y.size(); ++i) y[i] = static_cast<uint8_t>(16 + i % 220);
-    for (size_t i = 0; i < u.size(); ++i) u[i] = static_cast<uint8_t>(64 + i % 128);
-    for (size_t i = 0; i < v.size(); ++i) v[i] = static_cast<uint8_t>(192 - i % 128);
+std::string Size(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
+
+// The case's picture in a segment of this benchmark's own; null, with the
+// benchmark marked failed, when the segment cannot be made.
+std::unique_ptr<tallwick::frame::FrameWriter> Picture(benchmark::State& state, const DrawCase& drawCase) {
+  std::string error;
+  const std::string path = "/tallwick-render-bench-" + std::to_string(getpid()) + "-picture";
+  auto writer = tallwick_bench::WritePicture(path, drawCase.geometry, &error);
+  if (writer == nullptr) state.SkipWithError(error.c_str());
+  return writer;
+}
+
+void DrawThroughModule(benchmark::State& state, const DrawCase& drawCase, ModuleDrawPage::ViewOrder order) {
+  ModuleDrawPage page;
+  std::string error;
+  if (!page.Start(drawCase, order, &error)) {
+    state.SkipWithError(error.c_str());
+    return;
   }
-};
-
-// CPU: convert the frame to ARGB at its own size, then scale it to the view.
-void BM_CpuI420ToArgbScaled1080pTo720p(benchmark::State& state) {
-  const I420Frame frame;
-  std::vector<uint8_t> argb(static_cast<size_t>(kFrameWidth) * kFrameHeight * 4);
-  std::vector<uint8_t> view(static_cast<size_t>(kViewWidth) * kViewHeight * 4);
   for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
-    libyuv::I420ToARGB(frame.y.data(), kStride, frame.u.data(), kStride / 2, frame.v.data(), kStride / 2, argb.data(),
-                       kFrameWidth * 4, kFrameWidth, kFrameHeight);
-    libyuv::ARGBScale(argb.data(), kFrameWidth * 4, kFrameWidth, kFrameHeight, view.data(), kViewWidth * 4, kViewWidth,
-                      kViewHeight, libyuv::kFilterBilinear);
+    page.DrawNext();
+  }
+  if (!page.EachFramePresented()) state.SkipWithError("a frame was not presented on its tick");
+  state.SetLabel("buffer " + page.DrawingBufferSize());
+  state.SetItemsProcessed(state.iterations());
+}
+
+void DrawBare(benchmark::State& state, const DrawCase& drawCase) {
+  const auto writer = Picture(state, drawCase);
+  if (writer == nullptr) return;
+  const TALLWICK_PP_RENDER::VideoFrame frame = tallwick_bench::FrameIn(*writer);
+  std::string error;
+  tallwick_bench::BareGlContext context;
+  tallwick_bench::BareYuvDraw draw;
+  if (!context.Start(drawCase.viewWidth, drawCase.viewHeight, &error) || !draw.Init(frame, &error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  for (int i = 0; i < kBareWarmUpFrames; ++i) draw.Draw(frame);
+  glFinish();
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
+    draw.Draw(frame);
+    glFinish();
+  }
+  if (glGetError() != GL_NO_ERROR) state.SkipWithError("the bare draw raised a GL error");
+  state.SetLabel("buffer " + Size(drawCase.viewWidth, drawCase.viewHeight));
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_Module1080pTo720p(benchmark::State& state) {
+  DrawThroughModule(state, tallwick_bench::Draw1080pTo720p(), ModuleDrawPage::ViewOrder::kAfterInit);
+}
+void BM_Bare1080pTo720p(benchmark::State& state) { DrawBare(state, tallwick_bench::Draw1080pTo720p()); }
+void BM_Module720pTo360p(benchmark::State& state) {
+  DrawThroughModule(state, tallwick_bench::Draw720pTo360p(), ModuleDrawPage::ViewOrder::kAfterInit);
+}
+void BM_Bare720pTo360p(benchmark::State& state) { DrawBare(state, tallwick_bench::Draw720pTo360p()); }
+// The same 1080p frame and 1280x720 view, the view sent before "INIT": the
+// renderer draws the whole frame into a 1920x1080 buffer.
+void BM_Module1080pViewBeforeInit(benchmark::State& state) {
+  DrawThroughModule(state, tallwick_bench::Draw1080pTo720p(), ModuleDrawPage::ViewOrder::kBeforeInit);
+}
+
+// The CPU yardstick: libyuv converts the 1080p frame to ARGB at its size and
+// scales it bilinearly to 1280x720.
+void BM_CpuI420ToArgbScaled1080pTo720p(benchmark::State& state) {
+  const DrawCase drawCase = tallwick_bench::Draw1080pTo720p();
+  const auto writer = Picture(state, drawCase);
+  if (writer == nullptr) return;
+  const TALLWICK_PP_RENDER::VideoFrame frame = tallwick_bench::FrameIn(*writer);
+  std::vector<uint8_t> argb(static_cast<size_t>(frame.width) * frame.height * 4);
+  std::vector<uint8_t> view(static_cast<size_t>(drawCase.viewWidth) * drawCase.viewHeight * 4);
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
+    libyuv::I420ToARGB(frame.plan0, frame.planS0, frame.plan1, frame.planS1, frame.plan2, frame.planS2, argb.data(),
+                       frame.width * 4, frame.width, frame.height);
+    libyuv::ARGBScale(argb.data(), frame.width * 4, frame.width, frame.height, view.data(), drawCase.viewWidth * 4,
+                      drawCase.viewWidth, drawCase.viewHeight, libyuv::kFilterBilinear);
     benchmark::DoNotOptimize(view.data());
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations());
 }
+
+// Each module case beside its bare baseline, in this order.
+BENCHMARK(BM_Module1080pTo720p)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Bare1080pTo720p)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Module720pTo360p)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Bare720pTo360p)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Module1080pViewBeforeInit)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CpuI420ToArgbScaled1080pTo720p)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// GPU: YUV3DRender::RenderFrame in a plug-in instance of the in-process host
-// (EGL on Mesa), from the page message to the completed swap. The planes are
-// uploaded on every frame, as in the paint loop.
-void BM_GpuRenderFrame1080pTo720p(benchmark::State& state) {
-  const yuv_test::ColourBarFrame frame = yuv_test::MakeColourBars(kFrameWidth, kFrameHeight, kStride - kFrameWidth, 0);
-  yuv_test::SetFrame(&frame);
-  pphost::HostOptions options;
-  options.clock = pphost::ClockMode::kVirtual;
-  pphost::Host host(options, [](const std::string& /*line*/) {});
-  if (!host.Load(yuv_test::ColourBarPluginEntryPoints())) {
-    state.SkipWithError(host.LoadError().c_str());
-    return;
-  }
-  host.Execute(R"({"op":"create","id":"v","attrs":[]})");
-  host.Execute(R"({"op":"view","id":"v","rect":[0,0,1280,720]})");
-  const pphost::Json id("v");
-  int64_t swaps = 0;
-  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
-    host.Execute(R"({"op":"message","id":"v","msg":"draw"})");
-    host.Execute(R"({"op":"run","ms":1})");
-    const auto shown = host.LastPresented(id);
-    if (!shown || shown->swaps != swaps + 1) {
-      state.SkipWithError("the swap did not complete");
-      break;
-    }
-    swaps = shown->swaps;
-  }
-  state.SetItemsProcessed(state.iterations());
-  host.Finish();
-  yuv_test::SetFrame(nullptr);
+tallwick_bench::RatioTable Ratios() {
+  return {"Wall time per drawn frame, this run",
+          "figure ms",
+          "baseline ms",
+          {{"1080p -> 1280x720: module / bare", "BM_Module1080pTo720p", "BM_Bare1080pTo720p"},
+           {"720p -> 640x360: module / bare", "BM_Module720pTo360p", "BM_Bare720pTo360p"},
+           {"1080p: view before / after INIT (module)", "BM_Module1080pViewBeforeInit", "BM_Module1080pTo720p"}}};
 }
-BENCHMARK(BM_GpuRenderFrame1080pTo720p)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  tallwick_bench::RatioReporter reporter(Ratios());
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

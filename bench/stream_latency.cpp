@@ -1,8 +1,10 @@
-// Real-time run of the single-stream path: a writer thread publishes a
-// 1920x1080 I420 moving pattern at 30 fps while the element draws it into a
-// 1280x720 view through the in-process host on the real clock. Prints how
-// many published frames were drawn, the publish-to-present latency and the
-// main thread's CPU time per drawn frame.
+// Real-time runs of the single-stream path, one after the other: a writer
+// thread publishes an I420 moving pattern at 30 fps while the element draws
+// it through the in-process host on the real clock, 1280x720 frames into a
+// 640x360 view and 1920x1080 frames into a 1280x720 view (render_bench's two
+// cases; the view is sent after "INIT", so the drawing buffer has the view's
+// size). Prints for each how many published frames were drawn, the
+// publish-to-present latency and the main thread's CPU time per drawn frame.
 //
 // Matching presents to frames: every frame carries its id as a row of black
 // and white blocks along its bottom edge. On each `present` line the picture
@@ -17,8 +19,9 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <vector>
 
-#include "frame/frame_writer.h"
+#include "draw_case.h"
 #include "latency_run.h"
 
 namespace {
@@ -51,35 +54,61 @@ void PrintSummary(const tallwick_bench::LatencyRun& run) {
               ticks > 0 ? static_cast<double>(run.MainCpuNs()) / 1e6 / static_cast<double>(ticks) : 0.0);
 }
 
-int Measure(int seconds) {
+// A case as the command line names it.
+struct LatencyCase {
+  std::string name;
+  tallwick_bench::DrawCase drawCase;
+};
+
+std::vector<LatencyCase> Cases() {
+  return {{"720p", tallwick_bench::Draw720pTo360p()}, {"1080p", tallwick_bench::Draw1080pTo720p()}};
+}
+
+void PrintTitle(const LatencyCase& latencyCase, int seconds) {
+  const tallwick_bench::DrawCase& drawCase = latencyCase.drawCase;
+  std::printf("\n%s%d: %dx%d I420 (Y stride %d) at %d fps for %d s into a %dx%d single-stream element, real clock\n",
+              latencyCase.name.c_str(), kFps, drawCase.geometry.width, drawCase.geometry.height,
+              drawCase.geometry.planS0, kFps, seconds, drawCase.viewWidth, drawCase.viewHeight);
+}
+
+bool Measure(const LatencyCase& latencyCase, int seconds) {
   tallwick_bench::StreamPageSetup setup;
   setup.fps = kFps;
-  setup.streams =
-      tallwick_bench::CameraStreams(1, "/tallwick-latency-" + std::to_string(getpid()),
-                                    tallwick::frame::MakeGeometry(1920, 1080, tallwick::frame::kFormatI420));
+  setup.viewWidth = latencyCase.drawCase.viewWidth;
+  setup.viewHeight = latencyCase.drawCase.viewHeight;
+  setup.streams = tallwick_bench::CameraStreams(
+      1, "/tallwick-latency-" + std::to_string(getpid()) + "-" + latencyCase.name, latencyCase.drawCase.geometry);
   tallwick_bench::PublishPlan plan;
   plan.fps = kFps;
   plan.seconds = seconds;
   tallwick_bench::LatencyRun run(setup, plan);
   std::string error;
   if (!run.Measure(nullptr, &error)) {
-    std::fprintf(stderr, "stream_latency: %s\n", error.c_str());
-    return 1;
+    std::fprintf(stderr, "stream_latency: %s: %s\n", latencyCase.name.c_str(), error.c_str());
+    return false;
   }
+  PrintTitle(latencyCase, seconds);
   PrintSummary(run);
-  return 0;
+  return true;
 }
 
-// The options, then the measurement.
+// The options, then the measurements.
 int Main(int argc, char** argv) {
   CLI::App app{
-      "Publishes a 1920x1080 I420 moving pattern at 30 fps and shows it in a 1280x720 single-stream element on the "
-      "in-process host's real clock; prints frames drawn / published, publish-to-present latency and main-thread CPU "
-      "per drawn frame."};
+      "Publishes an I420 moving pattern at 30 fps and shows it in a single-stream element on the in-process host's "
+      "real clock, 1280x720 into 640x360 and then 1920x1080 into 1280x720; prints for each frames drawn / "
+      "published, publish-to-present latency and main-thread CPU per drawn frame."};
   int seconds = 10;
-  app.add_option("--seconds", seconds, "how long to publish")->check(CLI::Range(1, 3600));
+  std::string only;
+  app.add_option("--seconds", seconds, "how long to publish, per case")->check(CLI::Range(1, 3600));
+  app.add_option("--only", only, "run one case: 720p (into 640x360) or 1080p (into 1280x720)")
+      ->check(CLI::IsMember({"720p", "1080p"}));
   CLI11_PARSE(app, argc, argv);
-  return Measure(seconds);
+  bool measured = true;
+  for (const LatencyCase& latencyCase : Cases()) {
+    if (only.empty() || only == latencyCase.name) measured = Measure(latencyCase, seconds) && measured;
+  }
+  return measured ? 0 : 1;
 }
 
 }  // namespace

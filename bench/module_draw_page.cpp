@@ -1,0 +1,72 @@
+#include "module_draw_page.h"
+
+#include <EGL/egl.h>
+#include <GLES2/gl2.h>
+#include <unistd.h>
+
+#include "view_first_start.h"
+
+namespace tallwick_bench {
+
+namespace {
+
+constexpr int kFps = 25;
+constexpr int64_t kTickMs = 1000 / kFps;
+constexpr int kWarmUpFrames = 5;
+
+StreamPageSetup SetupFor(const DrawCase& drawCase) {
+  StreamPageSetup setup;
+  setup.fps = kFps;
+  setup.viewWidth = drawCase.viewWidth;
+  setup.viewHeight = drawCase.viewHeight;
+  setup.streams = CameraStreams(1, "/tallwick-render-bench-" + std::to_string(getpid()), drawCase.geometry);
+  return setup;
+}
+
+}  // namespace
+
+ModuleDrawPage::ModuleDrawPage() : page_(pphost::ClockMode::kVirtual, nullptr) {}
+
+bool ModuleDrawPage::Start(const DrawCase& drawCase, ViewOrder order, std::string* error) {
+  const StreamPageSetup setup = SetupFor(drawCase);
+  writer_ = WritePicture(setup.streams.front().segmentPath, drawCase.geometry, error);
+  if (writer_ == nullptr) return false;
+  const bool started = order == ViewOrder::kAfterInit ? page_.Start(setup, error) : StartViewFirst(page_, setup, error);
+  return started && WarmUp(error);
+}
+
+// The first frame is drawn when rendering starts; a few more settle the
+// paint loop on its grid.
+bool ModuleDrawPage::WarmUp(std::string* error) {
+  page_.Run(kTickMs);
+  presentsBefore_ = page_.Presents();
+  for (int i = 0; i < kWarmUpFrames; ++i) DrawNext();
+  if (page_.StreamsShown() != 1 || !EachFramePresented()) {
+    *error = "the element did not draw a frame on every tick";
+    return false;
+  }
+  if (eglGetCurrentContext() == EGL_NO_CONTEXT) {
+    *error = "the host's context is not current on this thread";
+    return false;
+  }
+  drawn_ = 0;
+  presentsBefore_ = page_.Presents();
+  return true;
+}
+
+void ModuleDrawPage::DrawNext() {
+  writer_->WriteFrame(++frameId_, nullptr, nullptr, nullptr);
+  page_.Run(kTickMs);
+  glFinish();
+  ++drawn_;
+}
+
+bool ModuleDrawPage::EachFramePresented() const { return page_.Presents() - presentsBefore_ == drawn_; }
+
+std::string ModuleDrawPage::DrawingBufferSize() {
+  const auto shown = page_.Host().LastPresented(pphost::Json(StreamPage::kElementId));
+  if (!shown) return "none";
+  return std::to_string(shown->image.width) + "x" + std::to_string(shown->image.height);
+}
+
+}  // namespace tallwick_bench
