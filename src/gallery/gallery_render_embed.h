@@ -53,6 +53,7 @@ class GalleryRenderEmbed : public IEmbed {
   void ParseRenderInfo(const pp::VarArray& items);
   GalleryRenderInfo ReadRenderInfo(const pp::Var& item, int32_t index) const;
   void ApplyPendingRenderInfos();
+  void RestoreTilesWithoutState();
   bool CheckNeedClearScreen() const;
   bool TileChanged(const std::string& key, const GalleryRenderInfo& old, const GalleryRenderInfo& now) const;
 
@@ -90,6 +91,8 @@ class GalleryRenderEmbed : public IEmbed {
   bool is_view_visible = true;
   GalleryRenderInfos renderinfos_;
   GalleryRenderInfos pendingRenderInfos;
+  // pendingRenderInfos holds a layout not yet applied to renderinfos_.
+  bool layoutPending = false;
   bool started = false;
   bool stopped = true;
   bool is_painting_ = false;
