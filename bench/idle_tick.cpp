@@ -34,24 +34,28 @@ void PublishAll(Writers& writers, int32_t frameId) {
   for (auto& writer : writers) writer->WriteFrame(frameId, nullptr, nullptr, nullptr);
 }
 
+// Creates every stream's segment with frame 1 in it and runs the page past
+// its warm-up; false, with the benchmark skipped for the reason, when either
+// fails.
+bool PreparePage(benchmark::State& state, const StreamPageSetup& setup, Writers* writers, StreamPage& page) {
+  std::string error;
+  *writers = CreateWriters(setup.streams, &error);
+  if (!writers->empty()) PublishAll(*writers, 1);
+  if (writers->empty() || !WarmUp(page, setup, 1000 / setup.fps, &error)) {
+    state.SkipWithError(error.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void MeasureIdleTicks(benchmark::State& state, const StreamPageSetup& setup) {
-  std::string error;
-  auto writers = CreateWriters(setup.streams, &error);
-  if (writers.empty()) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-  PublishAll(writers, 1);
+  Writers writers;
+  StreamPage page(pphost::ClockMode::kVirtual, nullptr);
+  if (!PreparePage(state, setup, &writers, page)) return;
 
   const int64_t tickMs = 1000 / setup.fps;
-  StreamPage page(pphost::ClockMode::kVirtual, nullptr);
-  if (!WarmUp(page, setup, tickMs, &error)) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-
   const int64_t presentsBefore = page.Presents();
   const int64_t armedBefore = page.PaintTicksArmed();
   const int64_t runMs = state.range(0);
@@ -83,22 +87,12 @@ void MeasureIdleTicks(benchmark::State& state, const StreamPageSetup& setup) {
 }
 
 void MeasureDrawnTicks(benchmark::State& state, const StreamPageSetup& setup) {
-  std::string error;
-  auto writers = CreateWriters(setup.streams, &error);
-  if (writers.empty()) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-  int32_t frameId = 1;
-  PublishAll(writers, frameId);
+  Writers writers;
+  StreamPage page(pphost::ClockMode::kVirtual, nullptr);
+  if (!PreparePage(state, setup, &writers, page)) return;
 
   const int64_t tickMs = 1000 / setup.fps;
-  StreamPage page(pphost::ClockMode::kVirtual, nullptr);
-  if (!WarmUp(page, setup, tickMs, &error)) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-
+  int32_t frameId = 1;
   const int64_t presentsBefore = page.Presents();
   const int64_t cpuStart = NowNs(CLOCK_THREAD_CPUTIME_ID);
   for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
