@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "latency_stats.h"
 
@@ -26,24 +28,34 @@ bool WarmUp(StreamPage& page, const StreamPageSetup& setup, int64_t tickMs, std:
   return true;
 }
 
+using Writers = std::vector<std::unique_ptr<tallwick::frame::FrameWriter>>;
+
+void PublishAll(Writers& writers, int32_t frameId) {
+  for (auto& writer : writers) writer->WriteFrame(frameId, nullptr, nullptr, nullptr);
+}
+
+// Creates every stream's segment with frame 1 in it and runs the page past
+// its warm-up; false, with the benchmark skipped for the reason, when either
+// fails.
+bool PreparePage(benchmark::State& state, const StreamPageSetup& setup, Writers* writers, StreamPage& page) {
+  std::string error;
+  *writers = CreateWriters(setup.streams, &error);
+  if (!writers->empty()) PublishAll(*writers, 1);
+  if (writers->empty() || !WarmUp(page, setup, 1000 / setup.fps, &error)) {
+    state.SkipWithError(error.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void MeasureIdleTicks(benchmark::State& state, const StreamPageSetup& setup) {
-  std::string error;
-  auto writers = CreateWriters(setup.streams, &error);
-  if (writers.empty()) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-  for (auto& writer : writers) writer->WriteFrame(1, nullptr, nullptr, nullptr);
+  Writers writers;
+  StreamPage page(pphost::ClockMode::kVirtual, nullptr);
+  if (!PreparePage(state, setup, &writers, page)) return;
 
   const int64_t tickMs = 1000 / setup.fps;
-  StreamPage page(pphost::ClockMode::kVirtual, nullptr);
-  if (!WarmUp(page, setup, tickMs, &error)) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-
   const int64_t presentsBefore = page.Presents();
   const int64_t armedBefore = page.PaintTicksArmed();
   const int64_t runMs = state.range(0);
@@ -72,6 +84,32 @@ void MeasureIdleTicks(benchmark::State& state, const StreamPageSetup& setup) {
   state.counters["ticks"] = static_cast<double>(ticks);
   state.counters["streams"] = static_cast<double>(setup.streams.size());
   state.counters["cpu_us_per_tick"] = static_cast<double>(cpuNs) / 1000.0 / static_cast<double>(ticks);
+}
+
+void MeasureDrawnTicks(benchmark::State& state, const StreamPageSetup& setup) {
+  Writers writers;
+  StreamPage page(pphost::ClockMode::kVirtual, nullptr);
+  if (!PreparePage(state, setup, &writers, page)) return;
+
+  const int64_t tickMs = 1000 / setup.fps;
+  int32_t frameId = 1;
+  const int64_t presentsBefore = page.Presents();
+  const int64_t cpuStart = NowNs(CLOCK_THREAD_CPUTIME_ID);
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
+    PublishAll(writers, ++frameId);
+    page.Run(tickMs);
+  }
+  const int64_t cpuNs = NowNs(CLOCK_THREAD_CPUTIME_ID) - cpuStart;
+  const int64_t frames = page.Presents() - presentsBefore;
+  if (frames != static_cast<int64_t>(state.iterations())) {
+    state.SkipWithError("a tick did not draw exactly one frame");
+    return;
+  }
+
+  state.SetItemsProcessed(frames);
+  state.counters["frames"] = static_cast<double>(frames);
+  state.counters["streams"] = static_cast<double>(setup.streams.size());
+  state.counters["cpu_us_per_frame"] = static_cast<double>(cpuNs) / 1000.0 / static_cast<double>(frames);
 }
 
 StreamPageSetup SingleStream1080p(const std::string& pathPrefix) {

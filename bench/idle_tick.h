@@ -24,6 +24,15 @@ inline constexpr int64_t kIdleTickMs = 1000 / kIdleFps;
 // tick counted ran and none drew.
 void MeasureIdleTicks(benchmark::State& state, const StreamPageSetup& setup);
 
+// The same page with a tick that draws: before every tick each stream gets
+// a new frame id (its pixels stay), and each iteration serves one tick
+// interval, in which the element uploads and draws every stream and its swap
+// completes. `cpu_us_per_frame` is the CPU time of the thread that runs the
+// host loop and the module (the host's present work included; llvmpipe's
+// own threads not) divided by the presents; every iteration must present
+// exactly once.
+void MeasureDrawnTicks(benchmark::State& state, const StreamPageSetup& setup);
+
 // The single-stream case: a 1920x1080 I420 frame in a 1280x720 element.
 StreamPageSetup SingleStream1080p(const std::string& pathPrefix);
 

@@ -20,6 +20,8 @@ namespace pphost {
 
 namespace {
 constexpr PP_Module kModuleHandle = 1;
+// The longest run a page may ask for, as the `run` op takes it.
+constexpr int64_t kMaxRunMs = 1000000000000;
 }  // namespace
 
 class Host::Impl {
@@ -44,6 +46,7 @@ class Host::Impl {
   bool Load(const EntryPoints& entryPoints);
   const std::string& LoadError() const { return loadError_; }
   bool Execute(const std::string& line) { return executor_.Execute(line); }
+  bool Run(int64_t ms);
   void Finish();
   int ExitStatus() const;
   std::optional<Presentation> LastPresented(const Json& id) const;
@@ -160,6 +163,12 @@ void Host::Impl::Shutdown(bool report) {
   if (report) browser_.output.Shutdown(browser_.vars.HeldCount(), browser_.resources.LiveCount());
 }
 
+bool Host::Impl::Run(int64_t ms) {
+  if (state_ != State::kRunning || ms < 0 || ms > kMaxRunMs) return false;
+  browser_.loop.RunUntil(browser_.clock.MonotonicNs() + ms * kNsPerMs, nullptr);
+  return true;
+}
+
 void Host::Impl::Finish() {
   if (state_ != State::kRunning) return;
   browser_.output.Mute();
@@ -189,6 +198,7 @@ bool Host::Load(const std::string& path) { return impl_->Load(path); }
 bool Host::Load(const EntryPoints& entryPoints) { return impl_->Load(entryPoints); }
 const std::string& Host::LoadError() const { return impl_->LoadError(); }
 bool Host::Execute(const std::string& line) { return impl_->Execute(line); }
+bool Host::Run(int64_t ms) { return impl_->Run(ms); }
 void Host::Finish() { impl_->Finish(); }
 int Host::ExitStatus() const { return impl_->ExitStatus(); }
 std::optional<Presentation> Host::LastPresented(const Json& id) const { return impl_->LastPresented(id); }

@@ -52,6 +52,12 @@ class Host {
   // Carries out one input line; false when it gave an `error` line.
   bool Execute(const std::string& line);
 
+  // Serves the main loop for `ms` milliseconds (virtual or real) as a `run`
+  // line without `until` does, for C++ callers that step the page many times:
+  // nothing is parsed, counted as a line or acknowledged. False, and no output
+  // line, when no module is running or `ms` lies outside 0 to 1e12.
+  bool Run(int64_t ms);
+
   // End of input: shuts the module down as `shutdown` does, silently, unless
   // that already happened.
   void Finish();

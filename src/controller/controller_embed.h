@@ -29,8 +29,8 @@ class ControllerEmbed : public IEmbed, public TALLWICK_COMMON::Singleton<Control
   // Posts to every registered element that is still alive, in registration order.
   void PostToContextInstances(const pp::Var& message);
 
-  std::string GetSelfCameraKey() const { return m_selfCameraStreamKey; }
-  std::string GetSelfScreenKey() const { return m_selfScreenStreamKey; }
+  const std::string& GetSelfCameraKey() const { return m_selfCameraStreamKey; }
+  const std::string& GetSelfScreenKey() const { return m_selfScreenStreamKey; }
   void SetSelfCameraKey(const std::string& key);
   void SetSelfScreenKey(const std::string& key);
   int64_t GetStartTick() const { return m_startTick; }

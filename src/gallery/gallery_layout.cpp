@@ -1,5 +1,7 @@
 // How a new tile layout from the page replaces the current one, and when
 // the change asks for the whole element to be cleared.
+#include <iterator>
+
 #include "common/clock.h"
 #include "common/log_instance.h"
 #include "controller/share_memory_diff.h"
@@ -14,11 +16,17 @@ namespace {
 
 constexpr uint32_t kColorComponents = 4;
 
+// A tile whose state a new layout keeps: drawn, or (withStatus) with a
+// frame status reported.
+bool CarriesState(const GalleryRenderInfo& info, bool withStatus) {
+  return info.isPainting || (withStatus && info.frameStatus != GalleryRenderInfo::kStatusNone);
+}
+
 // Only tiles that carry state worth keeping across a layout change.
 GalleryRenderInfos Snapshot(const GalleryRenderInfos& infos, bool withStatus) {
   GalleryRenderInfos kept;
   for (const auto& [key, info] : infos) {
-    if (info.isPainting || (withStatus && info.frameStatus != GalleryRenderInfo::kStatusNone)) kept.emplace(key, info);
+    if (CarriesState(info, withStatus)) kept.emplace(key, info);
   }
   return kept;
 }
@@ -82,11 +90,18 @@ void GalleryRenderEmbed::ParseRenderInfo(const pp::VarArray& items) {
     }
     pendingRenderInfos[key] = std::move(info);
   }
+  layoutPending = true;
 }
 
 // Makes the pending layout current, carrying over the state of tiles that
-// were drawn or had reported a status.
+// were drawn or had reported a status. Once applied, the layout is applied
+// again at every paint tick; that only restores the tiles without state.
 void GalleryRenderEmbed::ApplyPendingRenderInfos() {
+  if (!layoutPending) {
+    RestoreTilesWithoutState();
+    return;
+  }
+  layoutPending = false;
   const GalleryRenderInfos kept = Snapshot(renderinfos_, true);
   renderinfos_ = pendingRenderInfos;
   for (auto& [key, info] : renderinfos_) {
@@ -102,6 +117,18 @@ void GalleryRenderEmbed::ApplyPendingRenderInfos() {
   }
 }
 
+// With the pending layout already applied, both maps hold the same keys and
+// tiles, and a tile with state would be carried over unchanged. A tile
+// without state gets its pending record back: a segment it opened and the
+// frames it read since are dropped, as a fresh copy of the layout drops them.
+void GalleryRenderEmbed::RestoreTilesWithoutState() {
+  for (auto& [key, info] : renderinfos_) {
+    if (CarriesState(info, true)) continue;
+    const auto pending = pendingRenderInfos.find(key);
+    if (pending != pendingRenderInfos.end()) info = pending->second;
+  }
+}
+
 bool GalleryRenderEmbed::CheckNeedClearScreen() const {
   if (renderinfos_.size() != pendingRenderInfos.size()) {
     LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} CheckNeedClearScreen render infos size changed, needClear:true",
@@ -109,8 +136,12 @@ bool GalleryRenderEmbed::CheckNeedClearScreen() const {
     LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} need clear screen", uuid);
     return true;
   }
+  // Both maps usually hold the same keys: walk them side by side and look a
+  // key up only where they part.
+  auto next = pendingRenderInfos.begin();
   for (const auto& [key, old] : renderinfos_) {
-    auto now = pendingRenderInfos.find(key);
+    const bool inStep = next != pendingRenderInfos.end() && next->first == key;
+    const auto now = inStep ? next : pendingRenderInfos.find(key);
     if (now == pendingRenderInfos.end()) {
       LogAt(kLevelInfo,
             "[GalleryRenderEmbed] uuid:{} CheckNeedClearScreen old render item is not found in new render infos, "
@@ -120,6 +151,7 @@ bool GalleryRenderEmbed::CheckNeedClearScreen() const {
       return true;
     }
     if (TileChanged(key, old, now->second)) return true;
+    next = std::next(now);
   }
   return false;
 }

@@ -112,22 +112,22 @@ void GalleryRenderEmbed::PaintEmptyLayout() {
 }
 
 void GalleryRenderEmbed::DrawChangedTiles(bool needClear) {
-  FrameMap frames;
-  ReadShareMemoryData(&frames, &needClear);
+  ReadShareMemoryData(&needClear);
   static RateLimiter dumpLimiter(kLogRateLimitMs);
-  if (dumpLimiter.Allow()) {
+  // The dump is long: it is built only for a line that is written.
+  if (dumpLimiter.Allow() && TALLWICK_LOG::LogInstance::GetInstance()->IsEnabled()) {
     LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} render_infos: {}", uuid, DescribeRenderInfos(renderinfos_));
   }
   StartedStreams startedStreams;
-  std::vector<GalleryDrawItem> items;
-  for (const auto& [key, frame] : frames) {
-    GalleryRenderInfo& info = renderinfos_[key];
-    if (!needClear && info.frame.frameId == frame.frameId) continue;
-    info.frame = frame;
+  drawItems.clear();
+  for (const TileRead& read : tileReads) {
+    GalleryRenderInfo& info = *read.info;
+    if (!needClear && info.frame.frameId == read.frame.frameId) continue;
+    info.frame = read.frame;
     info.tick = NowMs();
-    BuildDrawItem(info.sid, info, &startedStreams, &items);
+    BuildDrawItem(info.sid, info, &startedStreams, &drawItems);
   }
-  if (items.empty()) {
+  if (drawItems.empty()) {
     if (needClear) {
       LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} renderdata is null, clear gallery bkcolor once", uuid);
       ClearBKColor();
@@ -137,15 +137,20 @@ void GalleryRenderEmbed::DrawChangedTiles(bool needClear) {
     return;
   }
   if (!startedStreams.empty()) PostMultiRenderStarted(&startedStreams);
-  DrawItems(needClear, items);
+  DrawItems(needClear, drawItems);
 }
 
-void GalleryRenderEmbed::ReadShareMemoryData(FrameMap* frames, bool* needClear) {
+// Fills tileReads in key order, the order the tiles are drawn in.
+void GalleryRenderEmbed::ReadShareMemoryData(bool* needClear) {
+  tileReads.clear();
   for (auto& [key, info] : renderinfos_) {
-    VideoFrame frame;
-    if (!ReadTileFrame(key, info, &frame)) continue;
+    // Read in place: the frame is not copied again.
+    VideoFrame& frame = tileReads.emplace_back(TileRead{&info, VideoFrame()}).frame;
+    if (!ReadTileFrame(key, info, &frame)) {
+      tileReads.pop_back();
+      continue;
+    }
     UpdateTileStatus(info, frame);
-    (*frames)[key] = frame;
     if (!*needClear && (frame.width != info.frame.width || frame.height != info.frame.height ||
                         frame.rotation != info.frame.rotation)) {
       LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} need clear screen because of frame changed", uuid);

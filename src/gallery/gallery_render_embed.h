@@ -34,7 +34,11 @@ class GalleryRenderEmbed : public IEmbed {
  private:
   // Streams drawn for the first time in a tick: sid -> (uid, streamType).
   using StartedStreams = std::map<std::string, std::pair<std::string, std::string>>;
-  using FrameMap = std::map<std::string, VideoFrame>;
+  // A tile whose frame was read in this tick, and that frame.
+  struct TileRead {
+    GalleryRenderInfo* info;
+    VideoFrame frame;
+  };
 
   // Commands.
   void RegisterCommands();
@@ -53,6 +57,7 @@ class GalleryRenderEmbed : public IEmbed {
   void ParseRenderInfo(const pp::VarArray& items);
   GalleryRenderInfo ReadRenderInfo(const pp::Var& item, int32_t index) const;
   void ApplyPendingRenderInfos();
+  void RestoreTilesWithoutState();
   bool CheckNeedClearScreen() const;
   bool TileChanged(const std::string& key, const GalleryRenderInfo& old, const GalleryRenderInfo& now) const;
 
@@ -63,7 +68,7 @@ class GalleryRenderEmbed : public IEmbed {
   void DrawChangedTiles(bool needClear);
   void OnPaintDone(int32_t result);
   void ScheduleNextPaint();
-  void ReadShareMemoryData(FrameMap* frames, bool* needClear);
+  void ReadShareMemoryData(bool* needClear);
   bool ReadTileFrame(const std::string& key, GalleryRenderInfo& info, VideoFrame* frame);
   void UpdateTileStatus(GalleryRenderInfo& info, const VideoFrame& frame);
   bool OpenShm(const std::string& key, std::shared_ptr<shoom::Shm>* segment);
@@ -90,6 +95,13 @@ class GalleryRenderEmbed : public IEmbed {
   bool is_view_visible = true;
   GalleryRenderInfos renderinfos_;
   GalleryRenderInfos pendingRenderInfos;
+  // pendingRenderInfos holds a layout not yet applied to renderinfos_.
+  bool layoutPending = false;
+  // Scratch of the paint tick, kept to reuse their storage: the tiles read
+  // (pointing into renderinfos_, valid during the tick only) and the tiles
+  // to draw.
+  std::vector<TileRead> tileReads;
+  std::vector<GalleryDrawItem> drawItems;
   bool started = false;
   bool stopped = true;
   bool is_painting_ = false;

@@ -1,8 +1,5 @@
 #include "yuv/gallery_draw_item.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "yuv/tex_coord.h"
 
 namespace TALLWICK_PP_RENDER {
@@ -61,18 +58,14 @@ Window CropWindow(const TilePlacement& tile, float frameAspect, int32_t rotation
 }
 
 TileVertices CroppedCoords(const Window& w, int32_t rotation) {
-  std::vector<float> out(12);
-  GenCroppedTexCoord(w.hOffset, w.vOffset, w.hExtent, w.vExtent, rotation, out);
   TileVertices coords{};
-  std::copy(out.begin(), out.end(), coords.begin());
+  GenCroppedTexCoord(w.hOffset, w.vOffset, w.hExtent, w.vExtent, rotation, coords);
   return coords;
 }
 
 TileVertices RotatedCoords(float sMax, int32_t rotation) {
-  std::vector<float> out(12);
-  GenRotatedTexCoord(sMax, 1.0F, rotation, out);
   TileVertices coords{};
-  std::copy(out.begin(), out.end(), coords.begin());
+  GenRotatedTexCoord(sMax, 1.0F, rotation, coords);
   return coords;
 }
 

@@ -4,11 +4,12 @@
 #include <cstdint>
 
 #include "frame/video_frame.h"
+#include "yuv/tex_coord.h"
 
 namespace TALLWICK_PP_RENDER {
 
 using TileColor = std::array<float, 4>;  // r, g, b, a in [0, 1]
-using TileVertices = std::array<float, 12>;
+using TileVertices = TexCoords;          // six (x, y) or (s, t) pairs
 
 // One tile for the gallery renderer. Positions are fractions of the view
 // (x from the left edge, y from the top edge) for the six vertices of the

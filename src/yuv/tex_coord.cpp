@@ -10,7 +10,7 @@ namespace {
 
 using TexPoint = std::pair<float, float>;
 
-void Write(const std::array<TexPoint, 6>& points, std::vector<float>& out) {
+void Write(const std::array<TexPoint, 6>& points, TexCoords& out) {
   for (std::size_t i = 0; i < points.size(); ++i) {
     out[2 * i] = points[i].first;
     out[2 * i + 1] = points[i].second;
@@ -19,11 +19,11 @@ void Write(const std::array<TexPoint, 6>& points, std::vector<float>& out) {
 
 }  // namespace
 
-void GenTexCoord(float sExtent, float tExtent, std::vector<float>& out) {
+void GenTexCoord(float sExtent, float tExtent, TexCoords& out) {
   Write({{{0.0F, 0.0F}, {sExtent, 0.0F}, {0.0F, tExtent}, {0.0F, tExtent}, {sExtent, 0.0F}, {sExtent, tExtent}}}, out);
 }
 
-void GenRotatedTexCoord(float sMax, float tMax, int rotation, std::vector<float>& out) {
+void GenRotatedTexCoord(float sMax, float tMax, int rotation, TexCoords& out) {
   // Turned a quarter, the screen's horizontal axis runs along t: swap the
   // window so that s still spans [0, sMax].
   if (rotation == 90 || rotation == 270) {
@@ -33,8 +33,7 @@ void GenRotatedTexCoord(float sMax, float tMax, int rotation, std::vector<float>
   }
 }
 
-void GenCroppedTexCoord(float hOffset, float vOffset, float hExtent, float vExtent, int rotation,
-                        std::vector<float>& out) {
+void GenCroppedTexCoord(float hOffset, float vOffset, float hExtent, float vExtent, int rotation, TexCoords& out) {
   const float h0 = hOffset;
   const float h1 = hOffset + hExtent;
   const float v0 = vOffset;

@@ -79,6 +79,9 @@ int32_t YUV3DGalleryRender::InitShader() {
   glDeleteShader(built.vertexShader);
   glDeleteShader(built.fragmentShader);
   glUseProgram(m_program);
+  m_locIsBackground = glGetUniformLocation(m_program, "is_bkcolor");
+  m_locBackgroundData = glGetUniformLocation(m_program, "bkcolor_data");
+  m_locIsMirror = glGetUniformLocation(m_program, "is_mirror");
   return kErrorNone;
 }
 
@@ -168,12 +171,9 @@ void YUV3DGalleryRender::DrawItems(bool needClear, const std::vector<GalleryDraw
 }
 
 void YUV3DGalleryRender::DrawTile(const GalleryDrawItem& item, bool fillBackground) {
-  const GLint isBackground = glGetUniformLocation(m_program, "is_bkcolor");
-  const GLint backgroundData = glGetUniformLocation(m_program, "bkcolor_data");
-  const GLint isMirror = glGetUniformLocation(m_program, "is_mirror");
-  glUniform1i(isBackground, 1);
+  glUniform1i(m_locIsBackground, 1);
   const TileColor& color = item.backgroundColor;
-  glUniform4f(backgroundData, color[0], color[1], color[2], color[3]);
+  glUniform4f(m_locBackgroundData, color[0], color[1], color[2], color[3]);
   UploadPlanes(item.frame);
   glEnableVertexAttribArray(kAttribPosition);
   glEnableVertexAttribArray(kAttribTexCoord);
@@ -182,8 +182,8 @@ void YUV3DGalleryRender::DrawTile(const GalleryDrawItem& item, bool fillBackgrou
     // With "is_bkcolor" on this paints the whole tile in its colour.
     DrawTriangles(item.tilePositions.data(), item.texCoordsY.data(), item.texCoordsUV.data());
   }
-  glUniform1i(isMirror, item.mirror ? 1 : 0);
-  glUniform1i(isBackground, 0);
+  glUniform1i(m_locIsMirror, item.mirror ? 1 : 0);
+  glUniform1i(m_locIsBackground, 0);
   DrawTriangles(item.positions.data(), item.texCoordsY.data(), item.texCoordsUV.data());
 }
 

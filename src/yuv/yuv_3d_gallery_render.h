@@ -56,6 +56,11 @@ class YUV3DGalleryRender : public IYUVRender {
   GLint m_locTexU = 0;
   GLint m_locTexV = 0;
   GLint m_locIsNv12 = 0;
+  // The per-tile uniforms, looked up once the program is linked; -1 (what a
+  // lookup answers without a linked program) until then.
+  GLint m_locIsBackground = -1;
+  GLint m_locBackgroundData = -1;
+  GLint m_locIsMirror = -1;
   TileColor m_backgroundColor{};
   bool m_useRed = false;
   bool m_redSupported = false;

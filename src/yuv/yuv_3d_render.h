@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "host/gles2/gl2_api.h"
 #include "host/graphics_3d.h"
 #include "yuv/gl_texture.h"
 #include "yuv/i_yuv_render.h"
+#include "yuv/tex_coord.h"
 
 namespace TALLWICK_PP_RENDER {
 
@@ -42,8 +42,8 @@ class YUV3DRender : public IYUVRender {
   GLint m_locTexV = 0;
   GLint m_locIsNv12 = 0;
   // Rewritten in place only: the attribute pointers address their storage.
-  std::vector<float> m_texCoordY;
-  std::vector<float> m_texCoordUV;
+  TexCoords m_texCoordY;
+  TexCoords m_texCoordUV;
   double m_devicePixelRatio;
   bool m_useRedTextures = false;
   bool m_redSupported = false;

@@ -50,6 +50,30 @@ TEST_F(PphostLoop, NothingRunsOutsideRunAndTimeMovesExactlyByRun) {
   EXPECT_EQ(time.at(0).at("wall_ms"), 1767225600050.0);
 }
 
+// The stepping entry for C++ callers serves the loop as a `run` line does,
+// but is no line: no ack, and the next line keeps its sequence number.
+TEST_F(PphostLoop, RunFromCodeServesTheLoopLikeARunLineWithoutALineOfItsOwn) {
+  host_.Execute({Timer("a", 10, "A10"), Timer("b", 40, "B40")});
+  const size_t before = host_.Text().size();
+  EXPECT_TRUE(host_.Host().Run(39));
+  std::vector<Json> out;
+  for (size_t i = before; i < host_.Text().size(); ++i) out.push_back(Json::parse(host_.Text()[i]));
+  EXPECT_THAT(Fired(out), ElementsAre("A10@10"));
+  EXPECT_TRUE(OfKind(out, "ack").empty());
+  EXPECT_TRUE(host_.Host().Run(0));
+  EXPECT_THAT(Fired(host_.Execute({R"({"op":"run","ms":1})"})), ElementsAre("B40@40"));
+  EXPECT_EQ(host_.Execute({R"({"op":"run","ms":0})"}).back().dump(), R"({"kind":"ack","seq":6,"op":"run"})");
+
+  // Refused without an output line, and without counting as a failed line.
+  const size_t quiet = host_.Text().size();
+  EXPECT_FALSE(host_.Host().Run(-1));
+  EXPECT_FALSE(host_.Host().Run(1000000000001));
+  EXPECT_EQ(host_.Text().size(), quiet);
+  host_.Execute({R"({"op":"shutdown"})"});
+  EXPECT_FALSE(host_.Host().Run(10));
+  EXPECT_EQ(host_.Host().ExitStatus(), 0);
+}
+
 TEST_F(PphostLoop, RunUntilStopsRightAfterThatInstancePostsThatCommand) {
   host_.Execute({Timer("a", 10, "A"), Timer("b", 20, "STOP"), Timer("a", 25, "STOP"), Timer("a", 25, "AFTER")});
   const std::vector<Json> out = host_.Execute({R"({"op":"run","ms":1000,"until":{"id":"a","command":"STOP"}})"});

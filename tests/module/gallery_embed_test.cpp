@@ -334,6 +334,24 @@ TEST_F(GalleryStatusTest, AFrameThatCannotBeReadCountsAsTheStoredOne) {
   EXPECT_EQ(Presents(back), 1u);
 }
 
+// Every tick applies the layout again: a tile that was never drawn and has
+// reported nothing loses what it learned, so its segment is opened anew at
+// each tick until its first frame is drawn; from then on it is kept open.
+TEST_F(GalleryStatusTest, ATileWaitingForItsFirstFrameOpensItsSegmentAtEveryTick) {
+  Publish("u1");
+  Writer("u1").BeginFrame();  // nothing complete to read yet
+  const std::string opened = "createShoom success - sid: u1_CAMERA";
+  const auto waiting = Do({Layout({Left("u1", "s1")}), Command("g", "START_RENDER"), Run(400)});
+  EXPECT_EQ(Count(waiting, opened), 9u) << "ticks at 0, 50, ..., 400";
+  EXPECT_THAT(Events(waiting), ElementsAre("RENDER_STARTED@0")) << "a segment without a frame is no missing segment";
+
+  WriteFrame("u1", Solid(kRed));
+  const auto first = Do({Run(50)});
+  EXPECT_EQ(Count(first, opened), 1u);
+  EXPECT_THAT(Events(first), ElementsAre("MULTI_RENDER_STARTED s1@450"));
+  EXPECT_EQ(Count(Do({Run(500)}), opened), 0u);
+}
+
 TEST_F(GalleryStatusTest, ADrawnTileWhoseSegmentGoesAwayStaysSilent) {
   Publish("u1");
   WriteFrame("u1", Solid(kRed));

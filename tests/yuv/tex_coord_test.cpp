@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <vector>
 
 #include "yuv/shader_texts.h"
 
@@ -30,14 +29,14 @@ TEST(ShaderTextsTest, HaveTheirExactLengthsAndEndWithoutLineBreak) {
   }
 }
 
-std::vector<float> Cropped(float h, float v, float he, float ve, int rotation) {
-  std::vector<float> out(12);
+TALLWICK_PP_RENDER::TexCoords Cropped(float h, float v, float he, float ve, int rotation) {
+  TALLWICK_PP_RENDER::TexCoords out{};
   TALLWICK_PP_RENDER::GenCroppedTexCoord(h, v, he, ve, rotation, out);
   return out;
 }
 
 TEST(TexCoordTest, PlainWindowStartsAtTheTopLeftTexel) {
-  std::vector<float> out(12);
+  TALLWICK_PP_RENDER::TexCoords out{};
   TALLWICK_PP_RENDER::GenTexCoord(0.5F, 1.0F, out);
   EXPECT_THAT(out, ElementsAre(0, 0, 0.5F, 0, 0, 1, 0, 1, 0.5F, 0, 0.5F, 1));
   EXPECT_THAT(Cropped(0, 0, 1, 1, 0), ElementsAre(0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1));
@@ -60,7 +59,7 @@ TEST(TexCoordTest, RotationsOtherThanQuarterTurnsDrawUpright) {
 }
 
 TEST(TexCoordTest, RotatedQuarterTurnKeepsSWithinItsValidWidth) {
-  std::vector<float> out(12);
+  TALLWICK_PP_RENDER::TexCoords out{};
   TALLWICK_PP_RENDER::GenRotatedTexCoord(0.5F, 1.0F, 90, out);
   // Vertices (0,0), (1,0), (0,1), (0,1), (1,0), (1,1): s = 0 on the top row
   // and 0.5 on the bottom row, t = 1 at the left edge and 0 at the right.
