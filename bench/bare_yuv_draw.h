@@ -4,9 +4,9 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 #include "frame/video_frame.h"
+#include "yuv/tex_coord.h"
 
 namespace tallwick_bench {
 
@@ -43,8 +43,8 @@ class BareYuvDraw {
   GLint locTexU_ = -1;
   GLint locTexV_ = -1;
   GLint locIsNv12_ = -1;
-  std::vector<float> texCoordY_ = std::vector<float>(12);
-  std::vector<float> texCoordUV_ = std::vector<float>(12);
+  TALLWICK_PP_RENDER::TexCoords texCoordY_{};
+  TALLWICK_PP_RENDER::TexCoords texCoordUV_{};
 };
 
 }  // namespace tallwick_bench

@@ -4,8 +4,6 @@
 #include <GLES2/gl2.h>
 #include <unistd.h>
 
-#include "view_first_start.h"
-
 namespace tallwick_bench {
 
 namespace {
@@ -28,11 +26,11 @@ StreamPageSetup SetupFor(const DrawCase& drawCase) {
 ModuleDrawPage::ModuleDrawPage() : page_(pphost::ClockMode::kVirtual, nullptr) {}
 
 bool ModuleDrawPage::Start(const DrawCase& drawCase, ViewOrder order, std::string* error) {
-  const StreamPageSetup setup = SetupFor(drawCase);
+  StreamPageSetup setup = SetupFor(drawCase);
+  setup.viewBeforeInit = order == ViewOrder::kBeforeInit;
   writer_ = WritePicture(setup.streams.front().segmentPath, drawCase.geometry, error);
   if (writer_ == nullptr) return false;
-  const bool started = order == ViewOrder::kAfterInit ? page_.Start(setup, error) : StartViewFirst(page_, setup, error);
-  return started && WarmUp(error);
+  return page_.Start(setup, error) && WarmUp(error);
 }
 
 // The first frame is drawn when rendering starts; a few more settle the

@@ -146,10 +146,12 @@ bool StreamPage::Start(const StreamPageSetup& setup, std::string* error) {
     return false;
   }
   role_ = setup.role;
-  // The view comes after "INIT", so that the new renderer sizes its buffer from it.
+  // By default the view comes after "INIT", so that the new renderer sizes
+  // its buffer from it.
+  const bool before = setup.viewBeforeInit;
   const bool ready = Do(Create(kControllerId, Json::array({Json::array({"data-controller", ""})})), error) &&
-                     Do(Create(kElementId, ElementAttrs(setup.role)), error) &&
-                     Do(Message(kElementId, "INIT", InitData(setup)), error) && Do(View(setup), error) &&
+                     Do(Create(kElementId, ElementAttrs(setup.role)), error) && (!before || Do(View(setup), error)) &&
+                     Do(Message(kElementId, "INIT", InitData(setup)), error) && (before || Do(View(setup), error)) &&
                      Do(Message(kControllerId, "DO_UPDATE_SHARED_MEMORY", RegistrationData(setup.streams)), error);
   if (!ready) return false;
   if (setup.role == ElementRole::kGallery && !Do(Message(kElementId, "UPDATE_MULTI_INFOS", LayoutData(setup)), error)) {

@@ -31,6 +31,10 @@ struct StreamPageSetup {
   int viewHeight = 720;
   std::vector<PageStream> streams;
   std::vector<Rect> tiles;
+  // The view before "INIT" instead of after it: the element then has no
+  // renderer when the view arrives, and the renderer makes its drawing
+  // buffer at the first frame's size.
+  bool viewBeforeInit = false;
 };
 
 // `count` camera streams of one geometry: users u1, u2, ... with streams
