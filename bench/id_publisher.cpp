@@ -13,10 +13,12 @@ void PublishIdFrames(const std::vector<tallwick::frame::FrameWriter*>& writers, 
                      std::vector<PublishLog>& logs, const PublishPlan& plan) {
   std::vector<std::unique_ptr<tallwick::publisher::FrameSource>> sources;
   for (size_t i = 0; i < writers.size(); ++i) sources.push_back(tallwick::publisher::MakeMovingBars());
-  const auto period = std::chrono::nanoseconds(1000000000 / plan.fps);
+  const int64_t frames = int64_t{plan.seconds} * plan.fps;
+  const int64_t periodNs = 1000000000 / plan.fps;
+  const auto period = std::chrono::nanoseconds(plan.sweepPhase ? periodNs + periodNs / frames : periodNs);
   const auto streams = static_cast<int64_t>(writers.size());
   const auto start = std::chrono::steady_clock::now();
-  for (int32_t frameId = 1; frameId <= plan.seconds * plan.fps; ++frameId) {
+  for (int32_t frameId = 1; frameId <= frames; ++frameId) {
     for (int64_t i = 0; i < streams; ++i) {
       const auto index = static_cast<size_t>(i);
       staging.BeginFrame();

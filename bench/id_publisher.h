@@ -10,10 +10,20 @@ namespace tallwick_bench {
 // How the streams publish: `fps` frames a second each for `seconds`. With
 // `spreadPhases`, stream i of n publishes i/n of a frame period after
 // stream 0, as independent senders would; without, all at the same instant.
+//
+// The element's paint loop ticks on exactly the same period, so a sender at
+// exactly `fps` meets the ticks at one phase for the whole run, chosen by
+// when the run started: its latency would be that phase plus the draw, and
+// it would lose frames only when that phase lies next to a tick. With
+// `sweepPhase`, every frame comes 1/frames of a period later than the one
+// before would: over the run the publish instants slide once through the
+// whole tick period (the rate is `fps` x frames / (frames + 1)), so the
+// figures cover every phase, as senders on their own clocks do.
 struct PublishPlan {
   int fps = 30;
   int seconds = 10;
   bool spreadPhases = true;
+  bool sweepPhase = false;
 };
 
 // Publishes frames 1, 2, ... into every writer on the plan's timeline: a

@@ -64,14 +64,15 @@ std::vector<LatencyCase> Cases() {
   return {{"720p", tallwick_bench::Draw720pTo360p()}, {"1080p", tallwick_bench::Draw1080pTo720p()}};
 }
 
-void PrintTitle(const LatencyCase& latencyCase, int seconds) {
+void PrintTitle(const LatencyCase& latencyCase, int seconds, bool fixedPhase) {
   const tallwick_bench::DrawCase& drawCase = latencyCase.drawCase;
-  std::printf("\n%s%d: %dx%d I420 (Y stride %d) at %d fps for %d s into a %dx%d single-stream element, real clock\n",
+  std::printf("\n%s%d: %dx%d I420 (Y stride %d) at %d fps for %d s into a %dx%d single-stream element, real clock%s\n",
               latencyCase.name.c_str(), kFps, drawCase.geometry.width, drawCase.geometry.height,
-              drawCase.geometry.planS0, kFps, seconds, drawCase.viewWidth, drawCase.viewHeight);
+              drawCase.geometry.planS0, kFps, seconds, drawCase.viewWidth, drawCase.viewHeight,
+              fixedPhase ? ", one phase" : ", phase swept once over the run");
 }
 
-bool Measure(const LatencyCase& latencyCase, int seconds) {
+bool Measure(const LatencyCase& latencyCase, int seconds, bool fixedPhase) {
   tallwick_bench::StreamPageSetup setup;
   setup.fps = kFps;
   setup.viewWidth = latencyCase.drawCase.viewWidth;
@@ -81,13 +82,14 @@ bool Measure(const LatencyCase& latencyCase, int seconds) {
   tallwick_bench::PublishPlan plan;
   plan.fps = kFps;
   plan.seconds = seconds;
+  plan.sweepPhase = !fixedPhase;
   tallwick_bench::LatencyRun run(setup, plan);
   std::string error;
   if (!run.Measure(nullptr, &error)) {
     std::fprintf(stderr, "stream_latency: %s: %s\n", latencyCase.name.c_str(), error.c_str());
     return false;
   }
-  PrintTitle(latencyCase, seconds);
+  PrintTitle(latencyCase, seconds, fixedPhase);
   PrintSummary(run);
   return true;
 }
@@ -103,10 +105,14 @@ int Main(int argc, char** argv) {
   app.add_option("--seconds", seconds, "how long to publish, per case")->check(CLI::Range(1, 3600));
   app.add_option("--only", only, "run one case: 720p (into 640x360) or 1080p (into 1280x720)")
       ->check(CLI::IsMember({"720p", "1080p"}));
+  bool fixedPhase = false;
+  app.add_flag("--fixed-phase", fixedPhase,
+               "publish at exactly 30 fps, so every frame meets the paint ticks at the phase the run happened to "
+               "start with, instead of sliding once through the whole tick period over the run");
   CLI11_PARSE(app, argc, argv);
   bool measured = true;
   for (const LatencyCase& latencyCase : Cases()) {
-    if (only.empty() || only == latencyCase.name) measured = Measure(latencyCase, seconds) && measured;
+    if (only.empty() || only == latencyCase.name) measured = Measure(latencyCase, seconds, fixedPhase) && measured;
   }
   return measured ? 0 : 1;
 }
