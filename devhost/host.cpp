@@ -20,8 +20,6 @@ namespace pphost {
 
 namespace {
 constexpr PP_Module kModuleHandle = 1;
-// The longest run a page may ask for, as the `run` op takes it.
-constexpr int64_t kMaxRunMs = 1000000000000;
 }  // namespace
 
 class Host::Impl {

@@ -10,16 +10,13 @@ namespace pphost {
 
 namespace {
 
-// About 31 years: far beyond any scenario, and safe from overflow in ns.
-constexpr double kMaxRunMs = 1.0e12;
-
 int64_t DurationNs(const Json& ms) {
   if (ms.is_number_integer() || ms.is_number_unsigned()) {
     const int64_t whole = AsInt64(ms, "ms");
-    if (whole >= 0 && whole <= static_cast<int64_t>(kMaxRunMs)) return whole * kNsPerMs;
+    if (whole >= 0 && whole <= kMaxRunMs) return whole * kNsPerMs;
   } else {
     const double value = AsNumber(ms, "ms");
-    if (std::isfinite(value) && value >= 0 && value <= kMaxRunMs) {
+    if (std::isfinite(value) && value >= 0 && value <= static_cast<double>(kMaxRunMs)) {
       return static_cast<int64_t>(std::llround(value * static_cast<double>(kNsPerMs)));
     }
   }

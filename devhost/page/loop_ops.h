@@ -1,9 +1,15 @@
 #pragma once
 
+#include <cstdint>
+
 #include "devhost/browser/browser_context.h"
 #include "devhost/json.h"
 
 namespace pphost {
+
+// The longest run a page may ask for, in ms: about 31 years, far beyond any
+// scenario and safe from overflow in ns.
+inline constexpr int64_t kMaxRunMs = 1000000000000;
 
 // The input lines that move time: `run` (serve the main loop) and `clock`
 // (set the virtual wall clock).
