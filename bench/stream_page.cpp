@@ -13,7 +13,6 @@ namespace {
 using pphost::Json;
 
 constexpr const char* kControllerId = "c";
-constexpr int kRenderExceptionThresholdMs = 2000;
 
 pphost::HostOptions Options(pphost::ClockMode clock) {
   pphost::HostOptions options;
@@ -22,69 +21,13 @@ pphost::HostOptions Options(pphost::ClockMode clock) {
   return options;
 }
 
-std::string Create(const std::string& id, const Json& attrs) {
-  return Json{{"op", "create"}, {"id", id}, {"attrs", attrs}}.dump();
-}
-
-std::string Message(const std::string& id, const std::string& command, const Json& data) {
-  return Json{{"op", "message"}, {"id", id}, {"msg", {{"command", command}, {"data", data}}}}.dump();
+Json InitData(const StreamPageSetup& setup) {
+  if (setup.role == ElementRole::kGallery) return GalleryInitData(setup.fps, "bench");
+  return SingleStreamInitData(setup.fps, setup.streams.at(0));
 }
 
 std::string View(const StreamPageSetup& setup) {
-  return Json{{"op", "view"}, {"id", StreamPage::kElementId}, {"rect", {0, 0, setup.viewWidth, setup.viewHeight}}}
-      .dump();
-}
-
-Json ElementAttrs(ElementRole role) {
-  if (role == ElementRole::kGallery) return Json::array({Json::array({"data-multi", ""})});
-  return Json::array();
-}
-
-Json InitData(const StreamPageSetup& setup) {
-  Json data = {{"fps", setup.fps}, {"renderExceptionThreshold", kRenderExceptionThresholdMs}, {"dpr", 1}};
-  if (setup.role == ElementRole::kGallery) {
-    data["uuid"] = "bench";
-    data["backgroundColor"] = {0, 0, 0, 1};
-  } else {
-    data["uid"] = setup.streams.at(0).uid;
-    data["sid"] = setup.streams.at(0).sid;
-  }
-  return data;
-}
-
-Json RegistrationData(const std::vector<PageStream>& streams) {
-  Json diffs = Json::array();
-  for (const PageStream& stream : streams) {
-    diffs.push_back({{"path", stream.segmentPath},
-                     {"uid", stream.uid},
-                     {"sid", stream.sid},
-                     {"bufferSize", tallwick::frame::FrameSegmentSize(stream.geometry)},
-                     {"bufferNumber", 1},
-                     {"isScreen", false},
-                     {"isMerge", false},
-                     {"frameFormat", stream.geometry.format}});
-  }
-  return {{"op", 0}, {"diffs", diffs}};
-}
-
-Json LayoutData(const StreamPageSetup& setup) {
-  Json items = Json::array();
-  for (size_t i = 0; i < setup.streams.size() && i < setup.tiles.size(); ++i) {
-    const Rect& tile = setup.tiles[i];
-    const Json config = {{"isMirror", false},
-                         {"top", tile.top},
-                         {"left", tile.left},
-                         {"width", tile.width},
-                         {"height", tile.height},
-                         {"renderMode", 1},
-                         {"backgroundColor", {0, 0, 0, 1}}};
-    items.push_back({{"streamId", setup.streams[i].sid},
-                     {"userId", setup.streams[i].uid},
-                     {"isSelf", false},
-                     {"streamType", "CAMERA"},
-                     {"renderConfig", config}});
-  }
-  return {{"renderInfos", items}};
+  return ViewLine(StreamPage::kElementId, setup.viewWidth, setup.viewHeight);
 }
 
 }  // namespace
@@ -149,15 +92,17 @@ bool StreamPage::Start(const StreamPageSetup& setup, std::string* error) {
   // By default the view comes after "INIT", so that the new renderer sizes
   // its buffer from it.
   const bool before = setup.viewBeforeInit;
-  const bool ready = Do(Create(kControllerId, Json::array({Json::array({"data-controller", ""})})), error) &&
-                     Do(Create(kElementId, ElementAttrs(setup.role)), error) && (!before || Do(View(setup), error)) &&
-                     Do(Message(kElementId, "INIT", InitData(setup)), error) && (before || Do(View(setup), error)) &&
-                     Do(Message(kControllerId, "DO_UPDATE_SHARED_MEMORY", RegistrationData(setup.streams)), error);
+  const bool ready =
+      Do(CreateLine(kControllerId, ControllerAttrs()), error) &&
+      Do(CreateLine(kElementId, ElementAttrs(setup.role)), error) && (!before || Do(View(setup), error)) &&
+      Do(MessageLine(kElementId, "INIT", InitData(setup)), error) && (before || Do(View(setup), error)) &&
+      Do(MessageLine(kControllerId, "DO_UPDATE_SHARED_MEMORY", RegistrationData(setup.streams)), error);
   if (!ready) return false;
-  if (setup.role == ElementRole::kGallery && !Do(Message(kElementId, "UPDATE_MULTI_INFOS", LayoutData(setup)), error)) {
+  if (setup.role == ElementRole::kGallery &&
+      !Do(MessageLine(kElementId, "UPDATE_MULTI_INFOS", LayoutData(setup.streams, setup.tiles)), error)) {
     return false;
   }
-  return Do(Message(kElementId, "START_RENDER", Json::object()), error);
+  return Do(MessageLine(kElementId, "START_RENDER", Json::object()), error);
 }
 
 int64_t StreamPage::PaintTicksArmed() const { return PaintTimersArmed(); }

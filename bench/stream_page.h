@@ -7,19 +7,10 @@
 
 #include "devhost/host.h"
 #include "frame/frame_writer.h"
+#include "page_lines.h"
 #include "rect.h"
 
 namespace tallwick_bench {
-
-// One camera stream the page registers with the controller.
-struct PageStream {
-  std::string uid;
-  std::string sid;
-  std::string segmentPath;
-  tallwick::frame::FrameGeometry geometry;
-};
-
-enum class ElementRole { kSingleStream, kGallery };
 
 // What the page is set up with. A single-stream element shows streams[0]; a
 // gallery shows stream i in tiles[i] (CSS pixels; the picture cropped to

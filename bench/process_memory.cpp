@@ -1,0 +1,29 @@
+#include "process_memory.h"
+
+#include <malloc.h>
+#include <unistd.h>
+
+#include <fstream>
+
+namespace tallwick_bench {
+
+namespace {
+
+int64_t ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  int64_t totalPages = 0;
+  int64_t residentPages = 0;
+  if (!(statm >> totalPages >> residentPages)) return -1;
+  return residentPages * sysconf(_SC_PAGESIZE);
+}
+
+}  // namespace
+
+ProcessMemory MeasureProcessMemory() {
+  ProcessMemory memory;
+  memory.residentBytes = ResidentBytes();
+  memory.heapInUseBytes = static_cast<int64_t>(mallinfo2().uordblks);
+  return memory;
+}
+
+}  // namespace tallwick_bench

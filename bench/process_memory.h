@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tallwick_bench {
+
+// This process's resident set (bytes, from /proc/self/statm) and the bytes
+// its heap has handed out and not taken back (mallinfo2), or -1 when unknown.
+struct ProcessMemory {
+  int64_t residentBytes = -1;
+  int64_t heapInUseBytes = -1;
+};
+
+ProcessMemory MeasureProcessMemory();
+
+}  // namespace tallwick_bench
