@@ -26,4 +26,6 @@ ProcessMemory MeasureProcessMemory() {
   return memory;
 }
 
+void ReturnFreeHeap() { malloc_trim(0); }
+
 }  // namespace tallwick_bench

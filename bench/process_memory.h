@@ -13,4 +13,8 @@ struct ProcessMemory {
 
 ProcessMemory MeasureProcessMemory();
 
+// Gives the heap's free pages back to the system (malloc_trim), so that the
+// resident set counts what is in use rather than what the allocator keeps.
+void ReturnFreeHeap();
+
 }  // namespace tallwick_bench

@@ -30,7 +30,6 @@ namespace {
 using tallwick::frame::FrameGeometry;
 using tallwick::frame::MakeGeometry;
 using tallwick_bench::ElementRole;
-using tallwick_bench::MeasureProcessMemory;
 using tallwick_bench::ProcessMemory;
 
 constexpr int kStreams = 16;
@@ -83,7 +82,7 @@ class Soak {
           std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
       if (!Act(elapsedMs)) return Fail();
     }
-    end_ = MeasureProcessMemory();
+    end_ = Measure();
     if (!TearDown()) return Fail();
     return Report();
   }
@@ -141,7 +140,7 @@ class Soak {
   // Whatever is due at `elapsedMs`.
   bool Act(int64_t elapsedMs) {
     if (!warmedUp_ && elapsedMs >= options_.warmupSeconds * 1000LL) {
-      start_ = MeasureProcessMemory();
+      start_ = Measure();
       warmedUp_ = true;
     }
     if (Due(elapsedMs, options_.layoutEverySeconds, &layouts_) && !ChangeLayout()) return false;
@@ -199,8 +198,16 @@ class Soak {
     return Add(element);
   }
 
-  void Progress(int64_t elapsedMs) const {
-    const ProcessMemory now = MeasureProcessMemory();
+  // Memory with the heap's free pages given back first, so that pages the
+  // allocator keeps for its threads' arenas do not count as growth.
+  static ProcessMemory Measure() {
+    tallwick_bench::ReturnFreeHeap();
+    return tallwick_bench::MeasureProcessMemory();
+  }
+
+  void Progress(int64_t elapsedMs) {
+    const ProcessMemory now = Measure();
+    if (warmedUp_) peakResident_ = std::max(peakResident_, now.residentBytes);
     const auto& tally = page_.Tally();
     int64_t presents = 0;
     for (const auto& entry : tally.presents) presents += entry.second;
@@ -235,6 +242,7 @@ class Soak {
                 static_cast<long long>(layouts_), static_cast<long long>(republishes_),
                 static_cast<long long>(sameNameRepublishes_), static_cast<long long>(recreations_));
     PrintGrowth("resident memory", start_.residentBytes, end_.residentBytes);
+    std::printf("resident memory at most %.2f MB after the warm-up (progress lines)\n", Mb(peakResident_));
     PrintGrowth("heap in use", start_.heapInUseBytes, end_.heapInUseBytes);
     std::printf(
         "single-stream frames shown / published: %lld / %lld (%.1f %%)\n", static_cast<long long>(singleShown),
@@ -279,6 +287,7 @@ class Soak {
   bool warmedUp_ = false;
   ProcessMemory start_;
   ProcessMemory end_;
+  int64_t peakResident_ = 0;  // after the warm-up, at the progress lines
   int64_t layouts_ = 0;
   int64_t republishes_ = 0;
   int64_t sameNameRepublishes_ = 0;
