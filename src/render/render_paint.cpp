@@ -240,13 +240,19 @@ void RenderEmbed::FrameResized(const VideoFrame& frame) {
   data.Set("frameId", frame.frameId);
   data.Set("flip", frame.flip);
   PostEvent(kEvtNeedResize, data);
-  const int32_t result = renderer->InitYUVRender(frame, enableHighPerformanceGPU, enablePPAPIRedExt);
+  const int32_t result = InitRenderer(frame);
   if (result != kErrorNone) {
     pp::VarDictionary error;
     error.Set(kKeyErrorCode, result);
     PostEvent(kEvtError, error);
     LogAt(TALLWICK_LOG::kLevelError, "[RenderEmbed] uuid:{} yuv render init failed - err: {}", uuid, result);
   }
+}
+
+int32_t RenderEmbed::InitRenderer(const VideoFrame& frame) {
+  const int32_t result = renderer->InitYUVRender(frame, enableHighPerformanceGPU, enablePPAPIRedExt);
+  rendererInitFailed = result != kErrorNone;
+  return result;
 }
 
 void RenderEmbed::PostFrameStatus(const char* status) {
