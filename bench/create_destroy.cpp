@@ -16,6 +16,7 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -125,9 +126,7 @@ int MeasureRole(const std::string& role, int warmUp, int cycles) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   CLI::App app{"Create/destroy cycles of each role beside a live stream: heap in use and resident memory."};
   int cycles = 1000;
   int warmUp = 100;
@@ -146,4 +145,15 @@ int main(int argc, char** argv) {
     if (MeasureRole(each, warmUp, cycles) != 0) return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Main(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "create_destroy: %s\n", error.what());
+    return 1;
+  }
 }

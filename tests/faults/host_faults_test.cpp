@@ -14,7 +14,6 @@ using module_test::kGreen;
 using module_test::kRed;
 using module_test::Shows;
 using module_test::Solid;
-using ::testing::Contains;
 using ::testing::IsEmpty;
 using ::testing::Not;
 

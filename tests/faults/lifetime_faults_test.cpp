@@ -18,7 +18,6 @@ using module_test::kRed;
 using module_test::kWhite;
 using module_test::Shows;
 using module_test::Solid;
-using ::testing::IsEmpty;
 
 constexpr int kCycles = 1000;
 

@@ -209,15 +209,16 @@ TEST_P(SegmentFaultTest, RegisteredSizeSmallerThanTheFrameOrTheHeaderIsNeverRead
 // The size readers bound their reads by.
 TEST(ShmBackedSizeTest, FollowsTheObjectDownButNeverBeyondTheView) {
   const std::string name = "/tallwick-faults-backed-" + std::to_string(getpid());
-  shoom::Shm writer(name, 3 * 4096);
+  constexpr size_t kPage = 4096;
+  shoom::Shm writer(name, 3 * kPage);
   ASSERT_EQ(writer.Create(), shoom::kOK);
-  shoom::Shm reader(name, 2 * 4096);
+  shoom::Shm reader(name, 2 * kPage);
   EXPECT_EQ(reader.BackedSize(), 0u) << "nothing mapped yet";
   ASSERT_EQ(reader.Open(), shoom::kOK);
-  EXPECT_EQ(reader.BackedSize(), 2u * 4096) << "the object is larger than the view";
-  Resize(name, 4096 + 10);
-  EXPECT_EQ(reader.BackedSize(), 4096u + 10);
-  EXPECT_EQ(reader.Size(), 2u * 4096) << "the view itself does not change";
+  EXPECT_EQ(reader.BackedSize(), 2 * kPage) << "the object is larger than the view";
+  Resize(name, kPage + 10);
+  EXPECT_EQ(reader.BackedSize(), kPage + 10);
+  EXPECT_EQ(reader.Size(), 2 * kPage) << "the view itself does not change";
   Resize(name, 0);
   EXPECT_EQ(reader.BackedSize(), 0u);
   shoom::Shm::Remove(name);
