@@ -29,6 +29,9 @@ class Host::Impl {
     if (options_.log) logBridge_.emplace(browser_.output);
     browser_.strictEs2 = options_.gl == GlMode::kStrictEs2;
     browser_.tracePresent = options_.tracePresent;
+    browser_.cursorRefused = options_.refuseCursor;
+    browser_.contextsRefused = options_.refuseContexts;
+    browser_.swapsRefused = options_.refuseSwaps;
     RegisterOps();
   }
 
@@ -49,11 +52,16 @@ class Host::Impl {
   int ExitStatus() const;
   std::optional<Presentation> LastPresented(const Json& id) const;
   std::optional<PresentedImage> PresentedRegion(const Json& id, const PP_Rect& rect) const;
+  LiveCounts Live() const {
+    return {browser_.vars.HeldCount(), browser_.resources.LiveCount(),
+            browser_.resources.LiveCountOf<Graphics3DData>()};
+  }
 
  private:
   enum class State { kEmpty, kRunning, kShutDown, kLoadFailed };
 
   void RegisterOps();
+  void OnRefuse(const char* name, bool& flag);
   void RequireRunning() const;
   InstanceOps& Instances();
   LoopOps& Loop();
@@ -85,16 +93,23 @@ void Host::Impl::RegisterOps() {
   executor_.On("destroy", [this](const Json& line) { Instances().Destroy(line); });
   executor_.On("run", [this](const Json& line) { Loop().Run(line); });
   executor_.On("clock", [this](const Json& line) { Loop().Clock(line); });
-  executor_.On("cursor-refuse", [this](const Json& line) {
-    RequireRunning();
-    browser_.cursorRefused = AsBool(RequiredField(line, "refuse"), "refuse");
-  });
+  OnRefuse("cursor-refuse", browser_.cursorRefused);
+  OnRefuse("context-refuse", browser_.contextsRefused);
+  OnRefuse("swap-refuse", browser_.swapsRefused);
   executor_.On("shutdown", [this](const Json&) { Shutdown(true); });
   executor_.On("snapshot", [this](const Json& line) { Images().Snapshot(line); });
   executor_.On("pixels", [this](const Json& line) { Images().Pixels(line); });
   executor_.On("page", [this](const Json& line) { Images().Page(line); });
   executor_.On("watch", [this](const Json& line) { Watches().Watch(line); });
   executor_.On("watched", [this](const Json& line) { Watches().Watched(line); });
+}
+
+// A fault switch: `{"op": name, "refuse": bool}` sets `flag`.
+void Host::Impl::OnRefuse(const char* name, bool& flag) {
+  executor_.On(name, [this, &flag](const Json& line) {
+    RequireRunning();
+    flag = AsBool(RequiredField(line, "refuse"), "refuse");
+  });
 }
 
 void Host::Impl::RequireRunning() const {
@@ -203,6 +218,8 @@ std::optional<Presentation> Host::LastPresented(const Json& id) const { return i
 std::optional<PresentedImage> Host::PresentedRegion(const Json& id, const PP_Rect& rect) const {
   return impl_->PresentedRegion(id, rect);
 }
+
+LiveCounts Host::Live() const { return impl_->Live(); }
 
 int RunScript(std::istream& input, Host& host) {
   std::string line;

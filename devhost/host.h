@@ -22,6 +22,12 @@ struct HostOptions {
   bool log = false;  // module log lines also come out as `log` lines
   GlMode gl = GlMode::kDefault;
   bool tracePresent = false;
+  // Host faults from the start; the page switches each on and off with its
+  // `*-refuse` op. SetCursor fails; PPB_Graphics3D Create gives no context;
+  // SwapBuffers fails with PP_ERROR_FAILED and presents nothing.
+  bool refuseCursor = false;
+  bool refuseContexts = false;
+  bool refuseSwaps = false;
 };
 
 // What an instance has shown: the image of its bound 3D context's last
@@ -29,6 +35,14 @@ struct HostOptions {
 struct Presentation {
   PresentedImage image;
   int64_t swaps = 0;
+};
+
+// What the module holds at a moment: vars (as `live_vars` counts them),
+// resources, and the 3D contexts among those resources.
+struct LiveCounts {
+  size_t vars = 0;
+  size_t resources = 0;
+  size_t contexts = 0;
 };
 
 // A Pepper host that plays browser and page: it loads one module, carries out
@@ -75,6 +89,10 @@ class Host {
   // what the instance presented last, read without the rest; nullopt for an
   // unknown id or an instance that has presented nothing.
   std::optional<PresentedImage> PresentedRegion(const Json& id, const PP_Rect& rect) const;
+
+  // What the module holds now, while it runs: what a `shutdown` line would
+  // report, without shutting down.
+  LiveCounts Live() const;
 
  private:
   class Impl;

@@ -46,6 +46,11 @@ int Main(int argc, char** argv) {
       ->check(CLI::IsMember({"default", "strict-es2"}))
       ->capture_default_str();
   app.add_flag("--trace-present", options.tracePresent, "a `present` line for every completed swap");
+  app.add_flag("--refuse-cursor", options.refuseCursor, "SetCursor fails from the start (op `cursor-refuse`)");
+  app.add_flag("--refuse-contexts", options.refuseContexts,
+               "3D context creation fails from the start (op `context-refuse`)");
+  app.add_flag("--refuse-swaps", options.refuseSwaps,
+               "every swap fails from the start, nothing is presented (op `swap-refuse`)");
   CLI11_PARSE(app, argc, argv);
   options.clock = clock == "virtual" ? pphost::ClockMode::kVirtual : pphost::ClockMode::kReal;
   options.gl = gl == "strict-es2" ? pphost::GlMode::kStrictEs2 : pphost::GlMode::kDefault;

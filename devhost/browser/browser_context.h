@@ -51,7 +51,11 @@ struct BrowserContext {
   InstanceTable instances;
   OutputWriter output;
   PostWatch postWatch;
+  // Host faults the page switches on: SetCursor, PPB_Graphics3D Create and
+  // SwapBuffers fail while set.
   bool cursorRefused = false;
+  bool contextsRefused = false;
+  bool swapsRefused = false;
   bool strictEs2 = false;     // 3D contexts refuse GL_RED uploads
   bool tracePresent = false;  // a `present` line for every completed swap
   std::thread::id mainThread = std::this_thread::get_id();

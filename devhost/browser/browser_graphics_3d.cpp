@@ -101,8 +101,8 @@ int32_t GetAttribMaxValue(PP_Resource /*instance*/, int32_t attribute, int32_t* 
 PP_Resource Create(PP_Instance instance, PP_Resource shareContext, const int32_t attribList[]) {
   BrowserContext* browser = ActiveBrowser();
   ContextAttributes attributes;
-  if (browser == nullptr || browser->instances.Find(instance) == nullptr || !ReadAttributes(attribList, attributes) ||
-      !browser->gl.Open()) {
+  if (browser == nullptr || browser->contextsRefused || browser->instances.Find(instance) == nullptr ||
+      !ReadAttributes(attribList, attributes) || !browser->gl.Open()) {
     return 0;
   }
   auto context = std::make_shared<GlContext>(browser->gl, instance, attributes, browser->strictEs2);
@@ -179,6 +179,7 @@ int32_t SwapBuffers(PP_Resource context, PP_CompletionCallback callback) {
   GlContext& gl = *data->context;
   if (gl.Lost()) return PP_ERROR_CONTEXT_LOST;
   if (gl.swapPending) return PP_ERROR_INPROGRESS;
+  if (browser->swapsRefused) return PP_ERROR_FAILED;  // nothing staged: what was presented stays
   if (!gl.StageSwap()) return PP_ERROR_CONTEXT_LOST;
   auto swap = std::make_unique<PendingSwap>(PendingSwap{data->context, context, callback});
   if (callback.func == nullptr) return FinishSwap(*browser, *swap);  // a blocking swap completes now

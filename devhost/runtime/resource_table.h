@@ -68,6 +68,13 @@ class ResourceTable {
   }
 
   size_t LiveCount() const { return resources_.size(); }
+  // The live resources of that kind, of every instance.
+  template <typename T>
+  size_t LiveCountOf() const {
+    size_t count = 0;
+    for (const auto& entry : resources_) count += std::holds_alternative<T>(entry.second.data) ? 1 : 0;
+    return count;
+  }
 
  private:
   struct Entry {

@@ -1,5 +1,7 @@
 #include "controller/controller_embed.h"
 
+#include <algorithm>
+
 #include "common/clock.h"
 #include "common/debug_trace.h"
 #include "common/log_instance.h"
@@ -51,6 +53,11 @@ void ControllerEmbed::RegisterCommands() {
 void ControllerEmbed::SetContextInstance(pp::Instance* instance) {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::ControllerEmbed::SetContextInstance");
   m_startTick = TALLWICK_COMMON::NowMs();
+  // Elements destroyed since are forgotten here, so that a page that makes
+  // and removes controller elements does not grow the list for good.
+  m_contextInstances.erase(std::remove_if(m_contextInstances.begin(), m_contextInstances.end(),
+                                          [](const ContextInstance& entry) { return !IsAlive(entry); }),
+                           m_contextInstances.end());
   m_contextInstances.emplace_back(instance, instance->pp_instance());
   if (pp::Module* module = pp::Module::Get()) {
     module->core()->CallOnMainThread(

@@ -28,6 +28,8 @@ class ControllerEmbed : public IEmbed, public TALLWICK_COMMON::Singleton<Control
 
   // Posts to every registered element that is still alive, in registration order.
   void PostToContextInstances(const pp::Var& message);
+  // Registered elements, including destroyed ones not forgotten yet.
+  size_t ContextInstanceCount() const { return m_contextInstances.size(); }
 
   const std::string& GetSelfCameraKey() const { return m_selfCameraStreamKey; }
   const std::string& GetSelfScreenKey() const { return m_selfScreenStreamKey; }

@@ -67,6 +67,8 @@ void Shm::Close() {
 
 bool Shm::Remove(const std::string& /*path*/) { return true; }
 
+size_t Shm::BackedSize() const { return data_ != nullptr ? size_ : 0; }
+
 #else  // POSIX
 
 namespace {
@@ -127,6 +129,12 @@ void Shm::Close() {
 }
 
 bool Shm::Remove(const std::string& path) { return shm_unlink(path.c_str()) == 0; }
+
+size_t Shm::BackedSize() const {
+  size_t objectSize = 0;
+  if (data_ == nullptr || !ObjectSize(handle_, &objectSize)) return 0;
+  return objectSize < size_ ? objectSize : size_;
+}
 
 #endif
 

@@ -37,6 +37,21 @@ class Shm {
   uint8_t* Data() const { return data_; }
   // Mapped size: the requested size, or the object's size after mapping with 0.
   size_t Size() const { return size_; }
+  // Bytes of the view, from its start, that the object still backs: at most
+  // Size(), 0 when nothing is mapped. A POSIX writer may shrink its object
+  // after the view was mapped, and touching a page past the object's new end
+  // raises SIGBUS; readers bound every read by this instead of Size(). One
+  // fstat on POSIX; a Windows view cannot shrink, so there it is Size().
+  //
+  // What remains is a race: a truncation between this call and the read that
+  // follows it (a header parse and one upload of the planes, on the same
+  // tick) still faults. Only a writer that breaks the frame protocol shrinks
+  // a live segment, and the window is one copy long where an unchecked reader
+  // faults on every tick after the truncation; closing it would take a SIGBUS
+  // handler around every plane read, in a host process whose signal handling
+  // belongs to the browser, or a writer that seals its object against
+  // shrinking (memfd seals, which named POSIX segments cannot carry).
+  size_t BackedSize() const;
   const std::string& Path() const { return path_; }
 
   // Removes the segment's name so that no one can open it any more; views

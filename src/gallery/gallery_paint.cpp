@@ -160,7 +160,10 @@ void GalleryRenderEmbed::ReadShareMemoryData(bool* needClear) {
 }
 
 // The tile's newest frame, or its stored one when the segment holds no
-// complete frame that fits the mapping. False when there is neither.
+// complete frame that fits what the segment still backs. The stored one may
+// be drawn again (a clear redraws every tile), so it is checked as well: a
+// segment its writer shrank may no longer hold it. False when there is
+// neither.
 bool GalleryRenderEmbed::ReadTileFrame(const std::string& key, GalleryRenderInfo& info, VideoFrame* frame) {
   if (info.segment == nullptr && !OpenShm(key, &info.segment)) {
     static RateLimiter limiter(kLogRateLimitMs);
@@ -179,15 +182,15 @@ bool GalleryRenderEmbed::ReadTileFrame(const std::string& key, GalleryRenderInfo
     return false;
   }
   const uint8_t* data = info.segment->Data();
-  const size_t mapped = info.segment->Size();
-  int32_t rc = mapped < tallwick::frame::kHeaderSize ? kVideoFrameUpdating : kVideoFrameOk;
+  const size_t backed = info.segment->BackedSize();
+  int32_t rc = backed < tallwick::frame::kHeaderSize ? kVideoFrameUpdating : kVideoFrameOk;
   if (rc == kVideoFrameOk) rc = ParseVideoFrame(data, frame, info.sid);
-  if (rc == kVideoFrameOk) rc = CheckVideoFrameBounds(*frame, data, mapped, info.sid);
+  if (rc == kVideoFrameOk) rc = CheckVideoFrameBounds(*frame, data, backed, info.sid);
   if (rc == kVideoFrameOk) {
     ++info.readCount;
     return true;
   }
-  if (info.frame.frameId != -1) {
+  if (info.frame.frameId != -1 && CheckVideoFrameBounds(info.frame, data, backed, info.sid) == kVideoFrameOk) {
     *frame = info.frame;
     return true;
   }

@@ -94,6 +94,7 @@ int32_t GalleryRenderEmbed::HandleInit(const pp::VarDictionary& data) {
         "{}, enableHighPerformanceGPU = {}, enablePPAPIRedExt = {}, dpr = {}",
         uuid, ObjectAddress(this), fps, logVersion, uuid, enableHighPerformanceGPU, enablePPAPIRedExt, dpr);
   renderer = std::make_unique<YUV3DGalleryRender>(instance(), dpr);
+  rendererInitFailed = false;
   renderer->SetSid(uuid);
   return kErrorNone;
 }
@@ -119,8 +120,7 @@ int32_t GalleryRenderEmbed::StartRender(const pp::VarDictionary& /*data*/) {
   if (renderer == nullptr) return kErrorNotInited;
   started = true;
   stopped = false;
-  const int32_t err =
-      renderer->InitYUVRender(backgroundColor, viewWidth, viewHeight, enableHighPerformanceGPU, enablePPAPIRedExt);
+  const int32_t err = InitRenderer();
   if (err != kErrorNone) {
     pp::VarDictionary error;
     error.Set(kKeyErrorCode, err);
@@ -233,6 +233,18 @@ void GalleryRenderEmbed::DidChangeView(const pp::View& newView) {
         uuid, ObjectAddress(this), newWidth, newHeight, is_view_visible);
   viewWidth = newWidth;
   viewHeight = newHeight;
+  // The view gave the renderer the context that START_RENDER's initialisation lacked.
+  if (renderer != nullptr && rendererInitFailed) {
+    LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} DidChangeView - init yuv render again", uuid);
+    InitRenderer();
+  }
+}
+
+int32_t GalleryRenderEmbed::InitRenderer() {
+  const int32_t result =
+      renderer->InitYUVRender(backgroundColor, viewWidth, viewHeight, enableHighPerformanceGPU, enablePPAPIRedExt);
+  rendererInitFailed = result != kErrorNone;
+  return result;
 }
 
 }  // namespace TALLWICK_PP_RENDER

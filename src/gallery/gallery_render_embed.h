@@ -45,6 +45,7 @@ class GalleryRenderEmbed : public IEmbed {
   int32_t HandleInit(const pp::VarDictionary& data);
   void ReadBackgroundColor(const pp::VarDictionary& data);
   int32_t StartRender(const pp::VarDictionary& data);
+  int32_t InitRenderer();
   int32_t StopRender(const pp::VarDictionary& data);
   int32_t HandleHideCursor(const pp::VarDictionary& data);
   int32_t HandleShowCursor(const pp::VarDictionary& data);
@@ -108,6 +109,9 @@ class GalleryRenderEmbed : public IEmbed {
   bool renderInfosEmpty = false;
   bool needClearScreen = false;
   std::unique_ptr<YUV3DGalleryRender> renderer;
+  // The renderer's last InitYUVRender failed (no 3D context, for one): the
+  // next view change that succeeds runs it again.
+  bool rendererInitFailed = false;
   pp::CompletionCallbackFactory<GalleryRenderEmbed> callbackFactory{this};
   int64_t frameCnt = 0;
   bool enableHighPerformanceGPU = false;

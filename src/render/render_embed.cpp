@@ -72,6 +72,7 @@ int32_t RenderEmbed::HandleInit(const pp::VarDictionary& data) {
   const int32_t fps = data.Get("fps").AsInt();
   const double dpr = data.Get("dpr").AsDouble();
   renderer = std::make_unique<YUV3DRender>(instance(), dpr);
+  rendererInitFailed = false;
   TALLWICK_LOG::LogInstance::GetInstance()->Create(logVersion, logPath, kModuleTag, kModuleTag);
   LogAt(kLevelInfo, "[RenderEmbed] uuid:{} init ppapi render - process id:{}", uuid, CurrentProcessId());
   {
@@ -240,6 +241,11 @@ void RenderEmbed::DidChangeView(const pp::View& newView) {
         uuid, TALLWICK_LOG::ObjectAddress(this), width, height, visible, sid);
   viewWidth = width;
   viewHeight = height;
+  // The view gave the renderer the context a frame's initialisation lacked.
+  if (renderer != nullptr && rendererInitFailed && lastFrame.frameId != -1) {
+    LogAt(kLevelInfo, "[RenderEmbed] uuid:{} DidChangeView - init yuv render again, sid: {}", uuid, sid);
+    InitRenderer(lastFrame);
+  }
 }
 
 }  // namespace TALLWICK_PP_RENDER

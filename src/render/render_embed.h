@@ -56,6 +56,7 @@ class RenderEmbed : public IEmbed {
   bool OpenShoom(const std::string& streamKey);
   int32_t InitShoom(double interval, const std::string& path, uint32_t size);
   void FrameResized(const VideoFrame& frame);
+  int32_t InitRenderer(const VideoFrame& frame);
   void PostFrameStatus(const char* status);
   pp::CompletionCallback PaintDoneCallback();
 
@@ -83,6 +84,10 @@ class RenderEmbed : public IEmbed {
   int32_t viewWidth = 0;
   int32_t viewHeight = 0;
   VideoFrame lastFrame;
+  // The renderer's last InitYUVRender failed (no 3D context, for one): the
+  // next view change that succeeds runs it again for lastFrame, since frames
+  // of an unchanged geometry never would.
+  bool rendererInitFailed = false;
   std::unique_ptr<shoom::Shm> shm;
   std::function<void()> pendingClear;
   int32_t frameStatus = kStatusNone;

@@ -123,14 +123,16 @@ void RenderEmbed::AdoptSelfKeys() {
   }
 }
 
-// Parses the newest frame and checks it against the mapping; a frame being
-// written, or one whose header does not fit what was mapped, is left for the
-// next tick and never read.
+// Parses the newest frame and checks it against what the segment still
+// holds; a frame being written, or one whose header does not fit (the
+// registered size, or a segment its writer shrank since it was mapped), is
+// left for the next tick and never read.
 bool RenderEmbed::ReadFrame(VideoFrame* frame) {
   const uint8_t* data = shm->Data();
-  int32_t result = shm->Size() < tallwick::frame::kHeaderSize ? kErrorFrameUpdating : kErrorNone;
+  const size_t backed = shm->BackedSize();
+  int32_t result = backed < tallwick::frame::kHeaderSize ? kErrorFrameUpdating : kErrorNone;
   if (result == kErrorNone) result = ParseVideoFrame(data, frame, sid);
-  if (result == kErrorNone) result = CheckVideoFrameBounds(*frame, data, shm->Size(), sid);
+  if (result == kErrorNone) result = CheckVideoFrameBounds(*frame, data, backed, sid);
   if (result != kErrorNone) {
     static RateLimiter limiter(kLogRateLimitMs);
     LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} ParseVideoFrame not ok - sid: {}", uuid, sid);
@@ -238,13 +240,19 @@ void RenderEmbed::FrameResized(const VideoFrame& frame) {
   data.Set("frameId", frame.frameId);
   data.Set("flip", frame.flip);
   PostEvent(kEvtNeedResize, data);
-  const int32_t result = renderer->InitYUVRender(frame, enableHighPerformanceGPU, enablePPAPIRedExt);
+  const int32_t result = InitRenderer(frame);
   if (result != kErrorNone) {
     pp::VarDictionary error;
     error.Set(kKeyErrorCode, result);
     PostEvent(kEvtError, error);
     LogAt(TALLWICK_LOG::kLevelError, "[RenderEmbed] uuid:{} yuv render init failed - err: {}", uuid, result);
   }
+}
+
+int32_t RenderEmbed::InitRenderer(const VideoFrame& frame) {
+  const int32_t result = renderer->InitYUVRender(frame, enableHighPerformanceGPU, enablePPAPIRedExt);
+  rendererInitFailed = result != kErrorNone;
+  return result;
 }
 
 void RenderEmbed::PostFrameStatus(const char* status) {

@@ -20,6 +20,8 @@ class ModulePageTest : public ::testing::Test {
 
   // Carries out page lines; returns the output lines they produced.
   std::vector<Json> Do(const std::vector<std::string>& lines) { return page_.Execute(lines); }
+  // The host itself, for what no page line reports.
+  pphost::Host& PageHost() { return page_.Host(); }
 
   // Turns the module's logging on, as a first "INIT" would.
   void EnableLogging();
