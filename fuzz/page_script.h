@@ -11,9 +11,9 @@ namespace tallwick_fuzz {
 struct PageStep {
   enum class Kind { kMessage, kRun, kRecreate, kContextLost };
   Kind kind = Kind::kRun;
-  char role = 'c';    // 'c' controller, 'r' single-stream render element, 'g' gallery element
-  std::string msg;    // kMessage: the message, as JSON text
-  int64_t ms = 0;     // kRun: virtual milliseconds
+  char role = 'c';  // 'c' controller, 'r' single-stream render element, 'g' gallery element
+  std::string msg;  // kMessage: the message, as JSON text
+  int64_t ms = 0;   // kRun: virtual milliseconds
 };
 
 // The page ids of the three elements each input starts with.

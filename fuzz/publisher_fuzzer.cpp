@@ -48,7 +48,8 @@ void RemoveFiles() {
 }
 
 void ReadY4m(const std::string& bytes) {
-  std::ofstream(Y4mPath(), std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(Y4mPath(), std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   tallwick::publisher::Y4mReader reader;
   std::string error;
   if (!reader.Open(Y4mPath(), &error)) return;
