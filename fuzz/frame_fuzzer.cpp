@@ -38,8 +38,6 @@ Target& TheTarget() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  // Small drawing buffers draw fastest on one llvmpipe thread.
-  setenv("LP_NUM_THREADS", "0", 0);
   TheTarget();
   return 0;
 }

@@ -136,7 +136,6 @@ PageTarget& TheTarget() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  setenv("LP_NUM_THREADS", "0", 0);
   TheTarget();
   return 0;
 }

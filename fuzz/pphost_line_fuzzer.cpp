@@ -75,7 +75,6 @@ tallwick_fuzz::FuzzHost& TheHost() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  setenv("LP_NUM_THREADS", "0", 0);
   TheHost();
   return 0;
 }
