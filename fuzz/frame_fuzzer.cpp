@@ -5,7 +5,6 @@
 // page, so a read past the mapping faults even inside the GL driver.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 #include "frame/frame_bounds.h"
 #include "frame/frame_layout.h"
