@@ -177,7 +177,7 @@ void Host::Impl::Shutdown(bool report) {
 }
 
 bool Host::Impl::Run(int64_t ms) {
-  if (state_ != State::kRunning || ms < 0 || ms > kMaxRunMs) return false;
+  if (state_ != State::kRunning || ms < 0 || ms > kMaxRunMs || !browser_.clock.CanAdvance(ms * kNsPerMs)) return false;
   browser_.loop.RunUntil(browser_.clock.MonotonicNs() + ms * kNsPerMs, nullptr);
   return true;
 }

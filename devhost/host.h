@@ -69,7 +69,8 @@ class Host {
   // Serves the main loop for `ms` milliseconds (virtual or real) as a `run`
   // line without `until` does, for C++ callers that step the page many times:
   // nothing is parsed, counted as a line or acknowledged. False, and no output
-  // line, when no module is running or `ms` lies outside 0 to 1e12.
+  // line, when no module is running, `ms` lies outside 0 to 1e12, or the
+  // clock would pass 4e12 ms.
   bool Run(int64_t ms);
 
   // End of input: shuts the module down as `shutdown` does, silently, unless

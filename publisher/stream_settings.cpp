@@ -1,5 +1,7 @@
 #include "publisher/stream_settings.h"
 
+#include <nlohmann/json.hpp>
+
 #include <functional>
 #include <map>
 #include <sstream>
@@ -59,6 +61,24 @@ Key TextField(std::string StreamSettings::*field, size_t longest = std::string::
           longest == std::string::npos ? "any text" : "at most " + std::to_string(longest) + " characters"};
 }
 
+// The segment list carries these as JSON strings, which must be UTF-8.
+bool IsUtf8(const std::string& text) {
+  try {
+    static_cast<void>(nlohmann::json(text).dump());
+    return true;
+  } catch (const nlohmann::json::type_error&) {
+    return false;
+  }
+}
+
+Key ListedField(std::string StreamSettings::*field) {
+  return {[field](StreamSettings& spec, const std::string& value) {
+            spec.*field = value;
+            return IsUtf8(value);
+          },
+          "UTF-8 text"};
+}
+
 Key FormatField() {
   return {[](StreamSettings& spec, const std::string& value) {
             spec.format = ParseFormat(value);
@@ -69,12 +89,12 @@ Key FormatField() {
 
 const std::map<std::string, Key>& Keys() {
   static const std::map<std::string, Key> keys = {
-      {"name", TextField(&StreamSettings::name)},
-      {"uid", TextField(&StreamSettings::uid)},
-      {"sid", TextField(&StreamSettings::sid)},
+      {"name", ListedField(&StreamSettings::name)},
+      {"uid", ListedField(&StreamSettings::uid)},
+      {"sid", ListedField(&StreamSettings::sid)},
       {"screen", BoolField(&StreamSettings::isScreen)},
-      {"width", IntField(&StreamSettings::width, 2, 8192)},
-      {"height", IntField(&StreamSettings::height, 2, 8192)},
+      {"width", IntField(&StreamSettings::width, 2, kMaxPictureSide)},
+      {"height", IntField(&StreamSettings::height, 2, kMaxPictureSide)},
       {"format", FormatField()},
       {"padding", IntField(&StreamSettings::padding, 0, 4096)},
       {"rotation", IntField(&StreamSettings::rotation, -360, 360)},

@@ -29,6 +29,9 @@ struct StreamSettings {
   int32_t dieAt = 0;
 };
 
+// Largest picture width or height a stream (or a Y4M file it plays) may have.
+inline constexpr int32_t kMaxPictureSide = 8192;
+
 // Longest label that still fits a 640-pixel-wide picture at a readable size.
 inline constexpr size_t kMaxLabelLength = 24;
 

@@ -1,8 +1,11 @@
 #include "publisher/y4m_reader.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
+
+#include "publisher/stream_settings.h"
 
 namespace tallwick::publisher {
 
@@ -13,6 +16,15 @@ using tallwick::frame::FrameWriter;
 
 constexpr const char* kSignature = "YUV4MPEG2";
 constexpr const char* kFrameTag = "FRAME";
+
+// A W or H tag's number: 1 to kMaxPictureSide, or 0 for anything else (a
+// header's numbers size the frame buffer, so they are not trusted).
+int32_t PictureSide(const std::string& digits) {
+  char* end = nullptr;
+  const long long value = std::strtoll(digits.c_str(), &end, 10);
+  if (end == digits.c_str() || *end != '\0' || value < 1 || value > kMaxPictureSide) return 0;
+  return static_cast<int32_t>(value);
+}
 
 bool IsSupportedColourSpace(const std::string& tag) {
   return tag == "C420" || tag == "C420jpeg" || tag == "C420paldv" || tag == "C420mpeg2";
@@ -76,12 +88,13 @@ bool Y4mReader::Open(const std::string& path, std::string* error) {
   }
   std::string colourSpace = "C420";
   while (fields >> field) {
-    if (field[0] == 'W') width_ = std::atoi(field.c_str() + 1);
-    if (field[0] == 'H') height_ = std::atoi(field.c_str() + 1);
+    if (field[0] == 'W') width_ = PictureSide(field.substr(1));
+    if (field[0] == 'H') height_ = PictureSide(field.substr(1));
     if (field[0] == 'C') colourSpace = field;
   }
   if (width_ <= 0 || height_ <= 0 || !IsSupportedColourSpace(colourSpace)) {
-    *error = path + ": only 8-bit 4:2:0 files with a size are supported (" + header + ")";
+    *error = path + ": only 8-bit 4:2:0 files with a size (up to " + std::to_string(kMaxPictureSide) +
+             " a side) are supported (" + header + ")";
     return false;
   }
   firstFrame_ = file_.tellg();

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Sets everything up (packages, build with warnings as errors) and runs the
 # whole test suite with ctest, the Windows builds' checks and their tests under
-# Wine, then the Linux suite under AddressSanitizer.
+# Wine, then the Linux suite under AddressSanitizer, then every fuzz target
+# for a short while.
 #
 #   scripts/test.sh [--quick] [-L label] [ctest args...]
-#     --quick   skip the sanitizer pass and the format/lint checks
+#     --quick   skip the sanitizer pass, the format/lint checks and fuzzing
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -16,7 +17,7 @@ ctest_args=()
 for arg in "$@"; do
   case "$arg" in
     --quick) quick=1 ;;
-    -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) ctest_args+=("$arg") ;;
   esac
 done
@@ -45,3 +46,6 @@ echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 # faults and leaks fail both runs; the log shows the first one.
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs" -LE slow \
   --repeat until-pass:2 "${ctest_args[@]}"
+
+echo "== fuzzing: every target for a short bounded time"
+"$here/fuzz.sh" --seconds 20

@@ -26,7 +26,9 @@ int64_t DurationNs(const Json& ms) {
 }  // namespace
 
 void LoopOps::Run(const Json& line) {
-  const int64_t endNs = browser_.clock.MonotonicNs() + DurationNs(RequiredField(line, "ms"));
+  const int64_t durationNs = DurationNs(RequiredField(line, "ms"));
+  if (!browser_.clock.CanAdvance(durationNs)) throw ScriptError("the clock cannot run past 4e12 ms");
+  const int64_t endNs = browser_.clock.MonotonicNs() + durationNs;
   const Json* until = OptionalField(line, "until");
   if (until == nullptr) {
     browser_.loop.RunUntil(endNs, nullptr);
@@ -51,6 +53,9 @@ void LoopOps::RunUntilPosted(int64_t endNs, const Json& until) {
 void LoopOps::Clock(const Json& line) {
   const int64_t wallMs = AsInt64(RequiredField(line, "wall_ms"), "wall_ms");
   if (!browser_.clock.IsVirtual()) throw ScriptError("only the virtual clock can be set (--clock virtual)");
+  if (wallMs < -kClockRangeMs || wallMs > kClockRangeMs) {
+    throw ScriptError("field \"wall_ms\" must be from -4e12 to 4e12 (ms since 1970)");
+  }
   browser_.clock.SetWallMs(wallMs);
 }
 

@@ -28,6 +28,8 @@ void HostClock::SetWallMs(int64_t wallMs) {
   if (IsVirtual()) virtualWallOffsetNs_ = wallMs * kNsPerMs - virtualNowNs_;
 }
 
+bool HostClock::CanAdvance(int64_t ns) const { return ns >= 0 && ns <= kClockRangeMs * kNsPerMs - MonotonicNs(); }
+
 void HostClock::WaitUntil(int64_t ns) {
   if (IsVirtual()) {
     virtualNowNs_ = std::max(virtualNowNs_, ns);

@@ -11,6 +11,10 @@ constexpr int64_t kNsPerMs = 1000000;
 constexpr int64_t kNsPerSecond = 1000000000;
 // 2026-01-01T00:00:00Z: where the virtual wall clock starts.
 constexpr int64_t kVirtualWallStartMs = 1767225600000;
+// How far either clock may read from zero, about 126 years: the wall clock
+// (set anywhere in that range) plus the monotonic time run since then stays
+// within 64-bit nanoseconds.
+constexpr int64_t kClockRangeMs = 4000000000000;
 
 // Seconds as Pepper wants them, without losing the nanoseconds of a large
 // count to a single division.
@@ -31,8 +35,12 @@ class HostClock {
   int64_t MonotonicMs() const { return MonotonicNs() / kNsPerMs; }
   int64_t WallNs() const;
 
-  // Virtual only: sets the wall clock; the monotonic clock does not move.
+  // Virtual only: sets the wall clock (within kClockRangeMs of 1970); the
+  // monotonic clock does not move.
   void SetWallMs(int64_t wallMs);
+
+  // Whether the monotonic clock may be run `ns` further (kClockRangeMs in all).
+  bool CanAdvance(int64_t ns) const;
 
   // Returns once the monotonic clock reads at least `ns`: a jump when
   // virtual, a sleep when real.

@@ -110,6 +110,26 @@ TEST_F(PphostLoop, ClockMovesTheWallClockOnly) {
             -20.0);
 }
 
+// Both clocks are 64-bit nanoseconds: a wall time or a total run time that
+// they cannot hold is refused, and the clocks stay as they were.
+TEST_F(PphostLoop, ClocksRefuseTimesTheyCannotHold) {
+  const std::vector<Json> out =
+      host_.Execute({R"({"op":"clock","wall_ms":17672209200000})", R"({"op":"clock","wall_ms":-4000000000001})",
+                     R"({"op":"clock","wall_ms":4000000000000})"});
+  EXPECT_THAT(OfKind(out, "error"), ::testing::SizeIs(2));
+  EXPECT_EQ(OfKind(out, "error").at(0).at("text"),
+            "clock: field \"wall_ms\" must be from -4e12 to 4e12 (ms since 1970)");
+  const std::vector<Json> runs =
+      host_.Execute({R"({"op":"run","ms":1e12})", R"({"op":"run","ms":1e12})", R"({"op":"run","ms":1e12})",
+                     R"({"op":"run","ms":1e12})", R"({"op":"run","ms":1})"});
+  EXPECT_EQ(OfKind(runs, "error").at(0).dump(),
+            R"({"kind":"error","seq":10,"text":"run: the clock cannot run past 4e12 ms"})");
+  EXPECT_FALSE(host_.Host().Run(1));
+  const Json time = Posted(host_.Execute({R"({"op":"message","id":"a","msg":{"command":"TIME"}})"})).at(0);
+  EXPECT_EQ(time.at("ticks_ms"), 4e12);
+  EXPECT_EQ(time.at("wall_ms"), 8e12) << "the wall clock set last, moved on with the runs";
+}
+
 TEST(PphostLoopReal, TheClockOpNeedsTheVirtualClock) {
   ScriptedHost host(pphost::HostOptions{});
   const std::vector<Json> out = host.Execute({R"({"op":"clock","wall_ms":1000})"});

@@ -116,6 +116,23 @@ TEST(StreamSettingsTest, ErrorsSayWhatIsAccepted) {
   EXPECT_NE(error.find("label"), std::string::npos) << "lists the known keys: " << error;
 }
 
+// The segment list is JSON: a name, uid or sid it cannot carry is refused
+// while parsing, not when the list is printed after the segments exist.
+TEST(StreamSettingsTest, ListedTextsMustBeUtf8) {
+  for (const char* bad : {"name=/a\xbc",
+                          "name=/a;uid=u\xbc"
+                          "1",
+                          "name=/a;sid=\xc3"}) {
+    StreamSettings ignored;
+    std::string error;
+    EXPECT_FALSE(ParseStreamSettings(bad, &ignored, &error)) << bad;
+    EXPECT_NE(error.find("UTF-8"), std::string::npos) << error;
+  }
+  const StreamSettings spec = Spec("name=/kamera-\xc3\xa4;uid=\xe7\x94\xa8;label=\xbc");
+  const std::string diff = tallwick::publisher::StreamPublisher(spec).DiffJson();
+  EXPECT_NE(diff.find("\"uid\":\"\xe7\x94\xa8\""), std::string::npos) << "UTF-8 passes through: " << diff;
+}
+
 TEST(PatternTest, SolidColoursFollowBt601VideoRange) {
   const auto white = tallwick::publisher::RgbToYuv(255, 255, 255);
   const auto black = tallwick::publisher::RgbToYuv(0, 0, 0);
@@ -336,6 +353,23 @@ TEST_F(Y4mTest, RefusesOtherSubsamplingAndMismatchedSizes) {
   const auto geometry = tallwick::frame::MakeGeometry(8, 2, tallwick::frame::kFormatI420);
   EXPECT_EQ(tallwick::publisher::MakeY4mSource(path_, geometry, &sizeError), nullptr);
   EXPECT_NE(sizeError.find("width=4;height=2"), std::string::npos) << sizeError;
+}
+
+// The header's size decides how much is allocated per frame: sizes beyond
+// what a stream may have, or numbers that are not numbers, are refused.
+TEST_F(Y4mTest, RefusesSizesNoStreamCanHave) {
+  for (const char* header : {"YUV4MPEG2 W99999 H99999", "YUV4MPEG2 W2147483647 H1", "YUV4MPEG2 W4 H99999999999",
+                             "YUV4MPEG2 W8193 H2", "YUV4MPEG2 W-4 H2", "YUV4MPEG2 W4x H2"}) {
+    WriteFile(header);
+    tallwick::publisher::Y4mReader reader;
+    std::string error;
+    EXPECT_FALSE(reader.Open(path_, &error)) << header;
+    EXPECT_NE(error.find("up to 8192"), std::string::npos) << error;
+  }
+  WriteFile("YUV4MPEG2 W8192 H2");
+  tallwick::publisher::Y4mReader reader;
+  std::string error;
+  EXPECT_TRUE(reader.Open(path_, &error)) << "the largest side is allowed: " << error;
 }
 
 }  // namespace

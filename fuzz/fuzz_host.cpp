@@ -1,0 +1,70 @@
+#include "fuzz_host.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "devhost/json.h"
+
+namespace tallwick_fuzz {
+
+namespace {
+
+constexpr const char* kCreatedPrefix = R"({"kind":"created",)";
+constexpr const char* kShutdownPrefix = R"({"kind":"shutdown",)";
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+pphost::HostOptions VirtualClock() {
+  pphost::HostOptions options;
+  options.clock = pphost::ClockMode::kVirtual;
+  return options;
+}
+
+}  // namespace
+
+FuzzHost::FuzzHost(pphost::EntryPoints module, std::function<void()> afterShutdown)
+    : module_(module), afterShutdown_(std::move(afterShutdown)) {
+  Start();
+}
+
+FuzzHost::~FuzzHost() {
+  host_.reset();
+  if (afterShutdown_) afterShutdown_();
+}
+
+void FuzzHost::Start() {
+  // llvmpipe draws on the calling thread: the targets' small drawing buffers
+  // gain nothing from its worker threads, and a run stays on one core.
+  setenv("LP_NUM_THREADS", "0", 0);
+  host_ = std::make_unique<pphost::Host>(VirtualClock(), [this](const std::string& line) { Collect(line); });
+  if (!host_->Load(module_)) {
+    std::fprintf(stderr, "fuzz: the plug-in does not load: %s\n", host_->LoadError().c_str());
+    std::abort();
+  }
+}
+
+// Only the lines that change what EndInput has to undo are parsed.
+void FuzzHost::Collect(const std::string& line) {
+  if (StartsWith(line, kCreatedPrefix)) {
+    created_.push_back(pphost::Json::parse(line).at("id").dump());
+  } else if (StartsWith(line, kShutdownPrefix)) {
+    shutDown_ = true;
+  }
+}
+
+void FuzzHost::EndInput() {
+  std::vector<std::string> created;
+  created.swap(created_);
+  if (!shutDown_) {
+    for (const std::string& id : created) host_->Execute(R"({"op":"destroy","id":)" + id + "}");
+    created_.clear();
+    return;
+  }
+  host_.reset();
+  if (afterShutdown_) afterShutdown_();
+  shutDown_ = false;
+  Start();
+}
+
+}  // namespace tallwick_fuzz

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "devhost/host.h"
+
+namespace tallwick_fuzz {
+
+// The one in-process pphost of a fuzzing process, on the virtual clock, with
+// a plug-in linked into the target. Starting a host and its EGL display is
+// far dearer than one input, so the host lives across inputs; what an input
+// leaves behind is cleared by EndInput so that the next one starts from the
+// same page.
+class FuzzHost {
+ public:
+  // `afterShutdown` runs whenever the module was shut down and before it is
+  // loaded again (a module's process-wide state goes there).
+  FuzzHost(pphost::EntryPoints module, std::function<void()> afterShutdown = {});
+  ~FuzzHost();
+  FuzzHost(const FuzzHost&) = delete;
+  FuzzHost& operator=(const FuzzHost&) = delete;
+
+  pphost::Host& Host() { return *host_; }
+
+  // One page line; false when it gave an `error` line.
+  bool Execute(const std::string& line) { return host_->Execute(line); }
+  // Steps the virtual clock, as a `run` line without `until`.
+  bool Run(int64_t ms) { return host_->Run(ms); }
+
+  // Destroys every instance the input created, then, if the input shut the
+  // module down, starts a new host with the module loaded again.
+  void EndInput();
+
+ private:
+  void Start();
+  void Collect(const std::string& line);
+
+  pphost::EntryPoints module_;
+  std::function<void()> afterShutdown_;
+  std::unique_ptr<pphost::Host> host_;
+  std::vector<std::string> created_;  // page ids, as JSON text
+  bool shutDown_ = false;
+};
+
+}  // namespace tallwick_fuzz

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Writes the seed corpora into fuzz/corpus/<target>/ (run again after a
+# change of the frame layout or the page protocol; the files are committed).
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+out="$here/corpus"
+rm -rf "$out"
+mkdir -p "$out"/{frame,page,pphost_line,publisher}
+
+# One little-endian 32-bit word.
+le32() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))\\x$(printf %02x $((($1 >> 16) & 255)))\\x$(printf %02x $((($1 >> 24) & 255)))"; }
+
+# frame FILE WIDTH HEIGHT FORMAT PADDING ROTATION FLIP STATE: the 52-byte
+# header (frame_layout.h) and the planes of the tightest strides plus PADDING,
+# filled with a byte per plane.
+frame() {
+  local file=$1 w=$2 h=$3 format=$4 pad=$5 rotation=$6 flip=$7 state=$8
+  local cw=$(((w + 1) / 2)) s0 s1 s2
+  s0=$((w + pad))
+  if [ "$format" -eq 2 ]; then s1=$((2 * cw + pad)); s2=0; else s1=$((cw + pad)); s2=$((cw + pad)); fi
+  {
+    le32 7; le32 "$state"; le32 0; le32 "$w"; le32 "$h"; le32 "$s0"; le32 "$s1"; le32 "$s2"
+    le32 "$rotation"; le32 "$flip"; le32 0; le32 "$format"; le32 0
+    head -c $((s0 * h)) /dev/zero | tr '\0' '\200'
+    head -c $((s1 * (h / 2))) /dev/zero | tr '\0' '\100'
+    head -c $((s2 * (h / 2))) /dev/zero | tr '\0' '\300'
+  } > "$out/frame/$file"
+}
+frame i420-16x16 16 16 0 0 0 0 2
+frame i420-15x9-padded-rotated 15 9 0 3 90 0 2
+frame nv12-32x18-padded-flipped 32 18 2 4 0 1 2
+frame i420-2x2 2 2 0 0 0 0 2
+frame nv12-8x4-being-written 8 4 2 0 0 0 1
+frame rgba-value-drawn-as-i420-12x6 12 6 1 0 270 0 2
+
+# Page scripts (page_script.h): c/r/g messages, t timer steps, x recreate, l context lost.
+diffs='[{"path":"/tallwick-fuzz-cam","uid":"u1","sid":"s1","bufferSize":3508,"bufferNumber":1,"isScreen":false,"isMerge":false,"frameFormat":0},{"path":"/tallwick-fuzz-nv12","uid":"u2","sid":"s2","bufferSize":2404,"bufferNumber":1,"isScreen":true,"isMerge":false,"frameFormat":2},{"path":"/tallwick-fuzz-small","uid":"u3","sid":"s3","bufferSize":0,"bufferNumber":1,"isScreen":false,"isMerge":false,"frameFormat":0}]'
+layout='{"renderInfos":[{"streamId":"s1","userId":"u1","isSelf":false,"streamType":"CAMERA","renderConfig":{"isMirror":false,"left":0,"top":0,"width":64,"height":72,"renderMode":1,"backgroundColor":[0.1,0.1,0.1,1.0]}},{"streamId":"s2","userId":"u2","isSelf":false,"streamType":"SCREEN","renderConfig":{"isMirror":true,"left":64,"top":0,"width":64,"height":36,"renderMode":0,"backgroundColor":[0,0,1,1]}},{"streamId":"s3","userId":"u3","isSelf":true,"streamType":"PREVIEW","renderConfig":{"isMirror":false,"left":64,"top":36,"width":64,"height":36,"renderMode":1}}]}'
+cat > "$out/page/meeting" <<SEED
+c{"command":"INIT","data":{"logPath":"","logVersion":1},"custom":{"uuid":"c-1"}}
+c{"command":"SET_MEETING_INFO","data":{"selfSid":"s3","selfUid":"u3"},"custom":{"uuid":"c-2"}}
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$diffs},"custom":{"uuid":"c-3"}}
+r{"command":"INIT","data":{"logPath":"","logVersion":1,"uuid":"r-1","fps":30,"uid":"u1","sid":"s1","renderExceptionThreshold":2000,"dpr":1},"custom":{"uuid":"r-1"}}
+r{"command":"START_RENDER","data":{},"custom":{"uuid":"r-2"}}
+g{"command":"INIT","data":{"logPath":"","logVersion":1,"uuid":"g-1","fps":20,"renderExceptionThreshold":1000,"dpr":1,"backgroundColor":[0,0,0.25,1]},"custom":{"uuid":"g-1"}}
+g{"command":"UPDATE_MULTI_INFOS","data":$layout,"custom":{"uuid":"g-2"}}
+g{"command":"START_RENDER","data":{},"custom":{"uuid":"g-3"}}
+t200
+g{"command":"GET_FRAME_COUNT","data":{},"custom":{"uuid":"g-4"}}
+r{"command":"GET_FRAME_COUNT","data":{},"custom":{"uuid":"r-3"}}
+SEED
+cat > "$out/page/reset-and-screen" <<SEED
+c{"command":"INIT","data":{"logPath":"","logVersion":1},"custom":{"uuid":"c-1"}}
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$diffs},"custom":{"uuid":"c-2"}}
+r{"command":"INIT","data":{"fps":25,"uid":"u2","sid":"s2","isScreen":true,"renderExceptionThreshold":500,"dpr":2,"enablePPAPIRedExt":true},"custom":{"uuid":"r-1"}}
+r{"command":"START_RENDER","data":{},"custom":{"uuid":"r-2"}}
+t100
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":1,"diffs":[{"path":"/tallwick-fuzz-nv12","uid":"u2","sid":"s2","bufferSize":2404,"bufferNumber":1,"isScreen":true,"isMerge":false,"frameFormat":2}]},"custom":{"uuid":"c-3"}}
+t100
+r{"command":"RESET_SHOOM","data":{"stream_key":"u2_SCREEN"}}
+lr
+t700
+r{"command":"STOP_RENDER","data":{},"custom":{"uuid":"r-3"}}
+xg
+c{"command":"GET_SHARED_MEMORY_DIFFS","custom":{"uuid":"c-4"}}
+SEED
+cat > "$out/page/gallery-relayout" <<SEED
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$diffs}}
+g{"command":"INIT","data":{"fps":30,"renderExceptionThreshold":2000,"dpr":1},"custom":{"uuid":"g-1"}}
+g{"command":"START_RENDER","data":{},"custom":{"uuid":"g-2"}}
+g{"command":"UPDATE_MULTI_INFOS","data":$layout}
+t150
+g{"command":"UPDATE_MULTI_INFOS","data":{"renderInfos":[{"streamId":"s2","userId":"u2","streamType":"CAMERA","renderConfig":{"left":-10,"top":5,"width":200,"height":0,"renderMode":2}}]}}
+t2100
+g{"command":"CLEAR_BUFFER","data":{}}
+r{"command":"HIDE_CURSOR","data":{"cursorType":2}}
+c{"command":"RESET","data":{}}
+t3000
+SEED
+
+# pphost lines: every op once, and a short meeting.
+cat > "$out/pphost_line/ops" <<'SEED'
+{"op":"create","id":"a","attrs":[["data-multi",""]]}
+{"op":"view","id":"a","rect":[0,0,64,36],"visible":true,"scale":1.5}
+{"op":"message","id":"a","msg":{"command":"INIT","data":{"fps":30,"dpr":1},"custom":{"uuid":"1"}}}
+{"op":"input","id":"a","type":"mouseup","x":3,"y":4,"button":"right"}
+{"op":"run","ms":40,"until":{"id":"a","command":"MULTI_RENDER_STARTED"}}
+{"op":"snapshot","id":"a","png":"x.png"}
+{"op":"pixels","id":"a","points":[[0,0],[63,35]]}
+{"op":"page","png":"p.png","background":[0,0,64]}
+{"op":"watch","id":"a","regions":[{"name":"all","rect":[0,0,64,36]}]}
+{"op":"watched","id":"a"}
+{"op":"contextlost","id":"a"}
+{"op":"cursor-refuse","refuse":true}
+{"op":"clock","wall_ms":1767229200000}
+{"op":"destroy","id":"a"}
+SEED
+cat > "$out/pphost_line/values" <<'SEED'
+{"op":"create","id":7,"attrs":[["data-controller",5],["x",null]]}
+{"op":"message","id":7,"msg":{"i":7,"d":1.0,"big":2147483648,"u":{"$undefined":true},"a":[true,false,null,"s",-1e300]}}
+{"op":"message","id":7,"msg":{"command":"GET_PID","custom":"req-2"}}
+{"op":"run","ms":5000.5}
+{"op":"dance"}
+not json
+SEED
+printf '{"op":"create","id":"s"}\n{"op":"shutdown"}\n{"op":"create","id":"t"}\n' > "$out/pphost_line/shutdown"
+
+# Publisher: a --stream text on the first line, a Y4M file after it.
+y4m() {  # WIDTH HEIGHT FRAMES [HEADER EXTRA]
+  printf 'YUV4MPEG2 W%d H%d F30:1 Ip A1:1 %s\n' "$1" "$2" "${4:-C420jpeg}"
+  for _ in $(seq "$3"); do
+    printf 'FRAME\n'
+    head -c $(($1 * $2 + 2 * (($1 + 1) / 2) * (($2 + 1) / 2))) /dev/zero | tr '\0' '\120'
+  done
+}
+{ printf 'name=/cam1;uid=u1;width=64;height=36;pattern=tile:200,60,40;label=1 ADA\n'; } > "$out/publisher/tile-label"
+{ printf 'name=/cam2;format=NV12;width=32;height=18;padding=6;rotation=90;flip=yes;pattern=bars;stop-after=2\n'; } > "$out/publisher/bars-nv12"
+{ printf 'name=/cam3;width=6;height=4;pattern=y4m:clip.y4m;pause-at=2;pause-ms=10\n'; y4m 6 4 2; } > "$out/publisher/y4m-stream"
+{ printf 'name=/cam4;width=5;height=3;format=i420;pattern=solid:0,255,9;die-at=3;screen=1\n'; y4m 5 3 1 C420mpeg2; } > "$out/publisher/y4m-odd-die"
+{ printf 'name=/x;width=1;label=way too long a label for the stream\n'; printf 'YUV4MPEG2 W0 H4 C444\nFRAME\n'; } > "$out/publisher/refused"
+echo "seeds written to $out"

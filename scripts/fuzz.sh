@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Sets up and builds the libFuzzer targets (clang 14, AddressSanitizer and
+# UndefinedBehaviorSanitizer) into build-fuzz/, then runs each named target
+# (all by default), one after the other, on a copy of its seed corpus.
+#
+#   scripts/fuzz.sh [--seconds N] [--runs N] [--no-build] [TARGET...]
+#     --seconds N   run each target for N seconds (default 60)
+#     --runs N      stop a target after N executions, if sooner
+#     --no-build    use the targets already built
+#   Targets: frame page pphost_line publisher (fuzz/README.md).
+# Per target it prints executions, coverage (cov, ft), exec/s, corpus size
+# and findings. New inputs stay in build-fuzz/fuzz-work/TARGET/corpus; a
+# finding (crash, leak, timeout, out-of-memory) is saved in
+# build-fuzz/fuzz-work/TARGET/findings with the command that replays it, and
+# the script exits 1.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/.." && pwd)"
+build="$root/build-fuzz"
+all_targets=(frame page pphost_line publisher)
+
+seconds=60
+runs=0
+do_build=1
+targets=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --seconds) seconds="$2"; shift ;;
+    --runs) runs="$2"; shift ;;
+    --no-build) do_build=0 ;;
+    -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -*) echo "fuzz: unknown option: $1" >&2; exit 2 ;;
+    *)
+      if [[ ! " ${all_targets[*]} " == *" $1 "* ]]; then
+        echo "fuzz: unknown target: $1 (targets: ${all_targets[*]})" >&2
+        exit 2
+      fi
+      targets+=("$1") ;;
+  esac
+  shift
+done
+[ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
+
+# Largest input per target: a frame's mapping may be a few pictures' worth;
+# the text targets take a page's worth of lines.
+max_len() {
+  case "$1" in
+    frame) echo 16384 ;;
+    *) echo 4096 ;;
+  esac
+}
+
+build_targets() {
+  "$here/setup.sh" --no-build
+  CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTALLWICK_TESTS=OFF -DTALLWICK_BENCH=OFF -DTALLWICK_FUZZ=ON \
+    -DTALLWICK_SANITIZE=address,undefined,fuzzer-no-link > "$build.configure.log" ||
+    { cat "$build.configure.log"; exit 1; }
+  cmake --build "$build" -j "$(nproc)" --target tallwick_fuzzers
+}
+
+# The value after `key:` on libFuzzer's last status line.
+status_field() { grep -E '^#[0-9]+' "$2" | tail -1 | sed -n "s/.* $1: \([^ ]*\).*/\1/p"; }
+final_stat() { sed -n "s/^stat::$1: *//p" "$2"; }
+
+# Runs one target; prints its line of figures; returns 1 on a finding.
+run_target() {
+  local target=$1 work="$build/fuzz-work/$1"
+  local bin="$build/fuzz/bin/${target}_fuzzer"
+  mkdir -p "$work/corpus" "$work/findings"
+  cp -n "$root/fuzz/corpus/$target/"* "$work/corpus/"
+  local before log="$work/last-run.log" status=0
+  before="$(ls "$work/findings")"
+  local args=(-max_total_time="$seconds" -print_final_stats=1 -max_len="$(max_len "$target")" -timeout=10
+              -rss_limit_mb=2048 -dict="$root/fuzz/dict/$target.dict" -artifact_prefix="$work/findings/")
+  [ "$runs" -eq 0 ] || args+=(-runs="$runs")
+  # Files the module or the host write (logs, pictures) land in the work dir.
+  (cd "$work" && ASAN_OPTIONS=detect_leaks=1 "$bin" "${args[@]}" corpus > "$log" 2>&1) || status=$?
+  local findings
+  findings="$(comm -13 <(echo "$before") <(ls "$work/findings") | grep -v '^$' || true)"
+  printf '%-12s %12s %8s %8s %8s %10s   %s\n' "$target" "$(final_stat number_of_executed_units "$log")" \
+    "$(status_field cov "$log")" "$(status_field ft "$log")" "$(final_stat average_exec_per_sec "$log")" \
+    "$(ls "$work/corpus" | wc -l)" "$( [ -z "$findings" ] && [ "$status" -eq 0 ] && echo none || echo FOUND)"
+  [ -z "$findings" ] && [ "$status" -eq 0 ] && return 0
+  echo "  libFuzzer exited with $status; the end of its log ($log):"
+  grep -E 'ERROR|SUMMARY|runtime error|^    #[0-9] ' "$log" | head -20 | sed 's/^/    /'
+  for file in $findings; do
+    echo "  reproducer: $work/findings/$file"
+    echo "  re-run:     (cd $work && $bin $work/findings/$file)"
+  done
+  return 1
+}
+
+[ "$do_build" -eq 0 ] || build_targets
+
+echo "== fuzzing ${targets[*]} for ${seconds} s each"
+printf '%-12s %12s %8s %8s %8s %10s   %s\n' target executions cov ft exec/s corpus findings
+failed=0
+for target in "${targets[@]}"; do
+  run_target "$target" || failed=1
+done
+exit "$failed"
