@@ -10,70 +10,56 @@
 // after a warm-up of cycles and again after the measured ones.
 //
 //   create_destroy [--cycles N] [--warm-up N] [--role single|gallery|controller|all]
-#include <malloc.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
 #include <exception>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "page_lines.h"
+#include "process_memory.h"
 #include "stream_page.h"
 
 namespace {
 
+using pphost::Json;
+using tallwick_bench::ElementRole;
 using tallwick_bench::StreamPage;
 
-struct Memory {
-  long long heapBytes = 0;
-  long long residentBytes = 0;
-};
-
-Memory Measure() {
-  std::ifstream statm("/proc/self/statm");
-  long long pages = 0;
-  long long resident = 0;
-  statm >> pages >> resident;
-  const struct mallinfo2 heap = mallinfo2();
-  // In use: allocated from the arenas, and the large blocks malloc maps itself.
-  return {static_cast<long long>(heap.uordblks + heap.hblkhd), resident * sysconf(_SC_PAGESIZE)};
-}
-
-std::string Command(const std::string& command, const std::string& data) {
-  return R"({"op":"message","id":"x","msg":{"command":")" + command + R"(","data":)" + data + "}}";
-}
+constexpr const char* kId = "x";
+constexpr int kFps = 25;
 
 // The page lines of one cycle of `role`.
 std::vector<std::string> CycleLines(const std::string& role, const tallwick_bench::PageStream& stream) {
-  const std::string view = R"({"op":"view","id":"x","rect":[0,0,320,180]})";
-  const std::string run = R"({"op":"run","ms":50})";
-  const std::string destroy = R"({"op":"destroy","id":"x"})";
+  const std::string view = tallwick_bench::ViewLine(kId, 320, 180);
+  const std::string run = Json{{"op", "run"}, {"ms", 50}}.dump();
+  const std::string destroy = tallwick_bench::DestroyLine(kId);
+  const std::string start = tallwick_bench::MessageLine(kId, "START_RENDER", Json::object());
   if (role == "single") {
-    return {R"({"op":"create","id":"x"})",
-            Command("INIT", R"({"fps":25,"uid":")" + stream.uid + R"(","sid":")" + stream.sid + R"(","dpr":1})"),
+    return {tallwick_bench::CreateLine(kId, tallwick_bench::ElementAttrs(ElementRole::kSingleStream)),
+            tallwick_bench::MessageLine(kId, "INIT", tallwick_bench::SingleStreamInitData(kFps, stream)),
             view,
-            Command("START_RENDER", "{}"),
+            start,
             run,
             destroy};
   }
   if (role == "gallery") {
-    const std::string tile = R"({"streamId":")" + stream.sid + R"(","userId":")" + stream.uid +
-                             R"(","renderConfig":{"left":0,"top":0,"width":320,"height":180,"renderMode":1}})";
-    return {R"({"op":"create","id":"x","attrs":[["data-multi",""]]})",
-            Command("INIT", R"({"fps":25,"dpr":1,"renderExceptionThreshold":2000})"),
+    const Json layout = tallwick_bench::LayoutData({stream}, {{0, 0, 320, 180}});
+    return {tallwick_bench::CreateLine(kId, tallwick_bench::ElementAttrs(ElementRole::kGallery)),
+            tallwick_bench::MessageLine(kId, "INIT", tallwick_bench::GalleryInitData(kFps, kId)),
             view,
-            Command("UPDATE_MULTI_INFOS", R"({"renderInfos":[)" + tile + "]}"),
-            Command("START_RENDER", "{}"),
+            tallwick_bench::MessageLine(kId, "UPDATE_MULTI_INFOS", layout),
+            start,
             run,
             destroy};
   }
-  const std::string diff = R"({"path":")" + stream.segmentPath + R"(","uid":")" + stream.uid + R"(","sid":")" +
-                           stream.sid + R"(","bufferSize":0})";
-  return {R"({"op":"create","id":"x","attrs":[["data-controller",""]]})", Command("INIT", "{}"),
-          Command("DO_UPDATE_SHARED_MEMORY", R"({"op":0,"diffs":[)" + diff + "]}"), run, destroy};
+  return {tallwick_bench::CreateLine(kId, tallwick_bench::ControllerAttrs()),
+          tallwick_bench::MessageLine(kId, "INIT", Json::object()),
+          tallwick_bench::MessageLine(kId, "DO_UPDATE_SHARED_MEMORY", tallwick_bench::RegistrationData({stream})), run,
+          destroy};
 }
 
 bool RunCycles(StreamPage& page, tallwick::frame::FrameWriter& writer, const std::vector<std::string>& lines,
@@ -108,21 +94,23 @@ int MeasureRole(const std::string& role, int warmUp, int cycles) {
   }
   const auto lines = CycleLines(role, setup.streams[0]);
   if (!RunCycles(page, *writers[0], lines, warmUp, &frameId)) return 1;
-  const Memory before = Measure();
+  const tallwick_bench::ProcessMemory before = tallwick_bench::MeasureProcessMemory();
   const auto start = std::chrono::steady_clock::now();
   if (!RunCycles(page, *writers[0], lines, cycles, &frameId)) {
     std::fprintf(stderr, "create_destroy: a page line failed\n");
     return 1;
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const Memory after = Measure();
+  const tallwick_bench::ProcessMemory after = tallwick_bench::MeasureProcessMemory();
   const pphost::LiveCounts live = page.Host().Live();
   std::printf(
       "%-10s %6d cycles  %7.2f ms/cycle  heap %10lld -> %10lld B (%+lld)  rss %10lld -> %10lld B (%+lld)  "
       "live vars %zu resources %zu contexts %zu\n",
-      role.c_str(), cycles, seconds * 1000.0 / cycles, before.heapBytes, after.heapBytes,
-      after.heapBytes - before.heapBytes, before.residentBytes, after.residentBytes,
-      after.residentBytes - before.residentBytes, live.vars, live.resources, live.contexts);
+      role.c_str(), cycles, seconds * 1000.0 / cycles, static_cast<long long>(before.heapInUseBytes),
+      static_cast<long long>(after.heapInUseBytes),
+      static_cast<long long>(after.heapInUseBytes - before.heapInUseBytes),
+      static_cast<long long>(before.residentBytes), static_cast<long long>(after.residentBytes),
+      static_cast<long long>(after.residentBytes - before.residentBytes), live.vars, live.resources, live.contexts);
   return 0;
 }
 

@@ -22,7 +22,9 @@ int64_t ResidentBytes() {
 ProcessMemory MeasureProcessMemory() {
   ProcessMemory memory;
   memory.residentBytes = ResidentBytes();
-  memory.heapInUseBytes = static_cast<int64_t>(mallinfo2().uordblks);
+  const struct mallinfo2 heap = mallinfo2();
+  // In use: allocated from the arenas, and the large blocks malloc maps itself.
+  memory.heapInUseBytes = static_cast<int64_t>(heap.uordblks + heap.hblkhd);
   return memory;
 }
 

@@ -5,7 +5,8 @@
 namespace tallwick_bench {
 
 // This process's resident set (bytes, from /proc/self/statm) and the bytes
-// its heap has handed out and not taken back (mallinfo2), or -1 when unknown.
+// its heap has handed out and not taken back (mallinfo2: from the arenas and
+// in malloc's own mapped blocks), or -1 when unknown.
 struct ProcessMemory {
   int64_t residentBytes = -1;
   int64_t heapInUseBytes = -1;
