@@ -30,13 +30,15 @@ class FuzzHost {
   // Steps the virtual clock, as a `run` line without `until`.
   bool Run(int64_t ms) { return host_->Run(ms); }
 
-  // Destroys every instance the input created, then, if the input shut the
-  // module down, starts a new host with the module loaded again.
+  // Destroys every instance the input created and aborts if the module then
+  // still holds a var or a resource; if the input shut the module down, starts
+  // a new host with the module loaded again instead.
   void EndInput();
 
  private:
   void Start();
   void Collect(const std::string& line);
+  void RequireNothingAlive();
 
   pphost::EntryPoints module_;
   std::function<void()> afterShutdown_;
