@@ -16,7 +16,7 @@
 namespace {
 
 // The largest input libFuzzer is run with for this target (scripts/fuzz.sh).
-constexpr size_t kMaxMapping = 1 << 16;
+constexpr size_t kMaxMapping = 1 << 14;
 
 struct Target {
   tallwick_fuzz::FuzzHost host{tallwick_fuzz::FramePluginEntryPoints()};
