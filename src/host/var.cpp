@@ -1,10 +1,9 @@
 #include "host/var.h"
 
-#include <cmath>
 #include <cstring>
-#include <limits>
 #include <utility>
 
+#include "common/saturating.h"
 #include "host/browser_interfaces.h"
 
 namespace pp {
@@ -84,11 +83,7 @@ bool Var::AsBool() const { return is_bool() && PP_ToBool(var_.value.as_bool); }
 int32_t Var::AsInt() const {
   if (is_int()) return var_.value.as_int;
   if (!is_double()) return 0;
-  const double d = var_.value.as_double;
-  if (std::isnan(d)) return 0;
-  if (d >= static_cast<double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
-  if (d <= static_cast<double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(d);
+  return tallwick::TruncateToInt32(var_.value.as_double);
 }
 
 double Var::AsDouble() const {

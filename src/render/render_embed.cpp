@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/debug_trace.h"
 #include "common/log_instance.h"
+#include "common/saturating.h"
 #include "common/scope_timer.h"
 #include "controller/controller_embed.h"
 #include "controller/crash_manager.h"
@@ -219,10 +220,11 @@ MessageHandleResult RenderEmbed::HandleGetFrameCount(const pp::VarDictionary& /*
 
 void RenderEmbed::DidChangeView(const pp::View& newView) {
   view = newView;
-  const auto scale = static_cast<int32_t>(view.GetDeviceScale());
+  // The host's scale and rectangle are taken as they come, whatever their size.
+  const int32_t scale = tallwick::TruncateToInt32(view.GetDeviceScale());
   const PP_Rect rect = view.GetRect();
-  const int32_t width = rect.size.width * scale;
-  const int32_t height = rect.size.height * scale;
+  const int32_t width = tallwick::SaturatingMultiply(rect.size.width, scale);
+  const int32_t height = tallwick::SaturatingMultiply(rect.size.height, scale);
   visible = view.IsVisible();
   if (width == viewWidth && height == viewHeight) {
     LogAt(kLevelInfo,

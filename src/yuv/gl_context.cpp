@@ -1,5 +1,6 @@
 #include "yuv/gl_context.h"
 
+#include "common/saturating.h"
 #include "host/module.h"
 #include "host/ppapi/ppb_graphics_3d.h"
 
@@ -34,7 +35,7 @@ ContextAttributes MakeContextAttributes(int32_t alphaSize, int32_t width, int32_
           PP_GRAPHICS3DATTRIB_NONE};
 }
 
-int32_t ScaleByDpr(int32_t extent, double dpr) { return static_cast<int32_t>(static_cast<double>(extent) * dpr); }
+int32_t ScaleByDpr(int32_t extent, double dpr) { return tallwick::TruncateToInt32(static_cast<double>(extent) * dpr); }
 
 const void* ModuleBrowserInterface(const char* name) {
   const pp::Module* module = pp::Module::Get();

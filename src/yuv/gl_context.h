@@ -14,7 +14,8 @@ using ContextAttributes = std::array<int32_t, 23>;
 ContextAttributes MakeContextAttributes(int32_t alphaSize, int32_t width, int32_t height,
                                         bool enableHighPerformanceGPU);
 
-// A view extent in device pixels: `extent` x `dpr`, truncated toward zero.
+// A view extent in device pixels: `extent` x `dpr`, truncated toward zero and
+// saturated (the page's dpr may be any number).
 int32_t ScaleByDpr(int32_t extent, double dpr);
 
 // The started module's browser-interface getter, as a plain function for

@@ -96,6 +96,25 @@ TEST_F(RenderEmbedTest, FrameCountBeforeAnyFrame) {
             R"({"_CAMERA":{"width":0,"height":0,"viewWidth":0,"viewHeight":0,"frameCount":0,"timestamp":0}})");
 }
 
+// The stored size is the rectangle times the integer part of the host's scale,
+// saturated however large the scale (1.2e10 came from the pphost_line
+// fuzzer), and a page's dpr of any size only sizes the buffer.
+TEST_F(RenderEmbedTest, ViewSizeUsesTheScalesIntegerPartAndSaturates) {
+  const auto viewSize = [this](double scale) {
+    const Json view = {{"op", "view"}, {"id", "v"}, {"rect", {0, 0, 160, 90}}, {"scale", scale}};
+    Do({view.dump()});
+    const Json counts = Replies(Do({Command("v", "GET_FRAME_COUNT")})).at(0).at("data").begin().value();
+    return std::make_pair(counts.at("viewWidth").get<double>(), counts.at("viewHeight").get<double>());
+  };
+  EXPECT_EQ(viewSize(2.7), std::make_pair(320.0, 180.0));
+  EXPECT_EQ(viewSize(1.2e10), std::make_pair(2147483647.0, 2147483647.0));
+  EXPECT_EQ(viewSize(0.5), std::make_pair(0.0, 0.0));
+  // No buffer that large is made, so the renderer keeps the size it had.
+  Do({Command("v", "INIT", R"({"fps":25,"uid":"u1","dpr":1e30})")});
+  EXPECT_EQ(viewSize(1), std::make_pair(0.0, 0.0));
+  EXPECT_EQ(Error("START_RENDER"), 0);
+}
+
 TEST_F(RenderEmbedTest, ClearBufferWithoutRendererOrContextIsNotInited) {
   EXPECT_EQ(Error("CLEAR_BUFFER"), 9) << "no renderer before INIT";
   Do({Command("v", "INIT", R"({"fps":25,"uid":"u1"})")});
