@@ -9,6 +9,9 @@
 
 #include "devhost/host.h"
 #include "devhost/runtime/module_loader.h"
+#ifndef _WIN32
+#include "devhost/serve/serve_command.h"
+#endif
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -51,10 +54,36 @@ int Main(int argc, char** argv) {
                "3D context creation fails from the start (op `context-refuse`)");
   app.add_flag("--refuse-swaps", options.refuseSwaps,
                "every swap fails from the start, nothing is presented (op `swap-refuse`)");
+#ifndef _WIN32
+  pphost::serve::ServeSettings serve;
+  serve.root = PPHOST_WEB_ROOT;
+  std::string frames = "jpeg";
+  CLI::App* serveCommand = app.add_subcommand(
+      "serve", "serve pages on 127.0.0.1 over HTTP and bridge each browser tab to a page of the module");
+  serveCommand->add_option("--port", serve.port, "the port (0: any free one)")->capture_default_str();
+  serveCommand->add_option("--root", serve.root, "the folder of pages")
+      ->check(CLI::ExistingDirectory)
+      ->capture_default_str();
+  serveCommand->add_option("--frames", frames, "how pictures go to the tab: jpeg or rgba")
+      ->check(CLI::IsMember({"jpeg", "rgba"}))
+      ->capture_default_str();
+  serveCommand->add_option("--jpeg-quality", serve.jpegQuality, "1 to 100")
+      ->check(CLI::Range(1, 100))
+      ->capture_default_str();
+  serveCommand->add_option("--clock", clock, "real (wall time) or virtual")
+      ->check(CLI::IsMember({"real", "virtual"}))
+      ->capture_default_str();
+#endif
   CLI11_PARSE(app, argc, argv);
   options.clock = clock == "virtual" ? pphost::ClockMode::kVirtual : pphost::ClockMode::kReal;
   options.gl = gl == "strict-es2" ? pphost::GlMode::kStrictEs2 : pphost::GlMode::kDefault;
 
+#ifndef _WIN32
+  if (serveCommand->parsed()) {
+    serve.encoding = frames == "rgba" ? pphost::serve::FrameEncoding::kRaw : pphost::serve::FrameEncoding::kJpeg;
+    return pphost::serve::RunServe(serve, options, modulePath);
+  }
+#endif
   pphost::Host host(options, &WriteLine);
   if (!host.Load(modulePath)) {
     std::cerr << "pphost: " << host.LoadError() << '\n';

@@ -35,6 +35,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   libpng-dev libyuv-dev
+  libboost-dev libjpeg62-turbo-dev
   libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri
   jq
 )
