@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up (packages, build with warnings as errors) and runs the
-# whole test suite with ctest, the Windows builds' checks and their tests under
-# Wine, then the Linux suite under AddressSanitizer, then every fuzz target
-# for a short while.
+# whole test suite with ctest (the browser tests in headless chromium among
+# them), the Windows builds' checks and their tests under Wine, then the Linux
+# suite under AddressSanitizer, then every fuzz target for a short while.
 #
 #   scripts/test.sh [--quick] [-L label] [ctest args...]
 #     --quick   skip the sanitizer pass, the format/lint checks and fuzzing
@@ -23,6 +23,9 @@ for arg in "$@"; do
 done
 
 "$here/setup.sh" --windows --build-dir "$root/build" -- -DTALLWICK_WERROR=ON -DTALLWICK_WINDOWS_CHECKS=ON
+"$here/setup-browser-tests.sh"
+# Here the browser tests fail when their browser is missing, never skip.
+export TALLWICK_BROWSER_TESTS=required
 # The Linux suite checks the DLLs' tables, so the Windows builds come first.
 "$here/build-windows.sh"
 

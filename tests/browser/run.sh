@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs the browser tests: the meeting page in Debian's chromium, headless,
+# against the module through `pphost serve`. scripts/setup-browser-tests.sh
+# installs chromium and the test driver (playwright-core, from npm).
+#
+#   tests/browser/run.sh PPHOST FRAME_PUBLISHER MODULE WEB_ROOT OUT_DIR [node --test args...]
+#
+# Without chromium or the driver the tests are skipped (exit 77), unless
+# TALLWICK_BROWSER_TESTS=required, as scripts/test.sh sets it.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+[ $# -ge 5 ] || { sed -n '6p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+export PPHOST="$1" FRAME_PUBLISHER="$2" TALLWICK_MODULE="$3" WEB_ROOT="$4" OUT_DIR="$5"
+shift 5
+
+missing=""
+command -v node > /dev/null || missing="node"
+[ -x "${CHROMIUM:-/usr/bin/chromium}" ] || missing="$missing chromium"
+[ -d "$here/node_modules/playwright-core" ] || missing="$missing playwright-core"
+if [ -n "$missing" ]; then
+  echo "browser tests: missing$([ "${missing:0:1}" = " " ] || echo " ")$missing; scripts/setup-browser-tests.sh installs them" >&2
+  [ "${TALLWICK_BROWSER_TESTS:-}" = "required" ] && exit 1
+  exit 77
+fi
+mkdir -p "$OUT_DIR"
+cd "$here"
+exec node --test --test-reporter=spec "$@" meeting.test.mjs

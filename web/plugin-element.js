@@ -1,0 +1,242 @@
+// Plug-in elements for pages served by `pphost serve`.
+//
+//   <script type="module" src="plugin-element.js"></script>
+//   <pp-plugin data-controller></pp-plugin>
+//   <pp-plugin data-multi style="width:1280px;height:720px"></pp-plugin>
+//
+// or from script: `createPluginElement({"data-multi": ""})`. Each element is a
+// plug-in instance of the module that pphost runs: its attributes (in order)
+// go to the instance when the element joins the document, `postMessage(dict)`
+// reaches the instance, what the instance posts arrives as a `message` event
+// with `event.data`, and its size, position and visibility (set by CSS) are
+// its view. What it presents is drawn into a canvas that fills it. Leaving
+// the document destroys the instance; so does closing the tab.
+//
+// Every element of the page shares one WebSocket to the server's /bridge.
+
+const CURSORS = [
+  "default", "crosshair", "pointer", "text", "wait", "help", "e-resize", "n-resize", "ne-resize", "nw-resize",
+  "s-resize", "se-resize", "sw-resize", "w-resize", "ns-resize", "ew-resize", "nesw-resize", "nwse-resize",
+  "col-resize", "row-resize", "all-scroll", "e-resize", "n-resize", "ne-resize", "nw-resize", "s-resize",
+  "se-resize", "sw-resize", "w-resize", "move", "vertical-text", "cell", "context-menu", "alias", "progress",
+  "no-drop", "copy", "none", "not-allowed", "zoom-in", "zoom-out", "grab", "grabbing", "all-scroll", "all-scroll",
+];
+const MOUSE_EVENTS = ["mousedown", "mouseup", "mousemove", "mouseenter", "mouseleave", "contextmenu", "wheel"];
+const KEY_EVENTS = { keydown: "keydown", keyup: "keyup", keypress: "char" };
+
+// The page's one connection to the server, opened by the first element.
+class Bridge {
+  constructor() {
+    this.elements = new Map(); // id -> PluginElement
+    this.waiting = []; // requests made before the socket opened
+    this.nextId = 1;
+    this.socket = new WebSocket(new URL("bridge", location.href.replace(/^http/, "ws")));
+    this.socket.binaryType = "arraybuffer";
+    this.socket.onopen = () => this.flush();
+    this.socket.onmessage = (event) => this.receive(event.data);
+    this.socket.onclose = () => this.elements.forEach((element) => element.bridgeClosed());
+  }
+
+  static get() {
+    if (!Bridge.page) Bridge.page = new Bridge();
+    return Bridge.page;
+  }
+
+  register(element) {
+    const id = element.id || `pp${this.nextId++}`;
+    this.elements.set(id, element);
+    return id;
+  }
+
+  forget(id) {
+    this.elements.delete(id);
+  }
+
+  send(request) {
+    const text = JSON.stringify(request);
+    if (this.socket.readyState === WebSocket.OPEN) this.socket.send(text);
+    else this.waiting.push(text);
+  }
+
+  flush() {
+    for (const text of this.waiting) this.socket.send(text);
+    this.waiting = [];
+  }
+
+  receive(data) {
+    if (typeof data === "string") this.receiveLine(JSON.parse(data));
+    else this.receiveFrame(data);
+  }
+
+  receiveLine(line) {
+    const element = this.elements.get(line.id);
+    if (element) element.hostLine(line);
+    else if (line.kind === "error") console.warn("pphost:", line.text);
+  }
+
+  // [header length, 4 bytes little-endian][header JSON][picture]
+  receiveFrame(buffer) {
+    const length = new DataView(buffer).getUint32(0, true);
+    const header = JSON.parse(new TextDecoder().decode(new Uint8Array(buffer, 4, length)));
+    const element = this.elements.get(header.id);
+    if (element) element.frame(header, new Uint8Array(buffer, 4 + length));
+    else this.send({ op: "drawn", id: header.id });
+  }
+}
+
+export class PluginElement extends HTMLElement {
+  constructor() {
+    super();
+    this.canvas = document.createElement("canvas");
+    this.canvas.style.cssText = "display:block;width:100%;height:100%";
+    this.pending = []; // messages posted before the instance exists
+    this.lastView = "";
+    this.stats = { framesShown: 0, firstPresented: 0, lastPresented: 0 };
+  }
+
+  connectedCallback() {
+    if (this.pageId) return;
+    if (!this.contains(this.canvas)) this.appendChild(this.canvas);
+    if (!this.style.display && getComputedStyle(this).display === "inline") this.style.display = "block";
+    this.bridge = Bridge.get();
+    this.pageId = this.bridge.register(this);
+    const attrs = Array.from(this.attributes, (a) => [a.name, a.value]);
+    this.bridge.send({ op: "create", id: this.pageId, attrs });
+    this.watchView();
+    this.forwardInput();
+  }
+
+  disconnectedCallback() {
+    if (!this.pageId) return;
+    this.resizeObserver.disconnect();
+    this.intersectionObserver.disconnect();
+    window.removeEventListener("scroll", this.viewChanged, true);
+    window.removeEventListener("resize", this.viewChanged);
+    document.removeEventListener("visibilitychange", this.viewChanged);
+    this.bridge.send({ op: "destroy", id: this.pageId });
+    this.bridge.forget(this.pageId);
+    this.pageId = undefined;
+    this.created = false;
+  }
+
+  // As a plug-in element's postMessage: the value reaches HandleMessage.
+  postMessage(message) {
+    if (this.created) this.bridge.send({ op: "message", id: this.pageId, msg: message });
+    else this.pending.push(message);
+  }
+
+  hostLine(line) {
+    if (line.kind === "post") this.dispatchEvent(new MessageEvent("message", { data: line.msg }));
+    else if (line.kind === "created") this.instanceCreated();
+    else if (line.kind === "cursor") this.style.cursor = CURSORS[line.type] || "default";
+    else if (line.kind === "error") console.warn(`pphost (${this.pageId}):`, line.text);
+  }
+
+  instanceCreated() {
+    this.created = true;
+    this.lastView = "";
+    this.viewChanged();
+    for (const message of this.pending) this.postMessage(message);
+    this.pending = [];
+  }
+
+  bridgeClosed() {
+    this.created = false;
+    this.dispatchEvent(new Event("bridgeclose"));
+  }
+
+  watchView() {
+    this.visibleOnScreen = true;
+    this.viewChanged = () => this.sendView();
+    this.resizeObserver = new ResizeObserver(this.viewChanged);
+    this.resizeObserver.observe(this);
+    this.intersectionObserver = new IntersectionObserver((entries) => {
+      this.visibleOnScreen = entries[entries.length - 1].isIntersecting;
+      this.sendView();
+    });
+    this.intersectionObserver.observe(this);
+    window.addEventListener("scroll", this.viewChanged, true);
+    window.addEventListener("resize", this.viewChanged);
+    document.addEventListener("visibilitychange", this.viewChanged);
+  }
+
+  // The view as a plug-in sees it: the element's box in page pixels, shown or
+  // not (a hidden tab, an element scrolled away or sized to nothing), and the
+  // device scale.
+  sendView() {
+    if (!this.created) return;
+    const box = this.getBoundingClientRect();
+    const rect = [box.left + scrollX, box.top + scrollY, box.width, box.height].map(Math.round);
+    const visible = !document.hidden && this.visibleOnScreen && rect[2] > 0 && rect[3] > 0;
+    const view = { op: "view", id: this.pageId, rect, visible, scale: devicePixelRatio };
+    const text = JSON.stringify(view);
+    if (text === this.lastView) return;
+    this.lastView = text;
+    this.bridge.send(view);
+  }
+
+  forwardInput() {
+    if (!this.hasAttribute("tabindex")) this.tabIndex = 0; // so that it can take keys
+    for (const type of MOUSE_EVENTS) {
+      this.addEventListener(type, (event) => this.sendInput(type, event), { passive: type !== "contextmenu" });
+    }
+    for (const [type, name] of Object.entries(KEY_EVENTS)) {
+      this.addEventListener(type, (event) => this.sendInput(name, event));
+    }
+  }
+
+  sendInput(type, event) {
+    if (!this.created) return;
+    const box = this.getBoundingClientRect();
+    const request = { op: "input", id: this.pageId, type };
+    if ("clientX" in event) {
+      request.x = Math.round(event.clientX - box.left);
+      request.y = Math.round(event.clientY - box.top);
+    }
+    if (type === "mousedown" || type === "mouseup") request.button = event.button;
+    this.bridge.send(request);
+  }
+
+  // A presented picture: drawn at the next animation frame, then the server
+  // may send the next. A tab in the background runs no animation frames, so
+  // it is sent nothing until it comes back.
+  async frame(header, bytes) {
+    const picture = await decodePicture(header, bytes);
+    requestAnimationFrame(() => {
+      this.draw(header, picture);
+      if (this.pageId) this.bridge.send({ op: "drawn", id: this.pageId });
+    });
+  }
+
+  draw(header, picture) {
+    if (this.canvas.width !== header.width) this.canvas.width = header.width;
+    if (this.canvas.height !== header.height) this.canvas.height = header.height;
+    const context = this.canvas.getContext("2d");
+    if (picture instanceof ImageData) context.putImageData(picture, 0, 0);
+    else {
+      context.drawImage(picture, 0, 0);
+      picture.close();
+    }
+    if (this.stats.framesShown === 0) this.stats.firstPresented = header.n;
+    this.stats.framesShown += 1;
+    this.stats.lastPresented = header.n;
+    this.dispatchEvent(new CustomEvent("framedrawn", { detail: header }));
+  }
+}
+
+function decodePicture(header, bytes) {
+  if (header.encoding === "rgba") {
+    return Promise.resolve(new ImageData(new Uint8ClampedArray(bytes), header.width, header.height));
+  }
+  return createImageBitmap(new Blob([bytes], { type: "image/jpeg" }));
+}
+
+customElements.define("pp-plugin", PluginElement);
+
+// A new plug-in element with these attributes, in this order, not yet in the
+// document.
+export function createPluginElement(attributes = {}) {
+  const element = document.createElement("pp-plugin");
+  for (const [name, value] of Object.entries(attributes)) element.setAttribute(name, value);
+  return element;
+}
