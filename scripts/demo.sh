@@ -11,18 +11,26 @@
 # whole page, the host's output and the module's log go into the output
 # folder; a summary closes the run.
 #
+# With --browser the same streams go on until Ctrl-C, and `pphost serve`
+# serves web/meeting.html for them: open the address it prints in a browser.
+#
 #   scripts/demo.sh [--no-setup] [--out DIR]     (default DIR: demo-out)
+#   scripts/demo.sh --browser [--port N]         (default N: 8080)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
 
 setup=1
 out="$root/demo-out"
+browser=0
+port=8080
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-setup) setup=0 ;;
     --out) out="$2"; shift ;;
-    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --browser) browser=1 ;;
+    --port) port="$2"; shift ;;
+    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "demo: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift
@@ -54,7 +62,9 @@ for s in "${streams[@]}"; do
 done
 
 echo "== frame-publisher: nine camera streams at 30 fps (u1 1280x720, u2..u9 640x360; u3 NV12)"
-"$bin/frame-publisher" "${args[@]}" --fps 30 --seconds 10 > "$out/publisher.txt" 2> "$out/publisher.log" &
+seconds=10
+[ "$browser" -eq 0 ] || seconds=0
+"$bin/frame-publisher" "${args[@]}" --fps 30 --seconds "$seconds" > "$out/publisher.txt" 2> "$out/publisher.log" &
 publisher=$!
 trap 'kill "$publisher" 2>/dev/null || true; wait "$publisher" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
@@ -64,6 +74,19 @@ done
 diffs="$(head -n 1 "$out/publisher.txt")"
 [ -n "$diffs" ] || { echo "demo: frame-publisher did not start" >&2; cat "$out/publisher.log" >&2; exit 1; }
 echo "segments: $(jq -r 'map(.path) | join(" ")' <<< "$diffs")"
+
+if [ "$browser" -eq 1 ]; then
+  address="http://127.0.0.1:$port/meeting.html?diffs=$(jq -rn --arg d "$diffs" '$d | @uri')"
+  echo "== pphost serve: the meeting page, real clock; open this address in a browser (Ctrl-C ends the demo):"
+  echo
+  echo "  $address"
+  echo
+  "$bin/pphost" serve --port "$port" 2> "$out/host-stderr.log" > "$out/host-output.txt" || {
+    echo "demo: pphost serve stopped; see $out/host-stderr.log" >&2
+    exit 1
+  }
+  exit 0
+fi
 
 sed -e "s|@DIFFS@|$diffs|" -e "s|@OUT@|$out|g" "$root/examples/demo.jsonl.in" > "$out/demo.jsonl"
 echo "== pphost: the meeting page of examples/demo.jsonl.in, real clock, 2 s + 2 s of video"
