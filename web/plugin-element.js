@@ -91,7 +91,9 @@ export class PluginElement extends HTMLElement {
     this.canvas.style.cssText = "display:block;width:100%;height:100%";
     this.pending = []; // messages posted before the instance exists
     this.lastView = "";
-    this.stats = { framesShown: 0, firstPresented: 0, lastPresented: 0 };
+    // Pictures drawn, the element's present count of the first and the
+    // last, and the bytes they took on the wire.
+    this.stats = { framesShown: 0, firstPresented: 0, lastPresented: 0, bytes: 0 };
   }
 
   connectedCallback() {
@@ -201,6 +203,7 @@ export class PluginElement extends HTMLElement {
   // may send the next. A tab in the background runs no animation frames, so
   // it is sent nothing until it comes back.
   async frame(header, bytes) {
+    this.stats.bytes += bytes.byteLength;
     const picture = await decodePicture(header, bytes);
     requestAnimationFrame(() => {
       this.draw(header, picture);

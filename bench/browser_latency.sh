@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The speaker of web/meeting.html in headless chromium through `pphost serve`:
+# pictures the tab draws / presents of its element, distinct frames shown,
+# and publish-to-pixels latency, for 1280x720 I420 at 30 fps into the 640x360
+# element, real clock, once per frame encoding, one after the other.
+#
+#   bench/browser_latency.sh [--build DIR] [--seconds N] [--encodings jpeg,rgba]
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/.." && pwd)"
+build="$root/build"
+args=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build) build="$2"; shift ;;
+    --seconds|--encodings) args+=("$1" "$2"); shift ;;
+    -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "browser_latency: unknown argument: $1" >&2; exit 2 ;;
+  esac
+  shift
+done
+"$root/scripts/setup-browser-tests.sh" > /dev/null
+cmake --build "$build" --target pphost id_stream tallwick-ppapi-render > /dev/null
+export PPHOST="$build/bin/pphost" TALLWICK_MODULE="$build/lib/libtallwick-ppapi-render.so" \
+  WEB_ROOT="$root/web" ID_STREAM="$build/bin/id_stream"
+cd "$root/tests/browser"
+exec node latency.mjs "${args[@]}"
