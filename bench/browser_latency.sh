@@ -2,9 +2,11 @@
 # The speaker of web/meeting.html in headless chromium through `pphost serve`:
 # pictures the tab draws / presents of its element, distinct frames shown,
 # and publish-to-pixels latency, for 1280x720 I420 at 30 fps into the 640x360
-# element, real clock, once per frame encoding, one after the other.
+# element, real clock, one run per way pictures go to the tab, one after the
+# other: jpeg or rgba, scaled to the element (/view, the default) or as
+# presented (/full).
 #
-#   bench/browser_latency.sh [--build DIR] [--seconds N] [--encodings jpeg,rgba]
+#   bench/browser_latency.sh [--build DIR] [--seconds N] [--variants jpeg,rgba,jpeg/full,rgba/full]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
@@ -13,8 +15,8 @@ args=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build="$2"; shift ;;
-    --seconds|--encodings) args+=("$1" "$2"); shift ;;
-    -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --seconds|--variants) args+=("$1" "$2"); shift ;;
+    -h|--help) sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "browser_latency: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift

@@ -67,11 +67,19 @@ int Main(int argc, char** argv) {
   serveCommand->add_option("--frames", frames, "how pictures go to the tab: jpeg or rgba")
       ->check(CLI::IsMember({"jpeg", "rgba"}))
       ->capture_default_str();
+  std::string pictureSize = "view";
+  serveCommand
+      ->add_option("--picture-size", pictureSize,
+                   "view: a picture larger than its element goes to the tab scaled down to it; full: as presented")
+      ->check(CLI::IsMember({"view", "full"}))
+      ->capture_default_str();
   serveCommand->add_option("--jpeg-quality", serve.jpegQuality, "1 to 100")
       ->check(CLI::Range(1, 100))
       ->capture_default_str();
-  serveCommand->add_option("--clock", clock, "real (wall time) or virtual")
-      ->check(CLI::IsMember({"real", "virtual"}))
+  // Nothing in a browser moves a virtual clock, so pages run on wall time.
+  std::string serveClock = "real";
+  serveCommand->add_option("--clock", serveClock, "real (wall time): the one clock a browser's page can follow")
+      ->check(CLI::IsMember({"real"}))
       ->capture_default_str();
 #endif
   CLI11_PARSE(app, argc, argv);
@@ -80,6 +88,8 @@ int Main(int argc, char** argv) {
 
 #ifndef _WIN32
   if (serveCommand->parsed()) {
+    options.clock = pphost::ClockMode::kReal;
+    serve.fitToView = pictureSize == "view";
     serve.encoding = frames == "rgba" ? pphost::serve::FrameEncoding::kRaw : pphost::serve::FrameEncoding::kJpeg;
     return pphost::serve::RunServe(serve, options, modulePath);
   }

@@ -1,6 +1,8 @@
 #include "devhost/serve/page_bridge.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <string_view>
 #include <utility>
 
@@ -40,7 +42,7 @@ void AppendLength(std::vector<uint8_t>& out, uint32_t length) {
 
 }  // namespace
 
-PageBridge::PageBridge(FrameEncoder encoder) : encoder_(std::move(encoder)) {}
+PageBridge::PageBridge(FrameEncoder encoder, bool fitToView) : encoder_(std::move(encoder)), fitToView_(fitToView) {}
 
 LineSink PageBridge::Sink() {
   return [this](const std::string& line) { FromHost(line); };
@@ -88,11 +90,26 @@ void PageBridge::Carry(int tab, Json request) {
   const std::string element = request["id"];
   const std::string pageId = PageId(tab, element);
   request["id"] = pageId;
-  const bool destroying = request["op"] == "destroy";
+  const std::string op = request["op"];
   speaking_ = tab;
   const bool done = host_->Execute(DumpLine(request));
   speaking_ = 0;
-  if (destroying && done) tabs_.at(tab).elements.erase(element);
+  if (!done) return;
+  if (op == "destroy") tabs_.at(tab).elements.erase(element);
+  if (op == "view") RememberView(tabs_.at(tab), element, request);
+}
+
+// The Host took the view, so its rectangle is four numbers; the scale is
+// optional (1) and the Host kept it within bounds.
+void PageBridge::RememberView(Tab& tab, const std::string& element, const Json& request) {
+  auto found = tab.elements.find(element);
+  if (found == tab.elements.end()) return;
+  const Json& rect = request["rect"];
+  const double scale = request.contains("scale") && request["scale"].is_number() ? request["scale"].get<double>() : 1.0;
+  auto pixels = [scale](const Json& size) {
+    return static_cast<int32_t>(std::clamp(std::ceil(size.get<double>() * scale), 0.0, 16384.0));
+  };
+  found->second.view = ViewPixels{pixels(rect[2]), pixels(rect[3])};
 }
 
 void PageBridge::Drawn(Tab& tab, const Json& request) {
@@ -148,22 +165,24 @@ void PageBridge::SendFrame(int tab, const std::string& element) {
   std::optional<Presentation> shown = host_->LastPresented(PageId(tab, element));
   if (!shown || shown->image.Empty()) return;
   state.drawing = true;
-  tabs_.at(tab).link->SendBinary(FrameMessage(element, *shown));
+  const PresentedImage& picture = fitToView_ ? FitToView(shown->image, state.view, scaled_) : shown->image;
+  tabs_.at(tab).link->SendBinary(FrameMessage(element, picture, shown->swaps));
 }
 
 // A frame message: the header's length (4 bytes, little-endian), the header
 // (JSON: id, width, height, encoding, n) and the encoded picture.
-std::vector<uint8_t> PageBridge::FrameMessage(const std::string& element, const Presentation& shown) {
+std::vector<uint8_t> PageBridge::FrameMessage(const std::string& element, const PresentedImage& picture,
+                                              int64_t swaps) {
   const std::string header = DumpLine(Json{{"id", element},
-                                           {"width", shown.image.width},
-                                           {"height", shown.image.height},
+                                           {"width", picture.width},
+                                           {"height", picture.height},
                                            {"encoding", encoder_.Name()},
-                                           {"n", shown.swaps}});
+                                           {"n", swaps}});
   std::vector<uint8_t> message;
-  message.reserve(4 + header.size() + shown.image.rgba.size() / 4);
+  message.reserve(4 + header.size() + picture.rgba.size() / 4);
   AppendLength(message, static_cast<uint32_t>(header.size()));
   message.insert(message.end(), header.begin(), header.end());
-  encoder_.Encode(shown.image, message);
+  encoder_.Encode(picture, message);
   return message;
 }
 

@@ -8,6 +8,7 @@
 #include "devhost/host.h"
 #include "devhost/json.h"
 #include "devhost/serve/frame_encoder.h"
+#include "devhost/serve/picture_fit.h"
 #include "devhost/serve/tab_link.h"
 
 namespace pphost::serve {
@@ -23,12 +24,14 @@ namespace pphost::serve {
 // element has presented, its newest picture goes to the tab as one binary
 // message, and the next only after the tab says it drew that one (`drawn`).
 // Nothing queues: swaps in between are skipped, and a tab that stops drawing
-// (in the background) stops being sent pictures.
+// (in the background) stops being sent pictures. With `fitToView`, a picture
+// larger than its element's last view (in device pixels) goes out scaled
+// down to it.
 //
 // Everything runs on the thread that drives the Host.
 class PageBridge {
  public:
-  explicit PageBridge(FrameEncoder encoder);
+  PageBridge(FrameEncoder encoder, bool fitToView);
 
   // The sink the Host must be made with, and then the Host.
   LineSink Sink();
@@ -52,6 +55,7 @@ class PageBridge {
     bool created = false;
     bool fresh = false;    // presented since its last picture went out
     bool drawing = false;  // a picture is out and not yet drawn
+    ViewPixels view;       // of the last view the Host carried out
   };
   struct Tab {
     TabLink* link = nullptr;
@@ -63,11 +67,14 @@ class PageBridge {
   void Forward(Tab& tab, const std::string& element, Json line);
   void Carry(int tab, Json request);
   void Drawn(Tab& tab, const Json& request);
+  void RememberView(Tab& tab, const std::string& element, const Json& request);
   void Reply(int tab, const std::string& text);
   void SendFrame(int tab, const std::string& element);
-  std::vector<uint8_t> FrameMessage(const std::string& element, const Presentation& shown);
+  std::vector<uint8_t> FrameMessage(const std::string& element, const PresentedImage& picture, int64_t swaps);
 
   FrameEncoder encoder_;
+  bool fitToView_;
+  PresentedImage scaled_;  // scratch of FitToView
   Host* host_ = nullptr;
   std::map<int, Tab> tabs_;
   int nextTab_ = 1;

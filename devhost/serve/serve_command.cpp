@@ -12,7 +12,7 @@ namespace pphost::serve {
 int RunServe(const ServeSettings& settings, const HostOptions& options, const std::string& modulePath) {
   HostOptions hostOptions = options;
   hostOptions.tracePresent = true;  // the bridge sends a frame on each `present`
-  PageBridge bridge(FrameEncoder(settings.encoding, settings.jpegQuality));
+  PageBridge bridge(FrameEncoder(settings.encoding, settings.jpegQuality), settings.fitToView);
   Host host(hostOptions, bridge.Sink());
   bridge.Attach(&host);
   if (!host.Load(modulePath)) {

@@ -13,6 +13,7 @@ struct ServeSettings {
   std::string root;      // the folder of pages served
   FrameEncoding encoding = FrameEncoding::kJpeg;
   int jpegQuality = 85;
+  bool fitToView = true;  // pictures no larger than their element's view
 };
 
 // `pphost serve`: loads the module into one Host, then serves pages and

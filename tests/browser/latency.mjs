@@ -1,10 +1,12 @@
 // Frames a tab shows against frames its element presented, and the latency
 // from a frame's publish to its pixels in the page's canvas, for the speaker
 // of meeting.html (640x360 element) with a 1280x720 I420 stream at 30 fps, on
-// the real clock, once per frame encoding of `pphost serve`, one after the
-// other in one run. Not a test: bench/browser_latency.sh runs it.
+// the real clock, once per way `pphost serve` sends pictures, one after the
+// other in one run: an encoding (jpeg, rgba) and a picture size (/view: no
+// larger than the element, the default; /full: as presented). Not a test:
+// bench/browser_latency.sh runs it.
 //
-//   node latency.mjs --seconds N --encodings jpeg,rgba   (paths in the environment, as run.sh sets them)
+//   node latency.mjs --seconds N --variants jpeg,rgba,jpeg/full   (paths in the environment)
 import { spawn } from "node:child_process";
 import { once } from "node:events";
 import { readFileSync } from "node:fs";
@@ -16,7 +18,7 @@ import { launchBrowser, startServer, waitFor } from "./meeting_fixture.mjs";
 const { values: options } = parseArgs({
   options: {
     seconds: { type: "string", default: "20" },
-    encodings: { type: "string", default: "jpeg,rgba" },
+    variants: { type: "string", default: "jpeg,rgba,jpeg/full,rgba/full" },
     "warm-up": { type: "string", default: "2" },
     "id-stream": { type: "string", default: process.env.ID_STREAM },
   },
@@ -38,10 +40,13 @@ function percentile(values, fraction) {
 
 // In the page: on every picture the speaker draws, the id read from the
 // canvas row the id blocks lie on (16 blocks, most significant first, white
-// 1), the time, the element's present count and the bytes so far.
+// 1), when it arrived and when it was drawn, the element's present count
+// and the bytes so far.
 function recordDrawnIds() {
   const speaker = document.getElementById("speaker");
   window.drawn = [];
+  const frame = speaker.frame.bind(speaker);
+  speaker.frame = (header, bytes) => frame({ ...header, arrived: performance.timeOrigin + performance.now() }, bytes);
   speaker.addEventListener("framedrawn", (event) => {
     const at = performance.timeOrigin + performance.now();
     const { canvas } = speaker;
@@ -55,17 +60,18 @@ function recordDrawnIds() {
       if (!white && !(r < 64 && g < 64 && b < 64)) { id = -1; break; }
       id = id * 2 + (white ? 1 : 0);
     }
-    window.drawn.push({ id, at, n: event.detail.n, bytes: speaker.stats.bytes });
+    window.drawn.push({ id, at, arrived: event.detail.arrived, n: event.detail.n, bytes: speaker.stats.bytes });
   });
 }
 
-async function measure(browser, encoding) {
-  const times = path.join(tmpdir(), `id-stream-${process.pid}-${encoding}.json`);
+async function measure(browser, variant) {
+  const [encoding, size = "view"] = variant.split("/");
+  const times = path.join(tmpdir(), `id-stream-${process.pid}-${encoding}-${size}.json`);
   const stream = spawn(options["id-stream"], [
-    "--name", `/tallwick-latency-${process.pid}-${encoding}`, "--seconds", String(seconds), "--times", times,
+    "--name", `/tallwick-latency-${process.pid}-${encoding}-${size}`, "--seconds", String(seconds), "--times", times,
   ], { stdio: ["ignore", "pipe", "inherit"] });
   const [diffs] = await Promise.race([once(stream.stdout, "data"), once(stream, "exit")]);
-  const server = await startServer(["--frames", encoding]);
+  const server = await startServer(["--frames", encoding, "--picture-size", size]);
   const page = await browser.newPage({ viewport: { width: 1960, height: 1000 } });
   const address = new URL("meeting.html", server.url);
   address.searchParams.set("diffs", String(diffs).trim());
@@ -80,13 +86,18 @@ async function measure(browser, encoding) {
   const drawn = (await page.evaluate(() => window.drawn)).slice(start.drawn);
   await page.close();
   await server.stop();
-  return report(encoding, drawn, JSON.parse(readFileSync(times, "utf8")).published, start, end);
+  return report(variant, drawn, JSON.parse(readFileSync(times, "utf8")).published, start, end);
 }
 
-function report(encoding, drawn, published, start, end) {
+function report(variant, drawn, published, start, end) {
   const publishedAt = new Map(published);
   const firstShown = new Map();
-  for (const d of drawn) if (d.id > 0 && !firstShown.has(d.id)) firstShown.set(d.id, d.at);
+  const inTab = [];
+  for (const d of drawn) {
+    if (d.id <= 0 || firstShown.has(d.id)) continue;
+    firstShown.set(d.id, d.at);
+    inTab.push(d.at - d.arrived);
+  }
   const ids = [...firstShown.keys()];
   const idRange = published.filter(([id]) => id >= Math.min(...ids) && id <= Math.max(...ids)).length;
   const latency = ids.filter((id) => publishedAt.has(id)).map((id) => firstShown.get(id) - publishedAt.get(id));
@@ -94,7 +105,7 @@ function report(encoding, drawn, published, start, end) {
   const bytes = drawn.at(-1).bytes - drawn[0].bytes;
   const wallS = (end.at - start.at) / 1000;
   return {
-    encoding,
+    variant,
     "pictures drawn by the tab": drawn.length,
     "presents of the element": presents,
     "drawn / presented": +(drawn.length / presents).toFixed(3),
@@ -103,6 +114,7 @@ function report(encoding, drawn, published, start, end) {
     "latency median ms": +percentile(latency, 0.5).toFixed(1),
     "latency p99 ms": +percentile(latency, 0.99).toFixed(1),
     "latency max ms": +Math.max(...latency).toFixed(1),
+    "of it in the tab, median ms": +percentile(inTab, 0.5).toFixed(1),
     "KB per picture": +(bytes / 1024 / Math.max(1, drawn.length - 1)).toFixed(1),
     "pphost CPU %": +((100 * (end.cpu - start.cpu)) / 1000 / wallS).toFixed(1),
   };
@@ -110,12 +122,12 @@ function report(encoding, drawn, published, start, end) {
 
 const browser = await launchBrowser();
 const results = [];
-for (const encoding of options.encodings.split(",")) {
-  console.error(`latency: ${encoding}, ${seconds} s of 1280x720 at 30 fps into the 640x360 speaker`);
-  results.push(await measure(browser, encoding));
+for (const variant of options.variants.split(",")) {
+  console.error(`latency: ${variant}, ${seconds} s of 1280x720 at 30 fps into the 640x360 speaker`);
+  results.push(await measure(browser, variant));
 }
 await browser.close();
 console.table(results.reduce((table, r) => {
-  for (const [key, value] of Object.entries(r)) (table[key] ||= {})[r.encoding] = value;
+  for (const [key, value] of Object.entries(r)) (table[key] ||= {})[r.variant] = value;
   return table;
 }, {}));

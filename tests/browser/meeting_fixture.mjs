@@ -83,7 +83,7 @@ export function launchBrowser() {
     executablePath: env.chromium,
     headless: true,
     // As root in a container the sandbox cannot start; the pages are our own.
-    args: ["--no-sandbox", "--use-gl=swiftshader", "--autoplay-policy=no-user-gesture-required"],
+    args: ["--no-sandbox"],
   });
 }
 
