@@ -74,9 +74,7 @@ int Run(const Options& options) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   Options options;
   options.plan.spreadPhases = false;
   options.plan.sweepPhase = true;
@@ -91,4 +89,15 @@ int main(int argc, char** argv) {
   app.add_option("--times", options.times, "where the publish times go (JSON)");
   CLI11_PARSE(app, argc, argv);
   return Run(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Main(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "id_stream: " << error.what() << '\n';
+    return 1;
+  }
 }

@@ -42,7 +42,7 @@ void AppendLength(std::vector<uint8_t>& out, uint32_t length) {
 
 }  // namespace
 
-PageBridge::PageBridge(FrameEncoder encoder, bool fitToView) : encoder_(std::move(encoder)), fitToView_(fitToView) {}
+PageBridge::PageBridge(FrameEncoder encoder, bool fitToView) : encoder_(encoder), fitToView_(fitToView) {}
 
 LineSink PageBridge::Sink() {
   return [this](const std::string& line) { FromHost(line); };

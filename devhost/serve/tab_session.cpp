@@ -20,10 +20,11 @@ TabSession::TabSession(boost::asio::ip::tcp::socket socket, PageBridge& bridge)
 
 TabSession::~TabSession() { Close(); }
 
-void TabSession::Start(beast::http::request<beast::http::string_body> request) {
+void TabSession::Start(beast::http::request<beast::http::string_body>&& request) {
+  upgrade_ = std::move(request);
   socket_.read_message_max(kMaxIncoming);
   socket_.set_option(websocket::stream_base::timeout::suggested(beast::role_type::server));
-  socket_.async_accept(request, [self = shared_from_this()](beast::error_code error) { self->OnAccept(error); });
+  socket_.async_accept(upgrade_, [self = shared_from_this()](beast::error_code error) { self->OnAccept(error); });
 }
 
 void TabSession::OnAccept(beast::error_code error) {

@@ -31,7 +31,7 @@ class TabSession : public std::enable_shared_from_this<TabSession>, public TabLi
   TabSession& operator=(const TabSession&) = delete;
 
   // Completes the upgrade that `request` asked for, then serves the tab.
-  void Start(boost::beast::http::request<boost::beast::http::string_body> request);
+  void Start(boost::beast::http::request<boost::beast::http::string_body>&& request);
 
   void SendText(std::string text) override;
   void SendBinary(std::vector<uint8_t> bytes) override;
@@ -53,6 +53,7 @@ class TabSession : public std::enable_shared_from_this<TabSession>, public TabLi
 
   boost::beast::websocket::stream<boost::beast::tcp_stream> socket_;
   PageBridge& bridge_;
+  boost::beast::http::request<boost::beast::http::string_body> upgrade_;  // kept while it is answered
   boost::beast::flat_buffer input_;
   std::deque<Outgoing> queue_;
   bool writing_ = false;

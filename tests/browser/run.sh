@@ -10,7 +10,9 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 [ $# -ge 5 ] || { sed -n '6p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
-export PPHOST="$1" FRAME_PUBLISHER="$2" TALLWICK_MODULE="$3" WEB_ROOT="$4" OUT_DIR="$5"
+mkdir -p "$5"
+export PPHOST="$(realpath "$1")" FRAME_PUBLISHER="$(realpath "$2")" TALLWICK_MODULE="$(realpath "$3")" \
+  WEB_ROOT="$(realpath "$4")" OUT_DIR="$(realpath "$5")"
 shift 5
 
 missing=""
@@ -22,6 +24,5 @@ if [ -n "$missing" ]; then
   [ "${TALLWICK_BROWSER_TESTS:-}" = "required" ] && exit 1
   exit 77
 fi
-mkdir -p "$OUT_DIR"
 cd "$here"
 exec node --test --test-reporter=spec "$@" meeting.test.mjs
