@@ -21,7 +21,7 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
-"$root/scripts/setup-browser-tests.sh" > /dev/null
+"$root/scripts/setup.sh" --no-build --browser > /dev/null
 cmake --build "$build" --target pphost id_stream tallwick-ppapi-render > /dev/null
 export PPHOST="$build/bin/pphost" TALLWICK_MODULE="$build/lib/libtallwick-ppapi-render.so" \
   WEB_ROOT="$root/web" ID_STREAM="$build/bin/id_stream"

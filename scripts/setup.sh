@@ -2,9 +2,12 @@
 # Installs the Debian 12 packages the project needs (only those missing), then
 # configures and builds. Safe to run again; needs root (or sudo) for apt-get.
 #
-#   scripts/setup.sh [--no-build] [--windows] [--build-dir DIR] [--build-type TYPE] [-- extra cmake args]
+#   scripts/setup.sh [--no-build] [--windows] [--browser] [--build-dir DIR] [--build-type TYPE] [-- extra cmake args]
 #     --windows   also install what the Windows cross builds and their tests
 #                 under Wine need (scripts/build-windows.sh builds them)
+#     --browser   also install what only the browser tests use: chromium,
+#                 Node.js and npm (when there is no node yet), and the test
+#                 driver from npm at the version tests/browser/package-lock.json pins
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -12,6 +15,7 @@ root="$(cd "$here/.." && pwd)"
 
 build=1
 windows=0
+browser=0
 build_dir="$root/build"
 build_type="RelWithDebInfo"
 extra=()
@@ -19,10 +23,11 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --no-build) build=0 ;;
     --windows) windows=1 ;;
+    --browser) browser=1 ;;
     --build-dir) build_dir="$2"; shift ;;
     --build-type) build_type="$2"; shift ;;
     --) shift; extra=("$@"); break ;;
-    -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "setup: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift
@@ -47,6 +52,11 @@ windows_packages=(
   wine64 googletest
 )
 [ "$windows" -eq 0 ] || packages+=("${windows_packages[@]}")
+if [ "$browser" -eq 1 ]; then
+  packages+=(chromium)
+  command -v node > /dev/null || packages+=(nodejs)
+  command -v npm > /dev/null || packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -64,6 +74,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 else
   echo "setup: all packages present"
+fi
+
+if [ "$browser" -eq 1 ]; then
+  lock="$root/tests/browser/package-lock.json"
+  installed="$root/tests/browser/node_modules/.package-lock.json"
+  if [ ! -f "$installed" ] || [ "$lock" -nt "$installed" ]; then
+    echo "setup: npm ci (tests/browser)"
+    (cd "$root/tests/browser" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
 fi
 
 [ "$build" -eq 1 ] || exit 0

@@ -22,8 +22,7 @@ for arg in "$@"; do
   esac
 done
 
-"$here/setup.sh" --windows --build-dir "$root/build" -- -DTALLWICK_WERROR=ON -DTALLWICK_WINDOWS_CHECKS=ON
-"$here/setup-browser-tests.sh"
+"$here/setup.sh" --windows --browser --build-dir "$root/build" -- -DTALLWICK_WERROR=ON -DTALLWICK_WINDOWS_CHECKS=ON
 # Here the browser tests fail when their browser is missing, never skip.
 export TALLWICK_BROWSER_TESTS=required
 # The Linux suite checks the DLLs' tables, so the Windows builds come first.

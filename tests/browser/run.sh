@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the browser tests: the meeting page in Debian's chromium, headless,
-# against the module through `pphost serve`. scripts/setup-browser-tests.sh
+# against the module through `pphost serve`. scripts/setup.sh --browser
 # installs chromium and the test driver (playwright-core, from npm).
 #
 #   tests/browser/run.sh PPHOST FRAME_PUBLISHER MODULE WEB_ROOT OUT_DIR [node --test args...]
@@ -20,7 +20,7 @@ command -v node > /dev/null || missing="node"
 [ -x "${CHROMIUM:-/usr/bin/chromium}" ] || missing="$missing chromium"
 [ -d "$here/node_modules/playwright-core" ] || missing="$missing playwright-core"
 if [ -n "$missing" ]; then
-  echo "browser tests: missing$([ "${missing:0:1}" = " " ] || echo " ")$missing; scripts/setup-browser-tests.sh installs them" >&2
+  echo "browser tests: missing$([ "${missing:0:1}" = " " ] || echo " ")$missing; scripts/setup.sh --browser installs them" >&2
   [ "${TALLWICK_BROWSER_TESTS:-}" = "required" ] && exit 1
   exit 77
 fi
