@@ -15,12 +15,12 @@ export PPHOST="$(realpath "$1")" FRAME_PUBLISHER="$(realpath "$2")" TALLWICK_MOD
   WEB_ROOT="$(realpath "$4")" OUT_DIR="$(realpath "$5")"
 shift 5
 
-missing=""
-command -v node > /dev/null || missing="node"
-[ -x "${CHROMIUM:-/usr/bin/chromium}" ] || missing="$missing chromium"
-[ -d "$here/node_modules/playwright-core" ] || missing="$missing playwright-core"
-if [ -n "$missing" ]; then
-  echo "browser tests: missing$([ "${missing:0:1}" = " " ] || echo " ")$missing; scripts/setup.sh --browser installs them" >&2
+missing=()
+command -v node > /dev/null || missing+=(node)
+[ -x "${CHROMIUM:-/usr/bin/chromium}" ] || missing+=(chromium)
+[ -d "$here/node_modules/playwright-core" ] || missing+=(playwright-core)
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "browser tests: missing ${missing[*]}; scripts/setup.sh --browser installs them" >&2
   [ "${TALLWICK_BROWSER_TESTS:-}" = "required" ] && exit 1
   exit 77
 fi
