@@ -44,9 +44,14 @@ async function firstLine(child, pattern, what) {
   return Promise.race([found, exited]);
 }
 
-function stop(child) {
-  if (child.exitCode === null && child.signalCode === null) child.kill("SIGTERM");
-  return child.exitCode !== null || child.signalCode !== null ? Promise.resolve() : once(child, "exit");
+// Asks the process to end; resolves to its exit code (null if a signal
+// other than ours ended it).
+async function stop(child) {
+  if (child.exitCode === null && child.signalCode === null) {
+    child.kill("SIGTERM");
+    await once(child, "exit");
+  }
+  return child.exitCode;
 }
 
 // frame-publisher with the users of kUsers (all I420 but u3, NV12) at 30 fps;
