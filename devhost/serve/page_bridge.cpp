@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <string_view>
 #include <utility>
@@ -35,6 +36,11 @@ std::pair<int, std::string> SplitPageId(const Json& id) {
 }
 
 std::string ErrorText(const std::string& text) { return DumpLine(Json{{"kind", "error"}, {"text", text}}); }
+
+// Now, in ms since 1970, as a page's performance.timeOrigin + now() reads it.
+double WallMs() {
+  return std::chrono::duration<double, std::milli>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
 
 void AppendLength(std::vector<uint8_t>& out, uint32_t length) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(length >> shift));
@@ -170,14 +176,15 @@ void PageBridge::SendFrame(int tab, const std::string& element) {
 }
 
 // A frame message: the header's length (4 bytes, little-endian), the header
-// (JSON: id, width, height, encoding, n) and the encoded picture.
+// (JSON: id, width, height, encoding, n, sent) and the encoded picture.
 std::vector<uint8_t> PageBridge::FrameMessage(const std::string& element, const PresentedImage& picture,
                                               int64_t swaps) {
   const std::string header = DumpLine(Json{{"id", element},
                                            {"width", picture.width},
                                            {"height", picture.height},
                                            {"encoding", encoder_.Name()},
-                                           {"n", swaps}});
+                                           {"n", swaps},
+                                           {"sent", WallMs()}});
   std::vector<uint8_t> message;
   message.reserve(4 + header.size() + picture.rgba.size() / 4);
   AppendLength(message, static_cast<uint32_t>(header.size()));

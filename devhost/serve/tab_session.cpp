@@ -22,6 +22,9 @@ TabSession::~TabSession() { Close(); }
 
 void TabSession::Start(beast::http::request<beast::http::string_body>&& request) {
   upgrade_ = std::move(request);
+  // A picture is one message the tab waits for: sent at once, not held back
+  // by Nagle's algorithm until the tab acknowledges the last segment.
+  beast::get_lowest_layer(socket_).socket().set_option(boost::asio::ip::tcp::no_delay(true));
   socket_.read_message_max(kMaxIncoming);
   socket_.set_option(websocket::stream_base::timeout::suggested(beast::role_type::server));
   socket_.async_accept(upgrade_, [self = shared_from_this()](beast::error_code error) { self->OnAccept(error); });

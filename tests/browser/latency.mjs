@@ -40,8 +40,8 @@ function percentile(values, fraction) {
 
 // In the page: on every picture the speaker draws, the id read from the
 // canvas row the id blocks lie on (16 blocks, most significant first, white
-// 1), when it arrived and when it was drawn, the element's present count
-// and the bytes so far.
+// 1), when the server took it (header "sent"), when it arrived and when it was drawn, the
+// element's present count and the bytes so far.
 function recordDrawnIds() {
   const speaker = document.getElementById("speaker");
   window.drawn = [];
@@ -60,7 +60,7 @@ function recordDrawnIds() {
       if (!white && !(r < 64 && g < 64 && b < 64)) { id = -1; break; }
       id = id * 2 + (white ? 1 : 0);
     }
-    window.drawn.push({ id, at, arrived: event.detail.arrived, n: event.detail.n, bytes: speaker.stats.bytes });
+    window.drawn.push({ id, at, sent: event.detail.sent, arrived: event.detail.arrived, n: event.detail.n, bytes: speaker.stats.bytes });
   });
 }
 
@@ -93,10 +93,12 @@ function report(variant, drawn, published, start, end) {
   const publishedAt = new Map(published);
   const firstShown = new Map();
   const inTab = [];
+  const wire = [];
   for (const d of drawn) {
     if (d.id <= 0 || firstShown.has(d.id)) continue;
     firstShown.set(d.id, d.at);
     inTab.push(d.at - d.arrived);
+    wire.push(d.arrived - d.sent);
   }
   const ids = [...firstShown.keys()];
   const idRange = published.filter(([id]) => id >= Math.min(...ids) && id <= Math.max(...ids)).length;
@@ -115,6 +117,7 @@ function report(variant, drawn, published, start, end) {
     "latency p99 ms": +percentile(latency, 0.99).toFixed(1),
     "latency max ms": +Math.max(...latency).toFixed(1),
     "of it in the tab, median ms": +percentile(inTab, 0.5).toFixed(1),
+    "of it encoding and wire, median ms": +percentile(wire, 0.5).toFixed(1),
     "KB per picture": +(bytes / 1024 / Math.max(1, drawn.length - 1)).toFixed(1),
     "pphost CPU %": +((100 * (end.cpu - start.cpu)) / 1000 / wallS).toFixed(1),
   };

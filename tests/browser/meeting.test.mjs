@@ -92,6 +92,7 @@ describe("the meeting page", () => {
     await waitFor(() => page.evaluate(() => document.getElementById("speaker").stats.framesShown > 3), 10000, "speaker frames");
     await waitFor(() => page.evaluate(() => document.getElementById("gallery").stats.framesShown > 3), 10000, "gallery frames");
     const [width, height] = await page.evaluate(() => [document.getElementById("speaker").canvas.width, document.getElementById("speaker").canvas.height]);
+    assert.deepEqual([width, height], [640, 360], "the speaker's picture has its element's size");
     for (const [x, y] of [[0.5, 0.5], [0.05, 0.05], [0.95, 0.95]]) {
       const at = [Math.round(x * width), Math.round(y * height)];
       assertColour(await canvasPixel(page, "speaker", ...at), kUsers[0].rgb, `speaker at ${at} of ${width}x${height}`);
