@@ -7,7 +7,7 @@
 # presented (/full). First, as the baseline, stream_latency's 720p30 case:
 # the same frames into the same element with no browser, publish to present.
 #
-#   bench/browser_latency.sh [--build DIR] [--seconds N] [--variants jpeg,rgba,jpeg/full,rgba/full] [--no-baseline]
+#   bench/browser_latency.sh [--build DIR] [--seconds N] [--variants jpeg,rgba,jpeg/full,...] [--no-baseline]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"

@@ -18,7 +18,7 @@ import { launchBrowser, startServer, waitFor } from "./meeting_fixture.mjs";
 const { values: options } = parseArgs({
   options: {
     seconds: { type: "string", default: "20" },
-    variants: { type: "string", default: "jpeg,rgba,jpeg/full,rgba/full" },
+    variants: { type: "string", default: "jpeg,rgba" },
     "warm-up": { type: "string", default: "2" },
     "id-stream": { type: "string", default: process.env.ID_STREAM },
   },
