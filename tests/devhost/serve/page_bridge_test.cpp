@@ -240,8 +240,12 @@ TEST_F(PageBridgeTest, ClosingATabDestroysItsInstancesOnlyAndSilencesIt) {
   EXPECT_EQ(bridge_.Status().at("tabs"), 1);
   EXPECT_EQ(bridge_.Status().at("elements"), 1);
 
+  // Whatever still arrives from the closed tab does nothing and is answered with nothing.
+  Send(a, {Request("create", "late"), Command("speaker", "ECHO"), R"({"op":"drawn","id":"speaker"})", "junk"});
   bridge_.SendFrames();
+  EXPECT_THAT(first_.lines, IsEmpty());
   EXPECT_EQ(first_.frames.size(), framesBefore);
+  EXPECT_FALSE(host_.LastPresented(std::to_string(a) + "/late").has_value());  // no instance was made
 
   second_.Take();
   Send(b, {Command("speaker", "ECHO")});
