@@ -75,6 +75,7 @@ void PageBridge::CloseTab(int tab) {
 }
 
 void PageBridge::FromTab(int tab, const std::string& text) {
+  if (tabs_.count(tab) == 0) return;  // closed: it owns nothing any more
   Json request = Json::parse(text, nullptr, false);
   if (!request.is_object() || !request.contains("op") || !request["op"].is_string()) {
     Reply(tab, ErrorText("a tab's message must be a JSON object with a string \"op\""));

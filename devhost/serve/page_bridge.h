@@ -41,7 +41,7 @@ class PageBridge {
   int OpenTab(TabLink* link);
   // The tab went away: its instances are destroyed.
   void CloseTab(int tab);
-  // One text message from the tab.
+  // One text message from the tab; none from a tab that is not open.
   void FromTab(int tab, const std::string& text);
   // Sends each tab that can take one the newest picture of its elements
   // that presented since the last.
