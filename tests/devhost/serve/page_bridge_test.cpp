@@ -86,8 +86,8 @@ std::vector<Json> Echoes(const std::vector<Json>& lines) {
 class PageBridgeTest : public ::testing::Test {
  protected:
   PageBridgeTest() : PageBridgeTest(FrameEncoding::kRaw) {}
-  explicit PageBridgeTest(FrameEncoding encoding)
-      : bridge_(FrameEncoder(encoding, 85)), host_(Options(), bridge_.Sink()) {
+  explicit PageBridgeTest(FrameEncoding encoding, bool fitToView = true)
+      : bridge_(FrameEncoder(encoding, 85), fitToView), host_(Options(), bridge_.Sink()) {
     bridge_.Attach(&host_);
     EXPECT_TRUE(host_.Load(fake_plugin::EntryPoints()));
   }
@@ -257,7 +257,9 @@ TEST_F(PageBridgeTest, AFrameGoesOutOnlyOnceTheLastWasDrawnAndCarriesTheNewestSw
   Presenting(a, "speaker", 1);
   bridge_.SendFrames();
   ASSERT_THAT(first_.frames, SizeIs(1));
-  const Frame frame = Parse(first_.frames[0]);
+  Frame frame = Parse(first_.frames[0]);
+  EXPECT_TRUE(frame.header.at("sent").is_number());
+  frame.header.erase("sent");
   EXPECT_EQ(frame.header, Json::parse(R"({"id":"speaker","width":8,"height":4,"encoding":"rgba","n":1})"));
   ASSERT_EQ(frame.picture.size(), 8u * 4u * 4u);
   EXPECT_THAT(std::vector<int>(frame.picture.begin(), frame.picture.begin() + 4), ElementsAre(255, 0, 0, 255));
@@ -298,6 +300,47 @@ TEST_F(PageBridgeTest, EachTabDrawsAtItsOwnPace) {
   ASSERT_THAT(second_.frames, SizeIs(2));
   EXPECT_EQ(Parse(second_.frames[1]).header.at("id"), "speaker");
   EXPECT_EQ(Parse(second_.frames[1]).header.at("n"), 2);
+}
+
+// Scaled to the element's last view times its scale, never enlarged; what
+// is smaller than the view on an axis keeps that axis.
+TEST_F(PageBridgeTest, APictureLargerThanItsElementGoesOutScaledDownToItsView) {
+  const int a = bridge_.OpenTab(&first_);
+  Presenting(a, "speaker", 1);
+  auto sizeAfter = [&](const std::string& view) {
+    Send(a, {view});
+    Swap(a, "speaker", 1);
+    bridge_.SendFrames();
+    const Frame frame = Parse(first_.frames.back());
+    Send(a, {R"({"op":"drawn","id":"speaker"})"});
+    EXPECT_EQ(frame.picture.size(),
+              frame.header.at("width").get<size_t>() * frame.header.at("height").get<size_t>() * 4);
+    return std::vector<int>{frame.header.at("width"), frame.header.at("height")};
+  };
+  EXPECT_THAT(sizeAfter(R"({"op":"view","id":"speaker","rect":[0,0,4,2]})"), ElementsAre(4, 2));
+  // A view the Host refused leaves the last one in force.
+  EXPECT_THAT(sizeAfter(R"({"op":"view","id":"speaker","rect":[0,0]})"), ElementsAre(4, 2));
+  EXPECT_THAT(Kinds(first_.lines), ::testing::Contains("error"));
+  EXPECT_THAT(sizeAfter(R"({"op":"view","id":"speaker","rect":[0,0,2,1],"scale":2.0})"), ElementsAre(4, 2));
+  EXPECT_THAT(sizeAfter(R"({"op":"view","id":"speaker","rect":[0,0,100,2]})"), ElementsAre(8, 2));
+  EXPECT_THAT(sizeAfter(R"({"op":"view","id":"speaker","rect":[0,0,16,16]})"), ElementsAre(8, 4));
+}
+
+class FullSizePageBridgeTest : public PageBridgeTest {
+ protected:
+  FullSizePageBridgeTest() : PageBridgeTest(FrameEncoding::kRaw, false) {}
+};
+
+TEST_F(FullSizePageBridgeTest, WithoutFittingAPictureGoesOutAsPresented) {
+  const int a = bridge_.OpenTab(&first_);
+  Presenting(a, "speaker", 1);
+  Send(a, {R"({"op":"view","id":"speaker","rect":[0,0,4,2]})"});
+  Swap(a, "speaker", 1);
+  bridge_.SendFrames();
+  ASSERT_THAT(first_.frames, SizeIs(1));
+  const Frame frame = Parse(first_.frames[0]);
+  EXPECT_EQ(frame.header.at("width"), 8);
+  EXPECT_EQ(frame.header.at("height"), 4);
 }
 
 class JpegPageBridgeTest : public PageBridgeTest {
