@@ -56,9 +56,12 @@ void TabSession::SendText(std::string text) { Queue(Outgoing{false, std::move(te
 void TabSession::SendBinary(std::vector<uint8_t> bytes) { Queue(Outgoing{true, {}, std::move(bytes)}); }
 
 void TabSession::Queue(Outgoing message) {
-  if (tab_ == 0) return;
+  if (tab_ == 0 || cutOff_) return;
   if (queue_.size() >= kMaxQueued) {
-    Close();
+    // Sends come while the Host writes its output, so the tab is not closed
+    // from here (that would call back into the Host); the read or write that
+    // the closed socket fails closes it from the network loop.
+    cutOff_ = true;
     socket_.next_layer().close();
     return;
   }

@@ -57,7 +57,8 @@ class TabSession : public std::enable_shared_from_this<TabSession>, public TabLi
   boost::beast::flat_buffer input_;
   std::deque<Outgoing> queue_;
   bool writing_ = false;
-  int tab_ = 0;  // 0 while not open
+  int tab_ = 0;          // 0 while not open
+  bool cutOff_ = false;  // fell behind: the socket is closed, the tab not yet
 };
 
 }  // namespace pphost::serve
