@@ -19,7 +19,7 @@ const CURSORS = [
   "s-resize", "se-resize", "sw-resize", "w-resize", "ns-resize", "ew-resize", "nesw-resize", "nwse-resize",
   "col-resize", "row-resize", "all-scroll", "e-resize", "n-resize", "ne-resize", "nw-resize", "s-resize",
   "se-resize", "sw-resize", "w-resize", "move", "vertical-text", "cell", "context-menu", "alias", "progress",
-  "no-drop", "copy", "none", "not-allowed", "zoom-in", "zoom-out", "grab", "grabbing", "all-scroll", "all-scroll",
+  "no-drop", "copy", "none", "not-allowed", "zoom-in", "zoom-out", "grab", "grabbing",
 ];
 const MOUSE_EVENTS = ["mousedown", "mouseup", "mousemove", "mouseenter", "mouseleave", "contextmenu", "wheel"];
 const KEY_EVENTS = { keydown: "keydown", keyup: "keyup", keypress: "char" };
