@@ -31,7 +31,8 @@ class IEmbed {
 
   virtual void DidChangeView(const pp::View& view);
 
-  // Runs `command` against the table; unknown commands answer 3.
+  // Runs `command` against the table; unknown commands answer
+  // kErrorInvalidCommand.
   MessageHandleResult HandleMessage(const std::string& command, const pp::VarDictionary& data);
 
   // Posts through the owning instance; dropped while there is none.

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "frame/parse_result.h"
+
 // The page protocol: command, event, key and attribute names, the shared
 // value vocabularies and the error codes.
 namespace TALLWICK_PP_RENDER {
@@ -92,8 +94,8 @@ enum ErrorCode : int32_t {
   kErrorInitTexture = 19,
   kErrorContextLost = 20,
   kErrorUnknown21 = 21,
-  kErrorFrameDataNull = 22,
-  kErrorFrameUpdating = 23,
+  kErrorFrameDataNull = kVideoFrameDataNull,
+  kErrorFrameUpdating = kVideoFrameUpdating,
 };
 
 // The fixed description of a code; "unknown" for codes without one.

@@ -3,13 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace TALLWICK_PP_RENDER {
+#include "frame/parse_result.h"
 
-// Results of ParseVideoFrame (the module's error codes "frame data nullptr"
-// and "frame is updating").
-inline constexpr int32_t kVideoFrameOk = 0;
-inline constexpr int32_t kVideoFrameDataNull = 22;
-inline constexpr int32_t kVideoFrameUpdating = 23;
+namespace TALLWICK_PP_RENDER {
 
 // One parsed frame header. The plane pointers point into the mapped segment
 // and stay valid only as long as that mapping.

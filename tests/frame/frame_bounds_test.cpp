@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/frame_layout.h"
 #include "frame/video_frame.h"
 #include "frame_test_support.h"
 #include "header_only_memory.h"
@@ -13,10 +14,14 @@
 
 namespace {
 
+using tallwick::frame::kFormatNV12;
+using tallwick::frame::kHeaderSize;
 using tallwick::test::HeaderOnlyMemory;
 using tallwick::test::kDefaultFrameBytes;
 using tallwick::test::RawHeader;
 using TALLWICK_PP_RENDER::CheckVideoFrameBounds;
+using TALLWICK_PP_RENDER::kVideoFrameOk;
+using TALLWICK_PP_RENDER::kVideoFrameUpdating;
 using TALLWICK_PP_RENDER::ParseVideoFrame;
 using TALLWICK_PP_RENDER::VideoFrame;
 
@@ -26,37 +31,37 @@ int32_t ParseAndCheck(const RawHeader& header, size_t mappedSize) {
   HeaderOnlyMemory memory(mappedSize);
   memory.Write(header);
   VideoFrame frame;
-  EXPECT_EQ(ParseVideoFrame(memory.Base(), &frame, "cam"), 0);
+  EXPECT_EQ(ParseVideoFrame(memory.Base(), &frame, "cam"), kVideoFrameOk);
   return CheckVideoFrameBounds(frame, memory.Base(), mappedSize, "cam");
 }
 
 RawHeader NV12Header() {
   RawHeader header;
-  header.format = 2;
+  header.format = kFormatNV12;
   header.planS1 = 640;
   header.planS2 = 0;
   return header;
 }
 
-constexpr size_t kNV12Bytes = 52 + 640 * 360 + 640 * 180;
+constexpr size_t kNV12Bytes = kHeaderSize + (640 * 360 + 640 * 180);
 
 TEST(CheckVideoFrameBoundsTest, AFrameFillingTheMappingExactlyFits) {
-  EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes), 0);
-  EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes + 4096), 0);
-  EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes - 1), 23);
+  EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes), kVideoFrameOk);
+  EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes + 4096), kVideoFrameOk);
+  EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes - 1), kVideoFrameUpdating);
 
   RawHeader longerRows;
   longerRows.planS2 = 321;  // plane 2 now ends 180 bytes past the mapping
-  EXPECT_EQ(ParseAndCheck(longerRows, kDefaultFrameBytes), 23);
+  EXPECT_EQ(ParseAndCheck(longerRows, kDefaultFrameBytes), kVideoFrameUpdating);
 }
 
 TEST(CheckVideoFrameBoundsTest, NV12HasNoThirdPlane) {
   for (uint32_t planS2 : {0u, 0xFFFFFFFFu, 0x7FFFFFFFu}) {
     RawHeader header = NV12Header();
     header.planS2 = planS2;
-    EXPECT_EQ(ParseAndCheck(header, kNV12Bytes), 0) << "planS2 " << planS2;
+    EXPECT_EQ(ParseAndCheck(header, kNV12Bytes), kVideoFrameOk) << "planS2 " << planS2;
   }
-  EXPECT_EQ(ParseAndCheck(NV12Header(), kNV12Bytes - 1), 23);
+  EXPECT_EQ(ParseAndCheck(NV12Header(), kNV12Bytes - 1), kVideoFrameUpdating);
 }
 
 TEST(CheckVideoFrameBoundsTest, OddWidthsNeedRoundedUpChromaRows) {
@@ -64,25 +69,25 @@ TEST(CheckVideoFrameBoundsTest, OddWidthsNeedRoundedUpChromaRows) {
   i420.width = 641;
   i420.planS0 = 641;
   i420.planS1 = i420.planS2 = 321;
-  const size_t i420Bytes = 52 + 641 * 360 + 2 * 321 * 180;
-  EXPECT_EQ(ParseAndCheck(i420, i420Bytes), 0);
+  const size_t i420Bytes = kHeaderSize + (641 * 360 + 2 * 321 * 180);
+  EXPECT_EQ(ParseAndCheck(i420, i420Bytes), kVideoFrameOk);
   i420.planS2 = 320;
-  EXPECT_EQ(ParseAndCheck(i420, i420Bytes), 23) << "V stride one short of a row";
+  EXPECT_EQ(ParseAndCheck(i420, i420Bytes), kVideoFrameUpdating) << "V stride one short of a row";
 
   RawHeader nv12 = NV12Header();
   nv12.width = 641;
   nv12.planS0 = 641;
   nv12.planS1 = 642;
-  const size_t nv12Bytes = 52 + 641 * 360 + 642 * 180;
-  EXPECT_EQ(ParseAndCheck(nv12, nv12Bytes), 0);
+  const size_t nv12Bytes = kHeaderSize + (641 * 360 + 642 * 180);
+  EXPECT_EQ(ParseAndCheck(nv12, nv12Bytes), kVideoFrameOk);
   nv12.planS1 = 641;
-  EXPECT_EQ(ParseAndCheck(nv12, nv12Bytes), 23) << "UV stride one short of a row";
+  EXPECT_EQ(ParseAndCheck(nv12, nv12Bytes), kVideoFrameUpdating) << "UV stride one short of a row";
 }
 
 TEST(CheckVideoFrameBoundsTest, OneRowHasNoChromaRows) {
   RawHeader header;
   header.height = 1;
-  EXPECT_EQ(ParseAndCheck(header, 52 + 640), 0);
+  EXPECT_EQ(ParseAndCheck(header, kHeaderSize + 640), kVideoFrameOk);
 }
 
 struct HostileCase {
@@ -105,7 +110,7 @@ std::vector<HostileCase> HostileHeaders() {
   add("negative Y stride", [](RawHeader& h) { h.planS0 = 0xFFFFFD80; });
   add("zero U stride", [](RawHeader& h) { h.planS1 = 0; });
   add("zero V stride", [](RawHeader& h) { h.planS2 = 0; });
-  add("RGBA is laid out as I420", [](RawHeader& h) { h.format = 1, h.planS2 = 0; });
+  add("RGBA is laid out as I420", [](RawHeader& h) { h.format = tallwick::frame::kFormatRGBA, h.planS2 = 0; });
   add("Y stride shorter than a row", [](RawHeader& h) { h.planS0 = 639; });
   add("U stride shorter than a row", [](RawHeader& h) { h.planS1 = 319; });
   add("huge Y stride", [](RawHeader& h) { h.planS0 = 0x7FFFFFFF; });
@@ -121,17 +126,17 @@ std::vector<HostileCase> HostileHeaders() {
 
 TEST(CheckVideoFrameBoundsTest, RefusesHostileHeadersWithoutReadingThePlanes) {
   for (const HostileCase& hostile : HostileHeaders()) {
-    EXPECT_EQ(ParseAndCheck(hostile.header, kDefaultFrameBytes), 23) << hostile.what;
+    EXPECT_EQ(ParseAndCheck(hostile.header, kDefaultFrameBytes), kVideoFrameUpdating) << hostile.what;
   }
 }
 
 TEST(CheckVideoFrameBoundsTest, TinyMappings) {
   RawHeader header;
   header.width = header.height = header.planS0 = header.planS1 = header.planS2 = 1;
-  EXPECT_EQ(ParseAndCheck(header, 53), 0) << "one Y byte and no chroma rows";
-  EXPECT_EQ(ParseAndCheck(header, 52), 23) << "header only";
-  EXPECT_EQ(ParseAndCheck(header, 51), 23) << "not even the header";
-  EXPECT_EQ(ParseAndCheck(header, 0), 23);
+  EXPECT_EQ(ParseAndCheck(header, kHeaderSize + 1), kVideoFrameOk) << "one Y byte and no chroma rows";
+  EXPECT_EQ(ParseAndCheck(header, kHeaderSize), kVideoFrameUpdating) << "header only";
+  EXPECT_EQ(ParseAndCheck(header, kHeaderSize - 1), kVideoFrameUpdating) << "not even the header";
+  EXPECT_EQ(ParseAndCheck(header, 0), kVideoFrameUpdating);
 }
 
 TEST(CheckVideoFrameBoundsTest, RefusalIsLoggedThroughItsOwnLimiter) {

@@ -21,6 +21,8 @@ using tallwick::frame::MakeGeometry;
 using tallwick::frame::PlaneSize;
 using tallwick::test::ScopedSegmentName;
 using TALLWICK_PP_RENDER::CheckVideoFrameBounds;
+using TALLWICK_PP_RENDER::kVideoFrameOk;
+using TALLWICK_PP_RENDER::kVideoFrameUpdating;
 using TALLWICK_PP_RENDER::ParseVideoFrame;
 using TALLWICK_PP_RENDER::VideoFrame;
 
@@ -64,7 +66,7 @@ TEST(FrameWriterTest, AWrittenFrameParsesFitsAndCarriesThePlanes) {
     Reader reader(name.Get());
     VideoFrame frame;
     ASSERT_EQ(reader.Parse(&frame), 0);
-    EXPECT_EQ(CheckVideoFrameBounds(frame, reader.shm.Data(), reader.shm.Size(), "cam"), 0);
+    EXPECT_EQ(CheckVideoFrameBounds(frame, reader.shm.Data(), reader.shm.Size(), "cam"), kVideoFrameOk);
     EXPECT_EQ(frame.frameId, 9);
     EXPECT_EQ(frame.width, 33);
     EXPECT_EQ(frame.height, 17);
@@ -89,7 +91,7 @@ TEST(FrameWriterTest, AFrameBeingWrittenReadsAsUpdating) {
   ASSERT_EQ(writer.Create(), shoom::kOK);
   Reader reader(name.Get());
   VideoFrame frame;
-  EXPECT_EQ(reader.Parse(&frame), 23) << "a new segment holds no frame";
+  EXPECT_EQ(reader.Parse(&frame), kVideoFrameUpdating) << "a new segment holds no frame";
 
   writer.WriteFrame(1, nullptr, nullptr, nullptr);
   ASSERT_EQ(reader.Parse(&frame), 0);
@@ -97,7 +99,7 @@ TEST(FrameWriterTest, AFrameBeingWrittenReadsAsUpdating) {
 
   writer.BeginFrame();
   std::memset(writer.Plane(0), 0xff, PlaneSize(geometry, 0));
-  EXPECT_EQ(reader.Parse(&frame), 23);
+  EXPECT_EQ(reader.Parse(&frame), kVideoFrameUpdating);
   EXPECT_EQ(tallwick::test::Fields(frame), tallwick::test::Fields(first));
 
   writer.EndFrame(2);
@@ -121,7 +123,7 @@ TEST(FrameWriterTest, GeometryChangesWithinTheSegment) {
   VideoFrame frame;
   ASSERT_EQ(reader.Parse(&frame), 0);
   EXPECT_EQ(frame.width, 32);
-  EXPECT_EQ(CheckVideoFrameBounds(frame, reader.shm.Data(), reader.shm.Size(), "cam"), 0);
+  EXPECT_EQ(CheckVideoFrameBounds(frame, reader.shm.Data(), reader.shm.Size(), "cam"), kVideoFrameOk);
   EXPECT_EQ(frame.plan1, reader.shm.Data() + (writer.Plane(1) - writer.Segment().Data()));
 }
 

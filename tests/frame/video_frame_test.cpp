@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "frame/frame_layout.h"
 #include "frame_test_support.h"
 #include "header_only_memory.h"
 #include "support/log_capture.h"
@@ -12,9 +13,14 @@
 
 namespace {
 
+using tallwick::frame::kStateComplete;
+using tallwick::frame::kStateWriting;
 using tallwick::test::Fields;
 using tallwick::test::HeaderOnlyMemory;
 using tallwick::test::RawHeader;
+using TALLWICK_PP_RENDER::kVideoFrameDataNull;
+using TALLWICK_PP_RENDER::kVideoFrameOk;
+using TALLWICK_PP_RENDER::kVideoFrameUpdating;
 using TALLWICK_PP_RENDER::ParseVideoFrame;
 using TALLWICK_PP_RENDER::VideoFrame;
 
@@ -22,7 +28,7 @@ TEST(ParseVideoFrameTest, LocatesPlanesOfAnEvenHeight) {
   HeaderOnlyMemory memory;
   memory.Write(RawHeader{});
   VideoFrame frame;
-  ASSERT_EQ(ParseVideoFrame(memory.Base(), &frame, "cam"), 0);
+  ASSERT_EQ(ParseVideoFrame(memory.Base(), &frame, "cam"), kVideoFrameOk);
   const uint8_t* base = memory.Base();
   EXPECT_EQ(frame.plan0, base + 52);
   EXPECT_EQ(frame.plan1, base + 52 + 230400);
@@ -35,7 +41,7 @@ TEST(ParseVideoFrameTest, ChromaRowsOfAnOddHeightRoundDown) {
   header.height = 361;
   memory.Write(header);
   VideoFrame frame;
-  ASSERT_EQ(ParseVideoFrame(memory.Base(), &frame, "cam"), 0);
+  ASSERT_EQ(ParseVideoFrame(memory.Base(), &frame, "cam"), kVideoFrameOk);
   constexpr ptrdiff_t kYBytes = ptrdiff_t{640} * 361;
   constexpr ptrdiff_t kUBytes = ptrdiff_t{320} * 180;
   EXPECT_EQ(frame.plan1, frame.plan0 + kYBytes);
@@ -64,7 +70,7 @@ TEST(ParseVideoFrameTest, ReadsEachFieldFromItsOwnLittleEndianWordAtAnyAlignment
   for (size_t i = 0; i < sizeof(words); ++i) bytes[1 + i] = words[i / 4][i % 4];
 
   VideoFrame frame;
-  ASSERT_EQ(ParseVideoFrame(base, &frame, "cam"), 0);
+  ASSERT_EQ(ParseVideoFrame(base, &frame, "cam"), kVideoFrameOk);
   EXPECT_EQ(frame.frameId, 0x01020304);
   EXPECT_EQ(frame.width, 0x111);
   EXPECT_EQ(frame.height, 0x22);
@@ -83,7 +89,7 @@ TEST(ParseVideoFrameTest, FlipIsAnyNonZeroWord) {
     header.flip = flip;
     memory.Write(header);
     VideoFrame frame;
-    ASSERT_EQ(ParseVideoFrame(memory.Base(), &frame, "cam"), 0);
+    ASSERT_EQ(ParseVideoFrame(memory.Base(), &frame, "cam"), kVideoFrameOk);
     EXPECT_EQ(frame.flip, flip != 0) << "flip word " << flip;
   }
 }
@@ -93,12 +99,12 @@ TEST(ParseVideoFrameTest, ReservedWordsAreIgnored) {
   RawHeader header;
   memory.Write(header);
   VideoFrame plain;
-  ASSERT_EQ(ParseVideoFrame(memory.Base(), &plain, "cam"), 0);
+  ASSERT_EQ(ParseVideoFrame(memory.Base(), &plain, "cam"), kVideoFrameOk);
 
   header.reserved0 = header.reserved1 = header.reserved2 = 0xFFFFFFFF;
   memory.Write(header);
   VideoFrame noisy;
-  ASSERT_EQ(ParseVideoFrame(memory.Base(), &noisy, "cam"), 0);
+  ASSERT_EQ(ParseVideoFrame(memory.Base(), &noisy, "cam"), kVideoFrameOk);
   EXPECT_EQ(Fields(noisy), Fields(plain));
 }
 
@@ -109,7 +115,7 @@ TEST(ParseVideoFrameTest, PlaneOffsetsWrapAt32Bits) {
   header.height = 4;  // plane 0 claims exactly 2^32 bytes
   memory.Write(header);
   VideoFrame frame;
-  ASSERT_EQ(ParseVideoFrame(memory.Base(), &frame, "cam"), 0);
+  ASSERT_EQ(ParseVideoFrame(memory.Base(), &frame, "cam"), kVideoFrameOk);
   EXPECT_EQ(frame.plan1, frame.plan0);
 }
 
@@ -117,25 +123,25 @@ TEST(ParseVideoFrameTest, IncompleteFrameLeavesTheRecordUntouched) {
   HeaderOnlyMemory memory;
   RawHeader header;
   header.frameId = 42;
-  for (uint32_t state : {0u, 1u, 3u, 0xFFFFFFFFu}) {
+  for (uint32_t state : {0u, kStateWriting, 3u, 0xFFFFFFFFu}) {
     header.state = state;
     memory.Write(header);
     VideoFrame fresh;
-    EXPECT_EQ(ParseVideoFrame(memory.Base(), &fresh, "cam"), 23) << "state " << state;
+    EXPECT_EQ(ParseVideoFrame(memory.Base(), &fresh, "cam"), kVideoFrameUpdating) << "state " << state;
     EXPECT_EQ(Fields(fresh), Fields(VideoFrame{})) << "a fresh record keeps frameId -1";
   }
 
-  header.state = 2;
+  header.state = kStateComplete;
   header.frameId = 7;
   memory.Write(header);
   VideoFrame last;
-  ASSERT_EQ(ParseVideoFrame(memory.Base(), &last, "cam"), 0);
+  ASSERT_EQ(ParseVideoFrame(memory.Base(), &last, "cam"), kVideoFrameOk);
   const VideoFrame kept = last;
-  header.state = 1;
+  header.state = kStateWriting;
   header.frameId = 8;
   header.width = 1280;
   memory.Write(header);
-  EXPECT_EQ(ParseVideoFrame(memory.Base(), &last, "cam"), 23);
+  EXPECT_EQ(ParseVideoFrame(memory.Base(), &last, "cam"), kVideoFrameUpdating);
   EXPECT_EQ(Fields(last), Fields(kept));
 }
 
@@ -143,7 +149,7 @@ TEST(ParseVideoFrameTest, NullDataLeavesTheRecordUntouched) {
   VideoFrame frame;
   frame.frameId = 5;
   const VideoFrame kept = frame;
-  EXPECT_EQ(ParseVideoFrame(nullptr, &frame, "cam"), 22);
+  EXPECT_EQ(ParseVideoFrame(nullptr, &frame, "cam"), kVideoFrameDataNull);
   EXPECT_EQ(Fields(frame), Fields(kept));
 }
 
@@ -157,7 +163,7 @@ class ParseVideoFrameLogTest : public ::testing::Test {
 TEST_F(ParseVideoFrameLogTest, NullDataLineIsWrittenOncePerInterval) {
   VideoFrame frame;
   for (int call = 0; call < 50; ++call) {
-    EXPECT_EQ(ParseVideoFrame(nullptr, &frame, "cam-1"), 22);
+    EXPECT_EQ(ParseVideoFrame(nullptr, &frame, "cam-1"), kVideoFrameDataNull);
     clock_.AdvanceMs(20);
   }
   ASSERT_EQ(capture_.Lines().size(), 1u) << "fifty calls within one second";
@@ -176,7 +182,7 @@ TEST_F(ParseVideoFrameLogTest, NullDataLineIsWrittenOncePerInterval) {
 TEST_F(ParseVideoFrameLogTest, UpdatingLineHasItsOwnLimiter) {
   HeaderOnlyMemory memory;
   RawHeader header;
-  header.state = 1;
+  header.state = kStateWriting;
   header.frameId = 42;
   memory.Write(header);
   VideoFrame frame;

@@ -22,6 +22,7 @@ namespace {
 using tallwick::publisher::ParseStreamSettings;
 using tallwick::publisher::StreamPublisher;
 using tallwick::publisher::StreamSettings;
+using TALLWICK_PP_RENDER::kVideoFrameUpdating;
 
 std::string UniqueName(const std::string& tag) { return "/tallwick-pub-" + tag + "-" + std::to_string(getpid()); }
 
@@ -300,7 +301,7 @@ TEST(StreamPublisherTest, FaultPlanStopsPausesAndDiesMidFrame) {
   EXPECT_EQ(crash.Publish(2, t0), Step::kDied);
   shoom::Shm shm(dying, 0);
   TALLWICK_PP_RENDER::VideoFrame frame;
-  EXPECT_EQ(ReadBack(shm, &frame), 23) << "the frame is left incomplete";
+  EXPECT_EQ(ReadBack(shm, &frame), kVideoFrameUpdating) << "the frame is left incomplete";
 }
 
 TEST(StreamPublisherTest, DiffDescribesTheSegment) {
