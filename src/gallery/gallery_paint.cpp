@@ -5,7 +5,6 @@
 #include "common/last_error.h"
 #include "common/log_instance.h"
 #include "controller/controller_embed.h"
-#include "embed/paint_schedule.h"
 #include "embed/protocol.h"
 #include "frame/frame_bounds.h"
 #include "frame/frame_layout.h"
@@ -23,14 +22,7 @@ using TALLWICK_LOG::LogLimited;
 using TALLWICK_LOG::ObjectAddress;
 
 void GalleryRenderEmbed::ScheduleNextPaint() {
-  const int64_t now = TALLWICK_COMMON::MonotonicNs();
-  const int64_t elapsedMs = (now - lastScheduleTime) / 1000000;
-  lastScheduleTime = now;
-  scheduleDelay = NextPaintDelay(frameInterval, elapsedMs, scheduleDelay);
-  pp::Module* module = pp::Module::Get();
-  if (module != nullptr && module->core() != nullptr) {
-    module->core()->CallOnMainThread(scheduleDelay, callbackFactory.NewCallback(&GalleryRenderEmbed::PaintGallery));
-  }
+  ticker.Schedule(frameInterval, [this] { return callbackFactory.NewCallback(&GalleryRenderEmbed::PaintGallery); });
 }
 
 void GalleryRenderEmbed::OnPaintDone(int32_t /*result*/) {

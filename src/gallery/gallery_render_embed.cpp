@@ -22,12 +22,11 @@ using TALLWICK_LOG::ObjectAddress;
 namespace {
 
 constexpr int32_t kPongIntervalMs = 1000;
-constexpr int64_t kInitialScheduleLagNs = 50000000;
 constexpr uint32_t kColorComponents = 4;
 
 }  // namespace
 
-GalleryRenderEmbed::GalleryRenderEmbed() : lastScheduleTime(TALLWICK_COMMON::MonotonicNs() - kInitialScheduleLagNs) {
+GalleryRenderEmbed::GalleryRenderEmbed() {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::GalleryRenderEmbed::GalleryRenderEmbed");
   RegisterCommands();
   LogAt(TALLWICK_LOG::kLevelLifecycle, "[GalleryRenderEmbed] uuid:{} this[{:#08x}] gallery instance construct", uuid,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "embed/i_embed.h"
+#include "embed/paint_ticker.h"
 #include "embed/pong_heartbeat.h"
 #include "gallery/gallery_render_info.h"
 #include "host/completion_callback_factory.h"
@@ -88,8 +89,7 @@ class GalleryRenderEmbed : public IEmbed {
   int64_t renderExceptionThreshold = 2000;
   TileColor backgroundColor{};
   double frameInterval = 50.0;
-  int64_t lastScheduleTime;
-  int32_t scheduleDelay = 50;
+  PaintTicker ticker;
   pp::View view;
   int32_t viewWidth = 0;
   int32_t viewHeight = 0;

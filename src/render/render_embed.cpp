@@ -23,13 +23,12 @@ using TALLWICK_LOG::LogAt;
 namespace {
 
 constexpr int32_t kPongIntervalMs = 1000;
-constexpr int64_t kInitialScheduleLagNs = 50000000;
 constexpr int32_t kCursorTypeMin = -1;
 constexpr int32_t kCursorTypeMax = 42;
 
 }  // namespace
 
-RenderEmbed::RenderEmbed() : lastScheduleTime(TALLWICK_COMMON::MonotonicNs() - kInitialScheduleLagNs) {
+RenderEmbed::RenderEmbed() {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::RenderEmbed::RenderEmbed");
   LogAt(TALLWICK_LOG::kLevelLifecycle, "[RenderEmbed] uuid:{} this[{:#08x}] render instance construct", uuid,
         TALLWICK_LOG::ObjectAddress(this));

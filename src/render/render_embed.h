@@ -6,6 +6,7 @@
 #include <string>
 
 #include "embed/i_embed.h"
+#include "embed/paint_ticker.h"
 #include "embed/pong_heartbeat.h"
 #include "frame/shm.h"
 #include "frame/video_frame.h"
@@ -16,6 +17,17 @@ namespace TALLWICK_PP_RENDER {
 
 // The role of an element that shows one stream: its settings from "INIT",
 // its renderer and segment, and the paint loop that polls the segment.
+//
+// Owned by the element's instance, which picks this role when the element
+// has neither the controller's nor the gallery's attribute and hands it the
+// page's commands and view changes. Owns its renderer (made by "INIT") and
+// the mapping of the stream's segment, found through the controller's
+// registry by stream key and dropped on "RESET", "RESET_SHOOM" for its key
+// and destruction. Everything runs on the host's main thread; the paint
+// loop's timer and swap callbacks come from the role's own callback factory,
+// so none of them runs once the role is gone. At most one swap is pending:
+// a tick that finds one still pending draws nothing. The role never touches
+// GL itself; the renderer makes its context current for every call.
 class RenderEmbed : public IEmbed {
  public:
   RenderEmbed();
@@ -79,8 +91,7 @@ class RenderEmbed : public IEmbed {
   bool visible = true;
   bool isPainting = false;
   double frameInterval = 50.0;
-  int64_t lastScheduleTime;
-  int32_t nextDelay = 50;
+  PaintTicker ticker;
   int32_t viewWidth = 0;
   int32_t viewHeight = 0;
   VideoFrame lastFrame;

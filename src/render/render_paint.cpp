@@ -4,7 +4,6 @@
 #include "common/last_error.h"
 #include "common/log_instance.h"
 #include "controller/controller_embed.h"
-#include "embed/paint_schedule.h"
 #include "embed/protocol.h"
 #include "frame/frame_bounds.h"
 #include "frame/frame_layout.h"
@@ -25,14 +24,7 @@ pp::CompletionCallback RenderEmbed::PaintDoneCallback() {
 }
 
 void RenderEmbed::ScheduleNextPaint() {
-  const int64_t now = TALLWICK_COMMON::MonotonicNs();
-  const int64_t elapsedMs = (now - lastScheduleTime) / 1000000;
-  lastScheduleTime = now;
-  nextDelay = NextPaintDelay(frameInterval, elapsedMs, nextDelay);
-  pp::Module* module = pp::Module::Get();
-  if (module != nullptr && module->core() != nullptr) {
-    module->core()->CallOnMainThread(nextDelay, callbackFactory.NewCallback(&RenderEmbed::Paint));
-  }
+  ticker.Schedule(frameInterval, [this] { return callbackFactory.NewCallback(&RenderEmbed::Paint); });
 }
 
 void RenderEmbed::Paint(int32_t /*result*/) {
