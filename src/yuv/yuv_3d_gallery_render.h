@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "embed/protocol.h"
 #include "host/gles2/gl2_api.h"
 #include "yuv/gallery_draw_item.h"
 #include "yuv/i_yuv_render.h"
@@ -20,13 +21,17 @@ namespace TALLWICK_PP_RENDER {
 // current before its first GL call (several elements share the thread) and
 // leaves it current. The context is made by the first HandleChangeView or
 // InitYUVRender and only resized afterwards. ClearBKColor and DrawItems
-// presume InitYUVRender succeeded; their callback is handed to the host's
-// swap and runs when the presentation completes, with the host's result.
+// presume InitYUVRender succeeded (they do not test the context); their
+// callback goes to the host's swap and runs once, when the presentation
+// completes (a swap the host refuses at once runs it later on the main thread
+// with the host's error).
 //
-// It is an IYUVRender so that every render role holds its renderer the same
-// way; the gallery role reaches only HandleChangeView through the interface
-// and draws through the operations of its own below. The three single-stream
-// operations therefore do nothing, answer 0 and never run `done`.
+// It fills the renderer interface slot for slot as the single-stream renderer
+// does: the interface is kept whole rather than split into a shared base and
+// a single-stream part, so that both renderers keep the one slot layout. The
+// gallery role reaches only HandleChangeView through it and draws through the
+// operations of its own below; the three single-stream slots do nothing,
+// answer kErrorNone and never run `done`.
 class YUV3DGalleryRender : public IYUVRender {
  public:
   YUV3DGalleryRender(pp::Instance* instance, double dpr);
@@ -34,10 +39,12 @@ class YUV3DGalleryRender : public IYUVRender {
 
   int32_t InitYUVRender(const VideoFrame& /*frame*/, bool /*enableHighPerformanceGPU*/,
                         bool /*enablePPAPIRedExt*/) override {
-    return 0;
+    return kErrorNone;
   }
-  int32_t ClearBuffer(const pp::CompletionCallback& /*done*/) override { return 0; }
-  int32_t RenderFrame(const VideoFrame& /*frame*/, const pp::CompletionCallback& /*done*/) override { return 0; }
+  int32_t ClearBuffer(const pp::CompletionCallback& /*done*/) override { return kErrorNone; }
+  int32_t RenderFrame(const VideoFrame& /*frame*/, const pp::CompletionCallback& /*done*/) override {
+    return kErrorNone;
+  }
   // Also clears the buffer to the background colour, without presenting.
   int32_t HandleChangeView(const pp::View& view, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) override;
 

@@ -18,11 +18,12 @@ namespace TALLWICK_PP_RENDER {
 // context current before its first GL call (several elements share the
 // thread), and leaves it current. The context is made by the first
 // HandleChangeView or InitYUVRender and only resized afterwards.
-// Callbacks: `done` of ClearBuffer and RenderFrame is handed to the host's
-// swap and runs when the presentation completes (with the host's error if
-// the swap fails). ClearBuffer without a context runs `done` at once with
-// PP_ERROR_ABORTED, so its holder is released, and returns kErrorNotInited.
-// RenderFrame presumes InitYUVRender succeeded; it does not test the context.
+// Callbacks: `done` of ClearBuffer and RenderFrame goes to the host's swap
+// and runs once, when the presentation completes (a swap the host refuses at
+// once runs it later on the main thread with the host's error). ClearBuffer
+// without a context runs `done` at once with PP_ERROR_ABORTED, so that its
+// holder is released, and returns kErrorNotInited. RenderFrame presumes
+// InitYUVRender succeeded; it does not test the context.
 class YUV3DRender : public IYUVRender {
  public:
   YUV3DRender(pp::Instance* instance, double devicePixelRatio);

@@ -41,13 +41,13 @@ struct YuvGlStyle {
 // set-up, plane upload, making current, presenting).
 //
 // Owns the context and through it the program and textures (they go with the
-// context; nothing is deleted one by one); borrows the instance and the
-// renderer's sid. Called by its renderer on the main thread only. Every
-// operation that issues GL calls first makes this context current, except
-// UploadPlanes and Clear, which draw into the context the caller made
-// current; several elements' renderers share the thread and the binding's one
-// current-context slot. The context, once made, is never made again: later
-// view changes only resize it.
+// context; only RecreateTextures deletes the textures it replaces); borrows the instance and the
+// renderer's sid. Called by its renderer on the main thread only. Several
+// elements' renderers share the thread and the binding's one current-context
+// slot: CreateContext, ChangeView, PrepareUploads, MakeCurrent and Swap make
+// this context current; RecreateTextures, UploadPlanes and Clear work on the
+// context the caller made current. The context, once made, is never made
+// again: later view changes only resize it.
 class YuvGlCore {
  public:
   // `programBuilt` runs after every program build, with its result (0 or the
@@ -85,8 +85,9 @@ class YuvGlCore {
   // Clears the colour buffer to `rgba`.
   static void Clear(const std::array<float, 4>& rgba);
   void MakeCurrent();
-  // Makes the context current and presents it; `done` runs when the swap
-  // completes. The host's result.
+  // Makes the context current and presents it. `done` runs once: when the
+  // swap completes, or, when the host refuses the swap at once, later on the
+  // main thread with the host's error. The host's result.
   int32_t Swap(const pp::CompletionCallback& done);
 
  private:
