@@ -16,8 +16,6 @@ using TALLWICK_LOG::LogAt;
 
 namespace {
 
-constexpr int32_t kAlphaBits = 8;
-
 TALLWICK_COMMON::RateLimiter& ResizeFailureLimiter() {
   static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
   return limiter;
@@ -30,15 +28,15 @@ const YuvGlStyle& GalleryStyle() {
   static const YuvGlStyle style = {
       "YUV3DGalleryRender",
       "uuid",
-      kAlphaBits,
+      /*alphaBits=*/8,
       kGalleryVertexShaderText,
       kGalleryFragmentShaderText,
-      false,
+      /*keepShaderObjects=*/false,
       "[YUV3DGalleryRender] uuid:{} glInitializePPAPI error!!!",
       "[YUV3DGalleryRender] uuid:{} unable to bind 3d context ---> error",
       "[YUV3DGalleryRender] uuid:{} HandleChangeView - context null, so init gl, newWidth: {}, newHeight: {}",
       "[YUV3DGalleryRender] uuid:{} ResizeBuffers - unable to resize buffer: result: {}, newWidth {}, newHeight {}",
-      kLevelWarning,
+      /*resizeFailedLevel=*/kLevelWarning,
       &ResizeFailureLimiter,
   };
   return style;

@@ -36,15 +36,15 @@ const YuvGlStyle& SingleStreamStyle() {
   static const YuvGlStyle style = {
       "YUV3DRender",
       "sid",
-      0,
+      /*alphaBits=*/0,
       kVertexShaderText,
       kFragmentShaderText,
-      true,
+      /*keepShaderObjects=*/true,
       "[YUV3DRender] sid:{} glInitializePPAPI error - width: {}, height: {}",
       "[YUV3DRender] sid:{} unable to bind 3d context",
       "[YUV3DRender] sid:{} HandleChangeView - context null, so init gl, newWidth: {}, newHeight: {}, id: {}",
       "[YUV3DRender] sid:{} ResizeBuffers - unable to resize buffer: result: {}, newWidth {}, newHeight {}, id: {}",
-      kLevelInfo,
+      /*resizeFailedLevel=*/kLevelInfo,
       &ResizeFailureLimiter,
   };
   return style;
