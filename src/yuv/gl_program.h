@@ -7,10 +7,12 @@
 namespace TALLWICK_PP_RENDER {
 
 // Creates a shader of `type` (stored in *shader before anything can fail)
-// and compiles `source`. 0, or 15 with the info log written at level 5.
+// and compiles `source`. kErrorNone, or kErrorCompileShader with the info log
+// written at level 5.
 int32_t CompileShader(GLenum type, const char* source, GLuint* shader);
 
-// Links `program`. 0, or 16 with the info log written at level 5.
+// Links `program`. kErrorNone, or kErrorLinkShader with the info log written
+// at level 5.
 int32_t LinkProgram(GLuint program);
 
 // Attribute locations of both renderers' programs, fixed before linking.

@@ -2,51 +2,49 @@
 
 #include <cstdint>
 
-#include "host/gles2/gl2_api.h"
-#include "host/graphics_3d.h"
-#include "yuv/gl_texture.h"
 #include "yuv/i_yuv_render.h"
 #include "yuv/tex_coord.h"
+#include "yuv/yuv_gl_core.h"
 
 namespace TALLWICK_PP_RENDER {
 
-// The single-stream GPU renderer: one 3D context bound to the element, one
-// program and three plane textures. Each frame's planes are uploaded at their
-// full stride and stretched over the whole view; the texture window hides the
-// bytes between picture width and stride.
+// The single-stream GPU renderer: one 3D context bound to the element (alpha
+// 0), one program and three plane textures, held by its GL core. Each frame's
+// planes are uploaded at their full stride and stretched over the whole view;
+// the texture window hides the bytes between picture width and stride.
+//
+// Owned by the single-stream render role, which calls it on the main thread
+// only; it borrows the instance. Every operation makes this renderer's
+// context current before its first GL call (several elements share the
+// thread), and leaves it current. The context is made by the first
+// HandleChangeView or InitYUVRender and only resized afterwards.
+// Callbacks: `done` of ClearBuffer and RenderFrame goes to the host's swap
+// and runs once, when the presentation completes (a swap the host refuses at
+// once runs it later on the main thread with the host's error). ClearBuffer
+// without a context runs `done` at once with PP_ERROR_ABORTED, so that its
+// holder is released, and returns kErrorNotInited. RenderFrame presumes
+// InitYUVRender succeeded; it does not test the context.
 class YUV3DRender : public IYUVRender {
  public:
   YUV3DRender(pp::Instance* instance, double devicePixelRatio);
   ~YUV3DRender() override;
 
+  // Creates the context at the frame's size when there is none, then sets
+  // the texture windows for the frame's strides and remakes the textures.
   int32_t InitYUVRender(const VideoFrame& frame, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) override;
   int32_t ClearBuffer(const pp::CompletionCallback& done) override;
+  // The swap's own result (PP_OK_COMPLETIONPENDING when it is under way).
   int32_t RenderFrame(const VideoFrame& frame, const pp::CompletionCallback& done) override;
   int32_t HandleChangeView(const pp::View& view, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) override;
 
  private:
-  int32_t InitGLContext(int32_t width, int32_t height, bool enableHighPerformanceGPU);
-  int32_t InitShader();
   void GenTexCoords(const VideoFrame& frame);
   void SetUpVertexAttributes();
-  int32_t InitTextures();
-  void UploadPlanes(const VideoFrame& frame);
-  void MakeCurrent();
-  int32_t Swap(const pp::CompletionCallback& done);
 
-  pp::Graphics3D m_context;
-  GLuint m_program = 0;
-  PlaneTextures m_textures;
-  GLint m_locTexY = 0;
-  GLint m_locTexU = 0;
-  GLint m_locTexV = 0;
-  GLint m_locIsNv12 = 0;
+  YuvGlCore m_gl;
   // Rewritten in place only: the attribute pointers address their storage.
   TexCoords m_texCoordY;
   TexCoords m_texCoordUV;
-  double m_devicePixelRatio;
-  bool m_useRedTextures = false;
-  bool m_redSupported = false;
 };
 
 }  // namespace TALLWICK_PP_RENDER

@@ -3,6 +3,7 @@
 #include <array>
 #include <memory>
 
+#include "frame/frame_layout.h"
 #include "host/module.h"
 #include "host/module_entry_points.h"
 #include "host/ppapi/ppp.h"
@@ -70,18 +71,18 @@ ColourBarFrame MakeColourBars(int32_t width, int32_t height, int32_t padding, in
   f.height = height;
   f.format = format;
   f.strideY = width + padding;
-  f.strideUV = format == 2 ? f.strideY : f.strideY / 2;
+  f.strideUV = format == tallwick::frame::kFormatNV12 ? f.strideY : f.strideY / 2;
   const auto rows = static_cast<size_t>(height);
   f.y.resize(static_cast<size_t>(f.strideY) * rows);
   f.u.resize(static_cast<size_t>(f.strideUV) * rows / 2);
-  f.v.resize(format == 2 ? 0 : f.u.size());
+  f.v.resize(format == tallwick::frame::kFormatNV12 ? 0 : f.u.size());
   for (size_t row = 0; row < rows; ++row) {
     for (int32_t x = 0; x < f.strideY; ++x) f.y[row * f.strideY + x] = At(x, width).y;
   }
   for (size_t row = 0; row < rows / 2; ++row) {
     for (int32_t cx = 0; cx < f.strideY / 2; ++cx) {
       const Yuv c = At(cx * 2, width);
-      if (format == 2) {
+      if (format == tallwick::frame::kFormatNV12) {
         const size_t pair = row * f.strideUV + 2 * static_cast<size_t>(cx);
         f.u[pair] = c.u;
         f.u[pair + 1] = c.v;

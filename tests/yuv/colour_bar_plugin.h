@@ -14,7 +14,7 @@ namespace yuv_test {
 struct ColourBarFrame {
   int32_t width = 0;
   int32_t height = 0;
-  int32_t format = 0;  // 2 NV12, otherwise I420
+  int32_t format = 0;  // kFormatNV12, or I420
   int32_t strideY = 0;
   int32_t strideUV = 0;
   std::vector<uint8_t> y;

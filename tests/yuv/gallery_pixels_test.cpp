@@ -17,6 +17,7 @@
 
 #include "devhost/host.h"
 #include "devhost/scripted_host.h"
+#include "frame/frame_layout.h"
 #include "yuv/colour_bar_plugin.h"
 #include "yuv/gallery_plugin.h"
 
@@ -64,7 +65,7 @@ std::string Describe(const uint8_t* got) {
 // Colour bars with the top-left quarter of the picture (320 x 180) in a
 // colour found nowhere else, to tell which way a tile turns and mirrors.
 ColourBarFrame MarkedBars(int32_t padding) {
-  ColourBarFrame f = yuv_test::MakeColourBars(1280, 720, padding, 0);
+  ColourBarFrame f = yuv_test::MakeColourBars(1280, 720, padding, tallwick::frame::kFormatI420);
   constexpr uint8_t kY = 145;
   constexpr uint8_t kU = 54;
   constexpr uint8_t kV = 34;
@@ -291,7 +292,7 @@ class GalleryPage {
 class GalleryFitTest : public ::testing::TestWithParam<pphost::GlMode> {};
 
 TEST_P(GalleryFitTest, FitShowsTheWholePictureBetweenBarsInTheTileColour) {
-  const ColourBarFrame frame = yuv_test::MakeColourBars(1280, 720, kPadding, 0);
+  const ColourBarFrame frame = yuv_test::MakeColourBars(1280, 720, kPadding, tallwick::frame::kFormatI420);
   const GalleryScene scene = GridScene(frame, false);
   GalleryPage page(GetParam());
   const auto shown = page.Draw(scene);
@@ -315,7 +316,7 @@ INSTANTIATE_TEST_SUITE_P(GlModes, GalleryFitTest,
                          });
 
 TEST(GalleryPixelsTest, CropCoversTheTileCuttingBothSidesEvenly) {
-  const ColourBarFrame frame = yuv_test::MakeColourBars(1280, 720, kPadding, 0);
+  const ColourBarFrame frame = yuv_test::MakeColourBars(1280, 720, kPadding, tallwick::frame::kFormatI420);
   const GalleryScene scene = GridScene(frame, true);
   GalleryPage page;
   const auto shown = page.Draw(scene);
@@ -372,7 +373,7 @@ TEST(GalleryPixelsTest, RotationAndMirrorPutTheMarkedCornerWhereTheTileRulesSay)
 }
 
 TEST(GalleryPixelsTest, TilesLeftOutOfALaterDrawKeepTheirPixelsUnlessItClears) {
-  const ColourBarFrame bars = yuv_test::MakeColourBars(1280, 720, kPadding, 0);
+  const ColourBarFrame bars = yuv_test::MakeColourBars(1280, 720, kPadding, tallwick::frame::kFormatI420);
   const ColourBarFrame marked = MarkedBars(kPadding);
   GalleryPage page;
   const auto first = page.Draw(GridScene(bars, false));

@@ -11,6 +11,7 @@
 
 #include "devhost/host.h"
 #include "devhost/scripted_host.h"
+#include "frame/frame_layout.h"
 #include "yuv/colour_bar_plugin.h"
 #include "yuv/gallery_plugin.h"
 
@@ -51,7 +52,7 @@ TEST(SnapshotTest, SingleStreamAndGalleryColourBarsAreWrittenAsPng) {
   const std::string gallery = (dir / "gallery.png").string();
   std::filesystem::remove(single);
   std::filesystem::remove(gallery);
-  const yuv_test::ColourBarFrame frame = yuv_test::MakeColourBars(1280, 720, 64, 0);
+  const yuv_test::ColourBarFrame frame = yuv_test::MakeColourBars(1280, 720, 64, tallwick::frame::kFormatI420);
 
   yuv_test::SetFrame(&frame);
   const auto singleLines = DrawAndSnapshot(yuv_test::ColourBarPluginEntryPoints(), single);

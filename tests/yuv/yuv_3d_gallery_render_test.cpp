@@ -3,18 +3,31 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "embed/protocol.h"
+#include "frame/frame_layout.h"
 #include "host/gles2/gl2_api.h"
 #include "yuv/fake_gl_browser.h"
+#include "yuv/yuv_3d_render.h"
 
 namespace {
 
+using tallwick::frame::kFormatI420;
+using tallwick::frame::kFormatNV12;
 using TALLWICK_PP_RENDER::GalleryDrawItem;
+using TALLWICK_PP_RENDER::kErrorBindGraphics;
+using TALLWICK_PP_RENDER::kErrorCompileShader;
+using TALLWICK_PP_RENDER::kErrorInitPpapi;
+using TALLWICK_PP_RENDER::kErrorInitTexture;
+using TALLWICK_PP_RENDER::kErrorResizeBuffer;
 using TALLWICK_PP_RENDER::MakeGalleryDrawItem;
 using TALLWICK_PP_RENDER::TilePlacement;
 using TALLWICK_PP_RENDER::VideoFrame;
 using TALLWICK_PP_RENDER::YUV3DGalleryRender;
+using TALLWICK_PP_RENDER::YUV3DRender;
 using ::testing::ElementsAre;
 using yuv_test::FakeBrowserTest;
 
@@ -35,7 +48,7 @@ class YUV3DGalleryRenderTest : public FakeBrowserTest {
     frame.height = height;
     frame.format = format;
     frame.planS0 = 320;
-    frame.planS1 = format == 2 ? 320 : 160;
+    frame.planS1 = format == kFormatNV12 ? 320 : 160;
     frame.planS2 = 160;
     frame.plan0 = frame.plan1 = frame.plan2 = pixels.data();
     TilePlacement tile;
@@ -78,40 +91,73 @@ TEST_F(YUV3DGalleryRenderTest, ZeroDprMakesAnEmptyBuffer) {
 TEST_F(YUV3DGalleryRenderTest, FailuresGiveTheirCodes) {
   browser_.config.offerGles2 = false;
   YUV3DGalleryRender noGl(&instance_, 1.0);
-  EXPECT_EQ(noGl.InitYUVRender({}, 10, 10, false, false), 18);
+  EXPECT_EQ(noGl.InitYUVRender({}, 10, 10, false, false), kErrorInitPpapi);
   EXPECT_EQ(logs_.Matching("glInitializePPAPI error!!!").size(), 1U);
 
   browser_.config.offerGles2 = true;
   browser_.config.refuseBind = true;
   YUV3DGalleryRender unbound(&instance_, 1.0);
   browser_.config.viewRect = {{0, 0}, {10, 10}};
-  EXPECT_EQ(unbound.HandleChangeView(pp::View(kView), false, false), 17);
+  EXPECT_EQ(unbound.HandleChangeView(pp::View(kView), false, false), kErrorBindGraphics);
   EXPECT_EQ(logs_.Matching("unable to bind 3d context ---> error").size(), 1U);
   EXPECT_EQ(logs_.Matching("InitGL error - err: 17").size(), 1U);
 
   browser_.config.refuseBind = false;
   browser_.config.failShaderType = GL_FRAGMENT_SHADER;
   YUV3DGalleryRender badShader(&instance_, 1.0);
-  EXPECT_EQ(badShader.InitYUVRender({}, 10, 10, false, false), 15);
+  EXPECT_EQ(badShader.InitYUVRender({}, 10, 10, false, false), kErrorCompileShader);
   EXPECT_EQ(logs_.Matching("InitShader, result = 15").size(), 1U);
 
   browser_.config.failShaderType = 0;
   browser_.config.zeroTextureNames = true;
   YUV3DGalleryRender noTextures(&instance_, 1.0);
-  EXPECT_EQ(noTextures.InitYUVRender({}, 10, 10, false, false), 19);
+  EXPECT_EQ(noTextures.InitYUVRender({}, 10, 10, false, false), kErrorInitTexture);
 
   browser_.config.zeroTextureNames = false;
   browser_.config.resizeResult = -2;
-  EXPECT_EQ(noTextures.HandleChangeView(pp::View(kView), false, false), 14);
+  EXPECT_EQ(noTextures.HandleChangeView(pp::View(kView), false, false), kErrorResizeBuffer);
   EXPECT_EQ(logs_.Matching("ResizeBuffers - unable to resize buffer: result: -2, newWidth 10, newHeight 10").size(),
             1U);
+}
+
+TEST_F(YUV3DGalleryRenderTest, AViewChangeClearsToTheBackgroundWithoutPresenting) {
+  YUV3DGalleryRender render(&instance_, 1.0);
+  browser_.config.viewRect = {{0, 0}, {200, 200}};
+  ASSERT_EQ(render.InitYUVRender({0.5F, 0, 0, 1}, 200, 200, false, false), 0);
+  browser_.calls.clear();
+  ASSERT_EQ(render.HandleChangeView(pp::View(kView), false, false), 0);
+  ASSERT_EQ(browser_.Count("ClearColor"), 1U);
+  EXPECT_THAT(browser_.Calls("ClearColor")[0].floats, ElementsAre(0.5F, 0, 0, 1));
+  EXPECT_EQ(browser_.Count("Clear"), 1U);
+  EXPECT_EQ(browser_.Count("SwapBuffers"), 0U);
+}
+
+// The single-stream renderer's resize line is level 3, the gallery's level 4,
+// and a line of one kind does not hold back the other kind's.
+TEST_F(YUV3DGalleryRenderTest, ResizeFailureLinesKeepTheirLevelAndLimiterPerRendererKind) {
+  YUV3DRender single(&instance_, 1.0);
+  YUV3DGalleryRender gallery(&instance_, 1.0);
+  browser_.config.viewRect = {{0, 0}, {10, 10}};
+  ASSERT_EQ(single.HandleChangeView(pp::View(kView), false, false), 0);
+  ASSERT_EQ(gallery.HandleChangeView(pp::View(kView), false, false), 0);
+  browser_.config.resizeResult = -1;
+  EXPECT_EQ(single.HandleChangeView(pp::View(kView), false, false), kErrorResizeBuffer);
+  EXPECT_EQ(gallery.HandleChangeView(pp::View(kView), false, false), kErrorResizeBuffer);
+  std::vector<std::pair<int, std::string>> lines;
+  for (const auto& line : logs_.Lines()) {
+    if (line.text.find("ResizeBuffers - unable to resize buffer") != std::string::npos) {
+      lines.emplace_back(line.level, line.text.substr(0, line.text.find(' ')));
+    }
+  }
+  EXPECT_THAT(lines, ElementsAre(std::make_pair(3, std::string("[YUV3DRender]")),
+                                 std::make_pair(4, std::string("[YUV3DGalleryRender]"))));
 }
 
 TEST_F(YUV3DGalleryRenderTest, DrawsEachTileAsBackgroundThenPictureAndSwapsOnce) {
   YUV3DGalleryRender render(&instance_, 1.0);
   ASSERT_EQ(render.InitYUVRender({0, 0, 0, 1}, 200, 200, false, false), 0);
   browser_.calls.clear();
-  render.DrawItems(true, {Item(0, 100, false), Item(2, 101, true)}, pp::CompletionCallback());
+  render.DrawItems(true, {Item(kFormatI420, 100, false), Item(kFormatNV12, 101, true)}, pp::CompletionCallback());
   EXPECT_EQ(browser_.Count("Clear"), 1U);
   EXPECT_EQ(browser_.Count("DrawArrays"), 4U);
   EXPECT_EQ(browser_.Count("SwapBuffers"), 1U);

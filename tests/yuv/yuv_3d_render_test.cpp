@@ -5,11 +5,22 @@
 
 #include <vector>
 
+#include "embed/protocol.h"
+#include "frame/frame_layout.h"
 #include "host/gles2/gl2_api.h"
 #include "yuv/fake_gl_browser.h"
 
 namespace {
 
+using tallwick::frame::kFormatI420;
+using tallwick::frame::kFormatNV12;
+using TALLWICK_PP_RENDER::kErrorBindGraphics;
+using TALLWICK_PP_RENDER::kErrorCompileShader;
+using TALLWICK_PP_RENDER::kErrorInitPpapi;
+using TALLWICK_PP_RENDER::kErrorInitTexture;
+using TALLWICK_PP_RENDER::kErrorLinkShader;
+using TALLWICK_PP_RENDER::kErrorNotInited;
+using TALLWICK_PP_RENDER::kErrorResizeBuffer;
 using TALLWICK_PP_RENDER::VideoFrame;
 using TALLWICK_PP_RENDER::YUV3DRender;
 using ::testing::ElementsAre;
@@ -17,8 +28,6 @@ using ::testing::FloatNear;
 using ::testing::Pointwise;
 using yuv_test::FakeBrowserTest;
 using yuv_test::RecordedCall;
-
-constexpr int32_t kNv12 = 2;
 
 VideoFrame Frame(int width, int height, int format, int strideY, int strideUV) {
   static std::vector<uint8_t> pixels(size_t{4096} * 4096);
@@ -83,30 +92,30 @@ TEST_F(YUV3DRenderTest, HighPerformanceGpuIsAskedFor) {
   EXPECT_EQ(Attrib(0x11000), 0x11002);
 }
 
-TEST_F(YUV3DRenderTest, WithoutGles2TheContextIsRefusedWith18) {
+TEST_F(YUV3DRenderTest, WithoutGles2TheContextIsRefusedWithInitPpapi) {
   browser_.config.offerGles2 = false;
   YUV3DRender render(&instance_, 1.0);
   SetView(10, 10);
-  EXPECT_EQ(ChangeView(render), 18);
+  EXPECT_EQ(ChangeView(render), kErrorInitPpapi);
   EXPECT_TRUE(browser_.createdAttribs.empty());
   EXPECT_EQ(logs_.Matching("glInitializePPAPI error - width: 10, height: 10").size(), 1U);
   EXPECT_EQ(logs_.Matching("InitGL error - err: 18").size(), 1U);
 }
 
-TEST_F(YUV3DRenderTest, RefusedBindingGives17AndDrawsNothing) {
+TEST_F(YUV3DRenderTest, RefusedBindingGivesBindGraphicsAndDrawsNothing) {
   browser_.config.refuseBind = true;
   YUV3DRender render(&instance_, 1.0);
-  EXPECT_EQ(render.InitYUVRender(Frame(64, 48, 0, 64, 32), false, false), 17);
+  EXPECT_EQ(render.InitYUVRender(Frame(64, 48, kFormatI420, 64, 32), false, false), kErrorBindGraphics);
   EXPECT_EQ(Attrib(0x3057), 64);  // the frame's own size before any view
   EXPECT_EQ(logs_.Matching("unable to bind 3d context").size(), 1U);
   EXPECT_EQ(browser_.Count("CreateShader"), 0U);
 }
 
-TEST_F(YUV3DRenderTest, FailingVertexShaderGives15WithoutProgramOrFragmentShader) {
+TEST_F(YUV3DRenderTest, FailingVertexShaderGivesCompileShaderWithoutProgramOrFragmentShader) {
   browser_.config.failShaderType = GL_VERTEX_SHADER;
   YUV3DRender render(&instance_, 1.0);
   SetView(10, 10);
-  EXPECT_EQ(ChangeView(render), 15);
+  EXPECT_EQ(ChangeView(render), kErrorCompileShader);
   ASSERT_EQ(browser_.Count("CreateShader"), 1U);
   EXPECT_EQ(browser_.Calls("CreateShader")[0].args[1], GL_VERTEX_SHADER);
   EXPECT_EQ(browser_.Count("CreateProgram"), 0U);
@@ -116,11 +125,11 @@ TEST_F(YUV3DRenderTest, FailingVertexShaderGives15WithoutProgramOrFragmentShader
   EXPECT_EQ(logs_.Matching("CompileShaderError - log: 0:1: syntax error ").size(), 1U);
 }
 
-TEST_F(YUV3DRenderTest, FailingLinkGives16) {
+TEST_F(YUV3DRenderTest, FailingLinkGivesLinkShader) {
   browser_.config.failLink = true;
   YUV3DRender render(&instance_, 1.0);
   SetView(10, 10);
-  EXPECT_EQ(ChangeView(render), 16);
+  EXPECT_EQ(ChangeView(render), kErrorLinkShader);
   EXPECT_EQ(browser_.Count("UseProgram"), 0U);
   EXPECT_EQ(logs_.Matching("LinkProgramError - log: link says no ").size(), 1U);
 }
@@ -132,37 +141,38 @@ TEST_F(YUV3DRenderTest, ProgramBindsTheFixedAttributeLocationsBeforeLinking) {
   std::vector<int64_t> locations;
   for (const auto& call : browser_.Calls("BindAttribLocation")) locations.push_back(call.args[2]);
   EXPECT_THAT(locations, ElementsAre(3, 4, 5));
+  EXPECT_EQ(browser_.Count("DeleteShader"), 0U);  // the shader objects stay attached
   EXPECT_EQ(logs_.Matching("GL_VERSION:OpenGL ES 2.0 (fake)").size(), 1U);
 }
 
-TEST_F(YUV3DRenderTest, ClearBufferBeforeAContextGives9) {
+TEST_F(YUV3DRenderTest, ClearBufferBeforeAContextGivesNotInited) {
   YUV3DRender render(&instance_, 1.0);
-  EXPECT_EQ(render.ClearBuffer(pp::CompletionCallback()), 9);
+  EXPECT_EQ(render.ClearBuffer(pp::CompletionCallback()), kErrorNotInited);
   EXPECT_TRUE(browser_.calls.empty());
 }
 
-TEST_F(YUV3DRenderTest, RefusedResizeGives14AndLogsOncePerFiveSeconds) {
+TEST_F(YUV3DRenderTest, RefusedResizeGivesResizeBufferAndLogsOncePerFiveSeconds) {
   YUV3DRender render(&instance_, 1.0);
   SetView(320, 240);
   ASSERT_EQ(ChangeView(render), 0);
   browser_.config.resizeResult = -1;
-  EXPECT_EQ(ChangeView(render), 14);
-  EXPECT_EQ(ChangeView(render), 14);
+  EXPECT_EQ(ChangeView(render), kErrorResizeBuffer);
+  EXPECT_EQ(ChangeView(render), kErrorResizeBuffer);
   const char* line = "ResizeBuffers - unable to resize buffer: result: -1, newWidth 320, newHeight 240, id: ";
   EXPECT_EQ(logs_.Matching(line).size(), 1U);
   // The limiter is shared by every renderer of the module.
   YUV3DRender other(&instance_, 1.0);
   ASSERT_EQ(ChangeView(other), 0);  // first view: creates its context
-  EXPECT_EQ(ChangeView(other), 14);
+  EXPECT_EQ(ChangeView(other), kErrorResizeBuffer);
   EXPECT_EQ(logs_.Matching(line).size(), 1U);
   browser_.nowSeconds += 5.0;
-  EXPECT_EQ(ChangeView(render), 14);
+  EXPECT_EQ(ChangeView(render), kErrorResizeBuffer);
   EXPECT_EQ(logs_.Matching(line).size(), 2U);
 }
 
 TEST_F(YUV3DRenderTest, StrideTrimsTheTextureWindow) {
   YUV3DRender render(&instance_, 1.0);
-  ASSERT_EQ(render.InitYUVRender(Frame(640, 360, 0, 704, 352), false, false), 0);
+  ASSERT_EQ(render.InitYUVRender(Frame(640, 360, kFormatI420, 704, 352), false, false), 0);
   const float xY = 640.0F / 704 - 2.0F / 640;
   const float xUV = 320.0F / 352 - 2.0F / 320;
   EXPECT_NEAR(xY, 0.9059659F, 1e-6F);
@@ -173,25 +183,25 @@ TEST_F(YUV3DRenderTest, StrideTrimsTheTextureWindow) {
   EXPECT_THAT(AttribPointer(3), ElementsAre(0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1));
   // Stride equal to width still trims two texels.
   browser_.calls.clear();
-  ASSERT_EQ(render.InitYUVRender(Frame(640, 360, 0, 640, 320), false, false), 0);
+  ASSERT_EQ(render.InitYUVRender(Frame(640, 360, kFormatI420, 640, 320), false, false), 0);
   EXPECT_NEAR(AttribPointer(4)[2], 1 - 2.0F / 640, 1e-6F);
   EXPECT_EQ(browser_.Count("DeleteTextures"), 3U);  // the first three textures made way
 }
 
-TEST_F(YUV3DRenderTest, ZeroTextureNameGives19) {
+TEST_F(YUV3DRenderTest, ZeroTextureNameGivesInitTexture) {
   browser_.config.zeroTextureNames = true;
   YUV3DRender render(&instance_, 1.0);
-  EXPECT_EQ(render.InitYUVRender(Frame(64, 48, 0, 64, 32), false, false), 19);
+  EXPECT_EQ(render.InitYUVRender(Frame(64, 48, kFormatI420, 64, 32), false, false), kErrorInitTexture);
   EXPECT_EQ(logs_.Matching("InitTextures failed - y: 0, u: 0, v: 0").size(), 1U);
 }
 
 TEST_F(YUV3DRenderTest, I420UploadsThreePlanesAtStrideWidth) {
   YUV3DRender render(&instance_, 1.0);
-  ASSERT_EQ(render.InitYUVRender(Frame(640, 361, 0, 704, 352), false, true), 0);
+  ASSERT_EQ(render.InitYUVRender(Frame(640, 361, kFormatI420, 704, 352), false, true), 0);
   browser_.calls.clear();
   bool done = false;
   const pp::CompletionCallback callback([](void* flag, int32_t) { *static_cast<bool*>(flag) = true; }, &done);
-  EXPECT_EQ(render.RenderFrame(Frame(640, 361, 0, 704, 352), callback), PP_OK_COMPLETIONPENDING);
+  EXPECT_EQ(render.RenderFrame(Frame(640, 361, kFormatI420, 704, 352), callback), PP_OK_COMPLETIONPENDING);
   const auto uploads = Uploads();
   ASSERT_EQ(uploads.size(), 3U);
   // The host accepts GL_RED and the page enabled it.
@@ -209,10 +219,10 @@ TEST_F(YUV3DRenderTest, I420UploadsThreePlanesAtStrideWidth) {
 TEST_F(YUV3DRenderTest, RefusedRedFallsBackToLuminance) {
   browser_.config.refuseRed = true;
   YUV3DRender render(&instance_, 1.0);
-  ASSERT_EQ(render.InitYUVRender(Frame(64, 48, 0, 64, 32), false, true), 0);
+  ASSERT_EQ(render.InitYUVRender(Frame(64, 48, kFormatI420, 64, 32), false, true), 0);
   EXPECT_EQ(logs_.Matching("GL_RED is not supported, err:0x000500").size(), 1U);
   browser_.calls.clear();
-  render.RenderFrame(Frame(64, 48, 0, 64, 32), pp::CompletionCallback());
+  render.RenderFrame(Frame(64, 48, kFormatI420, 64, 32), pp::CompletionCallback());
   for (const auto& upload : Uploads()) {
     EXPECT_EQ(upload.args[3], GL_LUMINANCE);
     EXPECT_EQ(upload.args[7], GL_LUMINANCE);
@@ -221,9 +231,9 @@ TEST_F(YUV3DRenderTest, RefusedRedFallsBackToLuminance) {
 
 TEST_F(YUV3DRenderTest, Nv12OfOddHeightUploadsHalfRowsOfLuminanceAlpha) {
   YUV3DRender render(&instance_, 1.0);
-  ASSERT_EQ(render.InitYUVRender(Frame(640, 481, kNv12, 640, 640), false, true), 0);
+  ASSERT_EQ(render.InitYUVRender(Frame(640, 481, kFormatNV12, 640, 640), false, true), 0);
   browser_.calls.clear();
-  render.RenderFrame(Frame(640, 481, kNv12, 640, 640), pp::CompletionCallback());
+  render.RenderFrame(Frame(640, 481, kFormatNV12, 640, 640), pp::CompletionCallback());
   const auto uploads = Uploads();
   ASSERT_EQ(uploads.size(), 2U);
   EXPECT_EQ(uploads[0].args[5], 481);

@@ -7,10 +7,13 @@
 
 #include "devhost/host.h"
 #include "devhost/scripted_host.h"
+#include "frame/frame_layout.h"
 #include "yuv/colour_bar_plugin.h"
 
 namespace {
 
+using tallwick::frame::kFormatI420;
+using tallwick::frame::kFormatNV12;
 using yuv_test::ColourBarFrame;
 
 constexpr int kViewWidth = 640;
@@ -18,7 +21,7 @@ constexpr int kViewHeight = 360;
 constexpr int kTolerance = 3;  // per channel, 0..255
 
 struct Case {
-  int format;  // 2 NV12, 0 I420
+  int format;  // kFormatNV12 or kFormatI420
   pphost::GlMode gl;
 };
 
@@ -26,7 +29,7 @@ struct Case {
 // conversion of the same frame.
 std::vector<uint8_t> Reference(const ColourBarFrame& f) {
   std::vector<uint8_t> bgra(static_cast<size_t>(f.width) * f.height * 4);
-  if (f.format == 2) {
+  if (f.format == kFormatNV12) {
     libyuv::NV12ToARGB(f.y.data(), f.strideY, f.u.data(), f.strideUV, bgra.data(), f.width * 4, f.width, f.height);
   } else {
     libyuv::I420ToARGB(f.y.data(), f.strideY, f.u.data(), f.strideUV, f.v.data(), f.strideUV, bgra.data(), f.width * 4,
@@ -74,10 +77,12 @@ TEST_P(YuvPixelsTest, ColourBarsMatchTheCpuConversionAndHideThePadding) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, YuvPixelsTest,
-                         ::testing::Values(Case{0, pphost::GlMode::kDefault}, Case{2, pphost::GlMode::kDefault},
-                                           Case{0, pphost::GlMode::kStrictEs2}, Case{2, pphost::GlMode::kStrictEs2}),
+                         ::testing::Values(Case{kFormatI420, pphost::GlMode::kDefault},
+                                           Case{kFormatNV12, pphost::GlMode::kDefault},
+                                           Case{kFormatI420, pphost::GlMode::kStrictEs2},
+                                           Case{kFormatNV12, pphost::GlMode::kStrictEs2}),
                          [](const auto& tested) {
-                           return std::string(tested.param.format == 2 ? "Nv12" : "I420") +
+                           return std::string(tested.param.format == kFormatNV12 ? "Nv12" : "I420") +
                                   (tested.param.gl == pphost::GlMode::kStrictEs2 ? "StrictEs2" : "Default");
                          });
 

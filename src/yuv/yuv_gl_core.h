@@ -1,0 +1,113 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "common/rate_limiter.h"
+#include "frame/video_frame.h"
+#include "host/completion_callback.h"
+#include "host/gles2/gl2_api.h"
+#include "host/graphics_3d.h"
+#include "host/instance.h"
+#include "host/view.h"
+#include "yuv/gl_texture.h"
+
+namespace TALLWICK_PP_RENDER {
+
+// What sets one GPU renderer's use of the core apart: its context's alpha,
+// its shader texts, and the words of the log lines that the two renderers
+// write differently. Lines take the sid first; a line may leave out
+// arguments it does not show.
+struct YuvGlStyle {
+  const char* className;  // "YUV3DRender": log lines start "[className] idKey:sid"
+  const char* idKey;      // "sid" or "uuid"
+  int32_t alphaBits;
+  const char* vertexShaderText;
+  const char* fragmentShaderText;
+  bool keepShaderObjects;              // false: the shaders are deleted once the program is linked
+  const char* initPpapiFailedLine;     // level 5; sid, buffer width, height
+  const char* bindFailedLine;          // level 5; sid
+  const char* viewWithoutContextLine;  // level 3; sid, buffer width, height, sid
+  const char* resizeFailedLine;        // sid, host result, buffer width, height, sid
+  int resizeFailedLevel;
+  TALLWICK_COMMON::RateLimiter& (*resizeFailedLimiter)();  // one limiter for every renderer of the style
+};
+
+// The GL core of a YUV renderer, used by composition: the element's 3D
+// context, one program, the three plane textures and their uniforms, and the
+// steps both renderers take alike (context creation, view changes, texture
+// set-up, plane upload, making current, presenting).
+//
+// Owns the context and through it the program and textures (they go with the
+// context; only RecreateTextures deletes the textures it replaces); borrows the instance and the
+// renderer's sid. Called by its renderer on the main thread only. Several
+// elements' renderers share the thread and the binding's one current-context
+// slot: CreateContext, ChangeView, PrepareUploads, MakeCurrent and Swap make
+// this context current; RecreateTextures, UploadPlanes and Clear work on the
+// context the caller made current. The context, once made, is never made
+// again: later view changes only resize it.
+class YuvGlCore {
+ public:
+  // `programBuilt` runs after every program build, with its result (0 or the
+  // compile or link code), while the new program is current on success.
+  YuvGlCore(pp::Instance* instance, const std::string* sid, double dpr, const YuvGlStyle& style,
+            std::function<void(int32_t)> programBuilt = {});
+
+  bool HasContext() const { return !m_context.is_null(); }
+  GLuint Program() const { return m_program; }
+  // A view extent scaled to device pixels by the renderer's dpr.
+  int32_t ScaleToBuffer(int32_t viewExtent) const;
+
+  // Makes a context with a width x height drawing buffer, binds it to the
+  // element, probes GL_RED and builds and uses the program. 0, or the code of
+  // the step that failed (what was built stays).
+  int32_t CreateContext(int32_t width, int32_t height, bool enableHighPerformanceGPU);
+  // The element's view changed: creates the context at the view's size in
+  // device pixels when there is none, or resizes it; on success sets the GL_RED
+  // choice and the viewport. 0, or the failing step's code.
+  int32_t ChangeView(const pp::View& view, bool enableHighPerformanceGPU, bool enablePPAPIRedExt);
+  // Before textures are set up: creates a context of width x height (after
+  // logging `noContextLine` with sid, width, height) when there is none, sets
+  // the GL_RED choice, makes the context current and looks up the samplers and
+  // "is_nv12". 0, or the context's failure code.
+  int32_t PrepareUploads(const char* noContextLine, int32_t width, int32_t height, bool enableHighPerformanceGPU,
+                         bool enablePPAPIRedExt);
+  // Deletes the plane textures there are and makes three new ones. 0, or
+  // kErrorInitTexture when the GL gave no name for one of them.
+  int32_t RecreateTextures();
+
+  // Uploads the frame's planes as whole textures at their row stride (NV12:
+  // the interleaved chroma as one luminance-alpha texture) and points the
+  // samplers and "is_nv12" at them.
+  void UploadPlanes(const VideoFrame& frame);
+  // Clears the colour buffer to `rgba`.
+  static void Clear(const std::array<float, 4>& rgba);
+  void MakeCurrent();
+  // Makes the context current and presents it. `done` runs once: when the
+  // swap completes, or, when the host refuses the swap at once, later on the
+  // main thread with the host's error. The host's result.
+  int32_t Swap(const pp::CompletionCallback& done);
+
+ private:
+  int32_t BuildProgram();
+  void LogGlVersion();
+
+  pp::Instance* m_instance;  // not owned
+  const std::string* m_sid;  // the renderer's, not owned
+  double m_dpr;
+  const YuvGlStyle& m_style;
+  std::function<void(int32_t)> m_programBuilt;
+  pp::Graphics3D m_context;
+  GLuint m_program = 0;
+  PlaneTextures m_textures;
+  GLint m_locTexY = 0;
+  GLint m_locTexU = 0;
+  GLint m_locTexV = 0;
+  GLint m_locIsNv12 = 0;
+  bool m_useRed = false;
+  bool m_redSupported = false;
+};
+
+}  // namespace TALLWICK_PP_RENDER
