@@ -2,19 +2,35 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "common/singleton.h"
 #include "controller/share_memory_diff.h"
+#include "controller/shared_memory_registry.h"
 #include "embed/i_embed.h"
 #include "host/completion_callback_factory.h"
 
 namespace TALLWICK_PP_RENDER {
 
-// The module-wide controller role, shared by every controller element: the
-// page handshake, the meeting's self keys and the registry of segments.
+// The controller role: the page's handshake, the meeting's self keys and the
+// registry of published segments.
+//
+// One object for the whole module (`GetInstance`), shared by every element
+// with the "data-controller" attribute; the module never destroys it (tests
+// and fuzzers do, between cases). It owns the list of those elements, the handshake timer and the registry.
+// `MediatorInstance` registers each controller element (`SetContextInstance`)
+// and hands it every message of one (`HandleControllerMessage`); the render
+// roles read the self keys, `GetStartTick` and `GetShareMemoryDiff`, and a
+// local stream sets its self key.
+//
+// Promises: main thread only, no locking. It posts only to elements that are
+// still alive: an element is kept with its handle and looked up again in the
+// module before every post, so a destroyed element (or another one at the
+// same address) is never posted to. The handshake timer goes through the
+// controller's own callback factory: a timer that fires after the controller
+// is gone does nothing, and one the browser drops ends that chain. On every add to the registry, "RESET_SHOOM" reaches
+// every instance of the module synchronously, inside `DoUpdateSharedMemory`, before the record is stored.
 class ControllerEmbed : public IEmbed, public TALLWICK_COMMON::Singleton<ControllerEmbed> {
  public:
   ~ControllerEmbed() override;
@@ -37,9 +53,11 @@ class ControllerEmbed : public IEmbed, public TALLWICK_COMMON::Singleton<Control
   void SetSelfScreenKey(const std::string& key);
   int64_t GetStartTick() const { return m_startTick; }
 
-  // The registry.
+  // The registry: `DoUpdateSharedMemory` carries out "DO_UPDATE_SHARED_MEMORY"
+  // on its list once read (RGBA records already dropped), with its log lines;
+  // `GetShareMemoryDiff` is `SharedMemoryRegistry::Find`.
   int32_t DoUpdateSharedMemory(int32_t op, const std::vector<ShareMemoryDiff>& diffs);
-  bool GetShareMemoryDiff(const std::string& key, ShareMemoryDiff* out) const;
+  bool GetShareMemoryDiff(const std::string& key, ShareMemoryDiff* out) const { return m_registry.Find(key, out); }
 
  private:
   friend class TALLWICK_COMMON::Singleton<ControllerEmbed>;
@@ -57,7 +75,7 @@ class ControllerEmbed : public IEmbed, public TALLWICK_COMMON::Singleton<Control
   int32_t HandleDoUpdateShareMemory(const pp::VarDictionary& data);
   pp::VarDictionary HandleGetShareMemoryDiffs(const pp::VarDictionary& data);
 
-  // Registry steps.
+  // Registry steps with their log lines; the notice the registry sends on an add.
   void AddShareMemoryDiff(const ShareMemoryDiff& diff);
   void RemoveShareMemoryDiff(const ShareMemoryDiff& diff);
   static void SendResetShoomToAllInstances(const std::string& streamKey);
@@ -67,7 +85,7 @@ class ControllerEmbed : public IEmbed, public TALLWICK_COMMON::Singleton<Control
   using ContextInstance = std::pair<pp::Instance*, PP_Instance>;
   static bool IsAlive(const ContextInstance& entry);
 
-  std::unordered_map<std::string, ShareMemoryDiff> m_shareMemoryDiffs;
+  SharedMemoryRegistry m_registry{&ControllerEmbed::SendResetShoomToAllInstances};
   std::string m_selfCameraStreamKey;
   std::string m_selfScreenStreamKey;
   int64_t m_startTick = 0;

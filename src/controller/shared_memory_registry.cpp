@@ -1,36 +1,10 @@
-// The controller's registry of published frame segments.
-#include <vector>
+#include "controller/shared_memory_registry.h"
 
-#include "common/log_instance.h"
-#include "controller/controller_embed.h"
-#include "embed/native_message_receiver.h"
-#include "embed/protocol.h"
-#include "host/module.h"
+#include <utility>
 
 namespace TALLWICK_PP_RENDER {
 
-using TALLWICK_LOG::kLevelInfo;
-using TALLWICK_LOG::LogAt;
-
 namespace {
-
-constexpr int32_t kOpAdd = 0;
-constexpr int32_t kOpRemove = 1;
-constexpr int32_t kOpClear = 2;
-constexpr int64_t kFormatRgba = 1;
-
-ShareMemoryDiff ReadDiff(const pp::VarDictionary& item) {
-  ShareMemoryDiff diff;
-  diff.path = item.Get("path").AsString();
-  diff.uid = item.Get("uid").AsString();
-  diff.sid = item.Get("sid").AsString();
-  diff.bufferSize = item.Get("bufferSize").AsInt();
-  diff.bufferNumber = item.Get("bufferNumber").AsInt();
-  diff.isScreen = item.Get("isScreen").AsBool();
-  diff.isMerge = item.Get("isMerge").AsBool();
-  diff.frameFormat = item.Get("frameFormat").AsInt();
-  return diff;
-}
 
 std::string StreamKey(const ShareMemoryDiff& diff) { return MakeStreamKey(diff.uid, diff.isScreen, diff.isMerge); }
 
@@ -42,103 +16,33 @@ std::string MakeStreamKey(const std::string& uid, bool isScreen, bool isMerge) {
   return uid + "_CAMERA";
 }
 
-int32_t ControllerEmbed::HandleDoUpdateShareMemory(const pp::VarDictionary& data) {
-  const int32_t op = data.Get("op").AsInt();
-  const pp::VarArray items(data.Get("diffs"));
-  std::vector<ShareMemoryDiff> diffs;
-  for (uint32_t i = 0; i < items.GetLength(); ++i) {
-    ShareMemoryDiff diff = ReadDiff(pp::VarDictionary(items.Get(i)));
-    if (diff.frameFormat == kFormatRgba) {
-      LogAt(kLevelInfo,
-            "ControllerEmbed::HandleDoUpdateShareMemory, framedata is RGBA, continue next one, sid: {}, uid: {}, "
-            "path: {}",
-            diff.sid, diff.uid, diff.path);
-      continue;
-    }
-    diffs.push_back(std::move(diff));
-  }
-  return DoUpdateSharedMemory(op, diffs);
-}
+SharedMemoryRegistry::SharedMemoryRegistry(AddNotice beforeAdd) : m_beforeAdd(std::move(beforeAdd)) {}
 
-int32_t ControllerEmbed::DoUpdateSharedMemory(int32_t op, const std::vector<ShareMemoryDiff>& diffs) {
-  LogAt(kLevelInfo, "[ControllerEmbed] DoUpdateSharedMemory - op: {}, diff size: {}", op, diffs.size());
-  if (op == kOpClear) {
-    const size_t oldSize = m_shareMemoryDiffs.size();
-    m_shareMemoryDiffs.clear();
-    LogAt(kLevelInfo, "[ControllerEmbed] doUpdateShareMemory - clear all share memories, old size: {} ", oldSize);
-    return kErrorNone;
-  }
-  for (const ShareMemoryDiff& diff : diffs) {
-    if (op == kOpAdd) {
-      AddShareMemoryDiff(diff);
-    } else if (op == kOpRemove) {
-      RemoveShareMemoryDiff(diff);
-    }
-    LogAt(kLevelInfo,
-          "[ControllerEmbed] done doUpdateShareMemory - op: {}, sid: {}, uid: {}, bufferSize: {}, isScreen: {}, now "
-          "size: {}, path: {}",
-          op, diff.sid, diff.uid, diff.bufferSize, diff.isScreen, m_shareMemoryDiffs.size(), diff.path);
-  }
-  return kErrorNone;
-}
-
-void ControllerEmbed::AddShareMemoryDiff(const ShareMemoryDiff& diff) {
-  const std::string key = StreamKey(diff);
-  SendResetShoomToAllInstances(key);
-  LogAt(kLevelInfo,
-        "[ControllerEmbed] doUpdateShareMemory - add shareMemoryDiff, sid: {}, path: {}, key: {} format: {}", diff.sid,
-        diff.path, key, diff.frameFormat);
+std::string SharedMemoryRegistry::Add(const ShareMemoryDiff& diff) {
+  std::string key = StreamKey(diff);
+  if (m_beforeAdd) m_beforeAdd(key);
   m_shareMemoryDiffs[key] = diff;
+  return key;
 }
 
-void ControllerEmbed::RemoveShareMemoryDiff(const ShareMemoryDiff& diff) {
-  const std::string key = StreamKey(diff);
-  LogAt(kLevelInfo, "[ControllerEmbed] doUpdateShareMemory - remove shareMemoryDiff, sid: {}, key: {}", diff.sid, key);
+std::string SharedMemoryRegistry::Remove(const ShareMemoryDiff& diff) {
+  std::string key = StreamKey(diff);
   m_shareMemoryDiffs.erase(key);
+  return key;
 }
 
-// Every instance of the module, whatever its role, in ascending handle order,
-// synchronously. The handles are taken first and looked up again before each
-// delivery, so an instance that goes away meanwhile is skipped.
-void ControllerEmbed::SendResetShoomToAllInstances(const std::string& streamKey) {
-  pp::Module* module = pp::Module::Get();
-  if (module == nullptr) return;
-  pp::VarDictionary data;
-  data.Set(kKeyStreamKey, streamKey);
-  pp::VarDictionary message;
-  message.Set(kKeyCommand, kCmdResetShoom);
-  message.Set(kKeyData, data);
-
-  std::vector<PP_Instance> handles;
-  for (const auto& entry : module->current_instances()) handles.push_back(entry.first);
-  for (PP_Instance handle : handles) {
-    auto* receiver = dynamic_cast<NativeMessageReceiver*>(module->InstanceForPPInstance(handle));
-    if (receiver != nullptr) receiver->HandleNativeMessage(message);
-  }
-}
-
-bool ControllerEmbed::GetShareMemoryDiff(const std::string& key, ShareMemoryDiff* out) const {
+bool SharedMemoryRegistry::Find(const std::string& key, ShareMemoryDiff* out) const {
   const auto found = m_shareMemoryDiffs.find(key);
   if (found == m_shareMemoryDiffs.end()) return false;
   *out = found->second;
   return true;
 }
 
-pp::VarDictionary ControllerEmbed::HandleGetShareMemoryDiffs(const pp::VarDictionary& /*data*/) {
-  pp::VarDictionary reply;
-  for (const auto& entry : m_shareMemoryDiffs) {
-    const ShareMemoryDiff& diff = entry.second;
-    pp::VarDictionary item;
-    item.Set("path", diff.path);
-    item.Set("uid", diff.uid);
-    item.Set("sid", diff.sid);
-    item.Set("bufferSize", static_cast<int32_t>(diff.bufferSize));
-    item.Set("bufferNumber", static_cast<int32_t>(diff.bufferNumber));
-    item.Set("isScreen", diff.isScreen);
-    item.Set("isMerge", diff.isMerge);
-    reply.Set(diff.sid, item);
-  }
-  return reply;
+std::vector<ShareMemoryDiff> SharedMemoryRegistry::Dump() const {
+  std::vector<ShareMemoryDiff> records;
+  records.reserve(m_shareMemoryDiffs.size());
+  for (const auto& entry : m_shareMemoryDiffs) records.push_back(entry.second);
+  return records;
 }
 
 }  // namespace TALLWICK_PP_RENDER

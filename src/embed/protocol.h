@@ -39,6 +39,11 @@ inline constexpr const char* kCmdClearBuffer = "CLEAR_BUFFER";
 inline constexpr const char* kCmd3DContextLost = "3D_CONTEXT_LOST";
 inline constexpr const char* kCmdUpdateMultiInfos = "UPDATE_MULTI_INFOS";
 
+// "op" values of "DO_UPDATE_SHARED_MEMORY"; any other value changes nothing.
+inline constexpr int32_t kShareMemoryOpAdd = 0;
+inline constexpr int32_t kShareMemoryOpRemove = 1;
+inline constexpr int32_t kShareMemoryOpClear = 2;
+
 // Events the module posts.
 inline constexpr const char* kEvtInstanceLoaded = "INSTANCE_LOADED";
 inline constexpr const char* kEvtMouseUp = "MOUSE_UP";

@@ -4,6 +4,7 @@
 
 #include "controller/controller_embed.h"
 #include "controller/crash_manager.h"
+#include "embed/protocol.h"
 #include "module/module_page.h"
 
 namespace module_test {
@@ -11,6 +12,7 @@ namespace {
 
 using TALLWICK_PP_RENDER::ControllerEmbed;
 using TALLWICK_PP_RENDER::CrashManager;
+using TALLWICK_PP_RENDER::kErrorNone;
 using ::testing::ElementsAre;
 
 const std::string kController = R"([["data-controller",""]])";
@@ -83,7 +85,7 @@ TEST_F(ControllerCommandTest, InitAndMeetingInfoSetTheSelfKeys) {
   Do({Create("c", kController)});
   auto* controller = ControllerEmbed::GetInstance();
   const auto init = Do({Command("c", "INIT", R"({"logPath":"","logVersion":3})")});
-  EXPECT_EQ(Replies(init).at(0).at("error"), 0);
+  EXPECT_EQ(Replies(init).at(0).at("error"), kErrorNone);
   EXPECT_EQ(controller->GetSelfCameraKey(), "_CAMERA");
   EXPECT_EQ(controller->GetSelfScreenKey(), "_SCREEN");
   EXPECT_THAT(LogTexts(init, "SetSelf"), ElementsAre("[ControllerEmbed] SetSelfCameraKey: ->_CAMERA ",
@@ -111,7 +113,7 @@ TEST_F(ControllerCommandTest, ProcessCommandsAlwaysSucceed) {
   EXPECT_EQ(replies[0].at("data").dump(), R"({"pid":)" + std::to_string(getpid()) + "}");
   EXPECT_EQ(replies[1].at("data"), replies[0].at("data"));
   for (size_t i = 2; i < replies.size(); ++i) {
-    EXPECT_EQ(replies[i].at("error"), 0);
+    EXPECT_EQ(replies[i].at("error"), kErrorNone);
     EXPECT_EQ(replies[i].at("data").dump(), "{}");
   }
 }

@@ -10,11 +10,16 @@
 #include <utility>
 #include <vector>
 
+#include "embed/protocol.h"
 #include "module/gallery_page.h"
 
 namespace module_test {
 namespace {
 
+using TALLWICK_PP_RENDER::kErrorNone;
+using TALLWICK_PP_RENDER::kErrorRenderingStarted;
+using TALLWICK_PP_RENDER::kErrorRenderingStopped;
+using TALLWICK_PP_RENDER::kErrorSetCursor;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
@@ -33,31 +38,31 @@ using GalleryEmbedTest = GalleryPageTest;
 
 TEST_F(GalleryEmbedTest, StartAndStopAnswerByStateAndTheFirstTickPrecedesRenderStarted) {
   Init(DefaultInit());
-  EXPECT_EQ(ErrorOf("STOP_RENDER"), 7) << "never started";
+  EXPECT_EQ(ErrorOf("STOP_RENDER"), kErrorRenderingStopped) << "never started";
   Publish("u1");
   WriteFrame("u1", Solid(kRed));
   Do({Layout({Left("u1", "s1")})});
 
   const auto start = Do({Command("g", "START_RENDER")});
-  EXPECT_EQ(Replies(start).at(0).at("error"), 0);
+  EXPECT_EQ(Replies(start).at(0).at("error"), kErrorNone);
   EXPECT_THAT(Events(start), ElementsAre("MULTI_RENDER_STARTED s1@0", "RENDER_STARTED@0"));
-  EXPECT_EQ(ErrorOf("START_RENDER"), 6);
+  EXPECT_EQ(ErrorOf("START_RENDER"), kErrorRenderingStarted);
 
   const auto stop = Do({Command("g", "STOP_RENDER")});
-  EXPECT_EQ(Replies(stop).at(0).at("error"), 0);
+  EXPECT_EQ(Replies(stop).at(0).at("error"), kErrorNone);
   EXPECT_THAT(Events(stop), ElementsAre("RENDER_STOPPED@0"));
-  EXPECT_EQ(ErrorOf("STOP_RENDER"), 7);
-  EXPECT_EQ(ErrorOf("START_RENDER"), 0) << "a stopped gallery starts again";
+  EXPECT_EQ(ErrorOf("STOP_RENDER"), kErrorRenderingStopped);
+  EXPECT_EQ(ErrorOf("START_RENDER"), kErrorNone) << "a stopped gallery starts again";
 }
 
 TEST_F(GalleryEmbedTest, CursorCommandsReportARefusingHost) {
   Init(DefaultInit());
   const auto hide = Do({Command("g", "HIDE_CURSOR")});
-  EXPECT_EQ(Replies(hide).at(0).at("error"), 0);
+  EXPECT_EQ(Replies(hide).at(0).at("error"), kErrorNone);
   ASSERT_EQ(devhost_test::OfKind(hide, "cursor").size(), 1u);
   EXPECT_EQ(devhost_test::OfKind(hide, "cursor")[0].at("type"), 37);
   Do({R"({"op":"cursor-refuse","refuse":true})"});
-  EXPECT_EQ(ErrorOf("SHOW_CURSOR"), 10);
+  EXPECT_EQ(ErrorOf("SHOW_CURSOR"), kErrorSetCursor);
 }
 
 // The tick rhythm, seen through the swaps of a stream with a new frame
@@ -131,7 +136,7 @@ TEST_F(GalleryEmbedTest, OnlyAFourElementBackgroundColourReplacesTheElementColou
 TEST_F(GalleryEmbedTest, FrameCountIsKeyedByCameraKeyWithStoredFrameAndTileSizes) {
   Init(DefaultInit());
   const Json empty = Ask("GET_FRAME_COUNT");
-  EXPECT_EQ(empty.at("error"), 0);
+  EXPECT_EQ(empty.at("error"), kErrorNone);
   EXPECT_EQ(empty.at("data"), Json::object());
 
   Publish("u1");
@@ -262,8 +267,8 @@ TEST_F(GalleryLayoutTest, FitModeFromALaterLayoutShowsTheTileColourInItsBars) {
 
 TEST_F(GalleryLayoutTest, ResetForAnUnknownKeyChangesNothing) {
   ShowTwo();
-  EXPECT_EQ(ErrorOf("RESET_SHOOM", R"({"stream_key":"u9_CAMERA"})"), 0);
-  EXPECT_EQ(ErrorOf("RESET_SHOOM", "{}"), 0);
+  EXPECT_EQ(ErrorOf("RESET_SHOOM", R"({"stream_key":"u9_CAMERA"})"), kErrorNone);
+  EXPECT_EQ(ErrorOf("RESET_SHOOM", "{}"), kErrorNone);
   EXPECT_EQ(Presents(Do({Run(200)})), 0u);
 }
 

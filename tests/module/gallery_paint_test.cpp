@@ -12,11 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "embed/protocol.h"
 #include "module/gallery_page.h"
 
 namespace module_test {
 namespace {
 
+using TALLWICK_PP_RENDER::kErrorNone;
+using TALLWICK_PP_RENDER::kErrorRenderingStarted;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -249,7 +252,7 @@ TEST_F(GalleryRedrawTest, ARepublishedSegmentIsReopenedAndItsFrameDrawnAsNew) {
 
   // The page may reset a key itself: the same segment is opened again and
   // its frame, though not new, is drawn again.
-  EXPECT_EQ(ErrorOf("RESET_SHOOM", R"({"stream_key":"u1_CAMERA"})"), 0);
+  EXPECT_EQ(ErrorOf("RESET_SHOOM", R"({"stream_key":"u1_CAMERA"})"), kErrorNone);
   const auto again = Do({Run(50)});
   EXPECT_EQ(Count(again, "createShoom success - sid: u1_CAMERA, path: " + SegmentName("u1", "-b")), 1u);
   EXPECT_EQ(Presents(again), 1u);
@@ -264,13 +267,13 @@ TEST_F(GalleryPaintTest, ASecondInitWhileRenderingDrawsAgainAfterARestart) {
   // The new renderer has neither context nor textures: the loop goes on
   // without presenting anything.
   Do({Command("g", "INIT", DefaultInit().dump())});
-  EXPECT_EQ(ErrorOf("START_RENDER"), 6);
+  EXPECT_EQ(ErrorOf("START_RENDER"), kErrorRenderingStarted);
   EXPECT_EQ(Presents(RunFeeding({"u1"}, 200)), 0u);
   // A new size gives it a context; a restart gives it its textures.
   Do({R"({"op":"view","id":"g","rect":[0,0,320,160]})"});
   EXPECT_GE(Presents(RunFeeding({"u1"}, 200)), 1u) << "the loop is still alive";
-  EXPECT_EQ(ErrorOf("STOP_RENDER"), 0);
-  EXPECT_EQ(ErrorOf("START_RENDER"), 0);
+  EXPECT_EQ(ErrorOf("STOP_RENDER"), kErrorNone);
+  EXPECT_EQ(ErrorOf("START_RENDER"), kErrorNone);
   WriteFrame("u1", Solid(kGreen));
   Do({Run(100)});
   const auto pixels = Pixels({{80, 40}, {240, 120}});
@@ -333,7 +336,7 @@ class GalleryHostileLayoutTest : public GalleryPageTest {
   // The update is accepted, ticks with new frames run, and the element
   // still answers; returns the tile keys it reports.
   std::vector<std::string> Survives(const std::string& dataJson) {
-    EXPECT_EQ(ErrorOf("UPDATE_MULTI_INFOS", dataJson), 0) << dataJson;
+    EXPECT_EQ(ErrorOf("UPDATE_MULTI_INFOS", dataJson), kErrorNone) << dataJson;
     RunFeeding({"u1", ""}, 100, 25);
     const Json reply = Ask("GET_FRAME_COUNT");
     EXPECT_EQ(reply.value("error", -1), 0) << dataJson;

@@ -1,11 +1,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "embed/protocol.h"
 #include "module/module_page.h"
 
 namespace module_test {
 namespace {
 
+using TALLWICK_PP_RENDER::kErrorContextLost;
+using TALLWICK_PP_RENDER::kErrorInvalidCommand;
+using TALLWICK_PP_RENDER::kErrorNone;
 using ::testing::ElementsAre;
 
 class MediatorInstanceTest : public ModulePageTest {
@@ -29,8 +33,8 @@ TEST_F(MediatorInstanceTest, RoleComesFromTheFirstMatchingAttributeName) {
   EXPECT_EQ(LoggedRole(controller), -1) << "a controller writes no init line";
   EXPECT_THAT(CommandsTo(controller, "controller"), ElementsAre("INSTANCE_LOADED"));
   // Only the controller answers its own commands.
-  EXPECT_EQ(Replies(Do({Command("controller", "RESET")})).at(0).at("error"), 0);
-  EXPECT_EQ(Replies(Do({Command("gallery", "RESET")})).at(0).at("error"), 3);
+  EXPECT_EQ(Replies(Do({Command("controller", "RESET")})).at(0).at("error"), kErrorNone);
+  EXPECT_EQ(Replies(Do({Command("gallery", "RESET")})).at(0).at("error"), kErrorInvalidCommand);
 }
 
 TEST_F(MediatorInstanceTest, EveryInstancePostsInstanceLoadedOnceAtStart) {
@@ -61,9 +65,10 @@ TEST_F(MediatorInstanceTest, ReplyEchoesCommandAndCustomAsReceived) {
   EXPECT_EQ(replies[2].at("custom").dump(), "12.5");
   EXPECT_EQ(replies[3].at("custom").dump(), R"({"uuid":"req-9","n":1})");
   EXPECT_EQ(replies[4].at("custom").dump(), R"({"uuid":9})");
-  EXPECT_EQ(replies[5].dump(), R"({"response":5,"error":3,"data":{},"custom":[1]})");
+  EXPECT_EQ(replies[5].dump(),
+            R"({"response":5,"error":)" + std::to_string(kErrorInvalidCommand) + R"(,"data":{},"custom":[1]})");
   EXPECT_EQ(replies[6].at("response").dump(), R"({"$undefined":true})");
-  EXPECT_EQ(replies[6].at("error"), 3);
+  EXPECT_EQ(replies[6].at("error"), kErrorInvalidCommand);
 
   const auto incoming = LogTexts(out, "Incoming message");
   ASSERT_EQ(incoming.size(), 7u);
@@ -73,12 +78,13 @@ TEST_F(MediatorInstanceTest, ReplyEchoesCommandAndCustomAsReceived) {
   EXPECT_EQ(incoming[4].substr(incoming[4].size() - 10), "requestId:") << "a numeric uuid is not";
 }
 
-TEST_F(MediatorInstanceTest, UnknownCommandAnswersThreeAndLogsIt) {
+TEST_F(MediatorInstanceTest, UnknownCommandAnswersInvalidCommandAndLogsIt) {
   EnableLogging();
   const auto out = Do({Create("g", R"([["data-multi",""]])"), Command("g", "reset", R"({"x":1})")});
   const auto replies = Replies(out);
   ASSERT_EQ(replies.size(), 1u);
-  EXPECT_EQ(replies[0].dump(), R"({"response":"reset","error":3,"data":{},"custom":{"$undefined":true}})");
+  EXPECT_EQ(replies[0].dump(), R"({"response":"reset","error":)" + std::to_string(kErrorInvalidCommand) +
+                                   R"(,"data":{},"custom":{"$undefined":true}})");
   EXPECT_THAT(LogTexts(out, "Goddamit!"), ElementsAre("Goddamit! Command not found - command: reset"));
 }
 
@@ -99,12 +105,13 @@ TEST_F(MediatorInstanceTest, OnlyMouseUpIsConsumedAndKeyboardNeverArrives) {
   EXPECT_TRUE(devhost_test::OfKind(out, "input").at(0).at("handled").get<bool>());
 }
 
-TEST_F(MediatorInstanceTest, ContextLossPostsErrorTwentyWithoutCallingTheRole) {
+TEST_F(MediatorInstanceTest, ContextLossPostsContextLostWithoutCallingTheRole) {
   EnableLogging();
   const auto out = Do({Create("s"), R"({"op":"contextlost","id":"s"})"});
   const auto posts = PostsTo(out, "s");
   ASSERT_EQ(posts.size(), 2u);
-  EXPECT_EQ(posts[1].at("msg").dump(), R"({"command":"ERROR","data":{"errorCode":20}})");
+  EXPECT_EQ(posts[1].at("msg").dump(),
+            R"({"command":"ERROR","data":{"errorCode":)" + std::to_string(kErrorContextLost) + "}}");
   EXPECT_EQ(LogTexts(out, "Graphics3DContextLost").size(), 1u);
 }
 

@@ -1,11 +1,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "embed/protocol.h"
 #include "module/module_page.h"
 
 namespace module_test {
 namespace {
 
+using TALLWICK_PP_RENDER::kErrorNone;
+using TALLWICK_PP_RENDER::kErrorNotInited;
+using TALLWICK_PP_RENDER::kErrorRenderingStopped;
+using TALLWICK_PP_RENDER::kErrorSetCursor;
 using ::testing::ElementsAre;
 
 class RenderEmbedTest : public ModulePageTest {
@@ -47,17 +52,17 @@ TEST_F(RenderEmbedTest, InitDecidesTheStreamKind) {
 }
 
 TEST_F(RenderEmbedTest, StartAndStopFollowTheirState) {
-  EXPECT_EQ(Error("STOP_RENDER"), 7);
+  EXPECT_EQ(Error("STOP_RENDER"), kErrorRenderingStopped);
   Do({Command("v", "INIT", R"({"fps":25,"uid":"u1"})")});
-  EXPECT_EQ(Error("START_RENDER"), 0);
-  EXPECT_EQ(Error("START_RENDER"), 0) << "a second start only logs";
+  EXPECT_EQ(Error("START_RENDER"), kErrorNone);
+  EXPECT_EQ(Error("START_RENDER"), kErrorNone) << "a second start only logs";
   const auto stop = Do({Command("v", "STOP_RENDER")});
   EXPECT_THAT(CommandsTo(stop, "v"), ElementsAre("RENDER_STOPPED", "reply STOP_RENDER"));
-  EXPECT_EQ(Error("STOP_RENDER"), 7);
-  EXPECT_EQ(Error("START_RENDER"), 0);
-  EXPECT_EQ(Error("RESET"), 0);
-  EXPECT_EQ(Error("START_RENDER"), 0) << "RESET cleared started";
-  EXPECT_EQ(Error("3D_CONTEXT_LOST"), 0);
+  EXPECT_EQ(Error("STOP_RENDER"), kErrorRenderingStopped);
+  EXPECT_EQ(Error("START_RENDER"), kErrorNone);
+  EXPECT_EQ(Error("RESET"), kErrorNone);
+  EXPECT_EQ(Error("START_RENDER"), kErrorNone) << "RESET cleared started";
+  EXPECT_EQ(Error("3D_CONTEXT_LOST"), kErrorNone);
 }
 
 TEST_F(RenderEmbedTest, CursorTypesOutsideTheRangeBecomeThePointer) {
@@ -68,22 +73,22 @@ TEST_F(RenderEmbedTest, CursorTypesOutsideTheRangeBecomeThePointer) {
     EXPECT_EQ(cursors.size(), 1u);
     return std::make_pair(cursors.at(0).at("type").get<int>(), Replies(out).at(0).at("error").get<int>());
   };
-  EXPECT_EQ(cursor("HIDE_CURSOR", "{}"), std::make_pair(37, 0));
-  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":42})"), std::make_pair(42, 0));
-  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":43})"), std::make_pair(0, 0));
-  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":-2})"), std::make_pair(0, 0));
+  EXPECT_EQ(cursor("HIDE_CURSOR", "{}"), (std::pair<int, int>(37, kErrorNone)));
+  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":42})"), (std::pair<int, int>(42, kErrorNone)));
+  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":43})"), (std::pair<int, int>(0, kErrorNone)));
+  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":-2})"), (std::pair<int, int>(0, kErrorNone)));
   // -1 (custom) is in range and passed on; without an image the host refuses it.
-  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":-1})"), std::make_pair(-1, 10));
+  EXPECT_EQ(cursor("SHOW_CURSOR", R"({"cursorType":-1})"), (std::pair<int, int>(-1, kErrorSetCursor)));
   Do({R"({"op":"cursor-refuse","refuse":true})"});
-  EXPECT_EQ(Error("HIDE_CURSOR"), 10);
-  EXPECT_EQ(Error("SHOW_CURSOR", R"({"cursorType":2})"), 10);
+  EXPECT_EQ(Error("HIDE_CURSOR"), kErrorSetCursor);
+  EXPECT_EQ(Error("SHOW_CURSOR", R"({"cursorType":2})"), kErrorSetCursor);
 }
 
 TEST_F(RenderEmbedTest, ResetShoomForTheOwnKeyWithoutSegmentLogsADash) {
   EnableLogging();
   Do({Command("v", "INIT", R"({"fps":25,"uid":"u1","sid":"s1"})")});
   const auto own = Do({Command("v", "RESET_SHOOM", R"({"stream_key":"u1_CAMERA"})")});
-  EXPECT_EQ(Replies(own).at(0).at("error"), 0);
+  EXPECT_EQ(Replies(own).at(0).at("error"), kErrorNone);
   EXPECT_THAT(LogTexts(own, "HandleResetShoom"),
               ElementsAre("[RenderEmbed] uuid: HandleResetShoom - sid: s1, m_shm path:  -  "));
   const auto other = Do({Command("v", "RESET_SHOOM", R"({"stream_key":"u2_CAMERA"})")});
@@ -112,13 +117,13 @@ TEST_F(RenderEmbedTest, ViewSizeUsesTheScalesIntegerPartAndSaturates) {
   // No buffer that large is made, so the renderer keeps the size it had.
   Do({Command("v", "INIT", R"({"fps":25,"uid":"u1","dpr":1e30})")});
   EXPECT_EQ(viewSize(1), std::make_pair(0.0, 0.0));
-  EXPECT_EQ(Error("START_RENDER"), 0);
+  EXPECT_EQ(Error("START_RENDER"), kErrorNone);
 }
 
 TEST_F(RenderEmbedTest, ClearBufferWithoutRendererOrContextIsNotInited) {
-  EXPECT_EQ(Error("CLEAR_BUFFER"), 9) << "no renderer before INIT";
+  EXPECT_EQ(Error("CLEAR_BUFFER"), kErrorNotInited) << "no renderer before INIT";
   Do({Command("v", "INIT", R"({"fps":25,"uid":"u1"})")});
-  EXPECT_EQ(Error("CLEAR_BUFFER"), 9) << "the renderer has no context yet";
+  EXPECT_EQ(Error("CLEAR_BUFFER"), kErrorNotInited) << "the renderer has no context yet";
 }
 
 TEST_F(RenderEmbedTest, MissingSegmentIsReportedOnceAfterTheThreshold) {
