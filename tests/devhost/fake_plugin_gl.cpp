@@ -182,6 +182,23 @@ void PostErrors(PP_Instance instance) {
   PostAndRelease(instance, event);
 }
 
+// ANSWERS {context}: what the value-returning entries answer for the
+// instance's context, or for the resource `context` when one is given.
+void PostAnswers(PP_Instance instance, PP_Var message) {
+  const int32_t given = GetInt(message, "context");
+  const PP_Resource c = given != 0 ? given : ContextOf(instance);
+  const PPB_OpenGLES2_1_0& gl = *g_browser.gl;
+  const PP_Var event = Event("ANSWERS");
+  Put(event, "program", PP_MakeInt32(static_cast<int32_t>(gl.CreateProgram(c))));
+  Put(event, "shader", PP_MakeInt32(static_cast<int32_t>(gl.CreateShader(c, GL_VERTEX_SHADER))));
+  Put(event, "isTexture", PP_MakeInt32(gl.IsTexture(c, 1)));
+  Put(event, "attrib", PP_MakeInt32(gl.GetAttribLocation(c, 1, "position")));
+  Put(event, "uniform", PP_MakeInt32(gl.GetUniformLocation(c, 1, "tex_y")));
+  Put(event, "status", PP_MakeInt32(static_cast<int32_t>(gl.CheckFramebufferStatus(c, GL_FRAMEBUFFER))));
+  Put(event, "version", PP_MakeBool(PP_FromBool(gl.GetString(c, GL_VERSION) != nullptr)));
+  PostAndRelease(instance, event);
+}
+
 }  // namespace
 
 bool RunGlCommand(PP_Instance instance, PP_Var message, const std::string& command) {
@@ -205,6 +222,8 @@ bool RunGlCommand(PP_Instance instance, PP_Var message, const std::string& comma
     OwnFramebuffer(instance);
   } else if (command == "ERRORS") {
     PostErrors(instance);
+  } else if (command == "ANSWERS") {
+    PostAnswers(instance, message);
   } else if (command == "LEAK_CONTEXT") {
     g_leaked.insert(instance);
   } else if (command == "DROP_CONTEXT") {

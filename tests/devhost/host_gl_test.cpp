@@ -20,6 +20,7 @@ using ::testing::IsEmpty;
 
 constexpr int kInvalidEnum = 0x0500;
 constexpr int kContextLost = 0x0507;
+constexpr int kFramebufferComplete = 0x8CD5;
 
 std::string Pixels(const std::string& points) { return R"({"op":"pixels","id":"a","points":)" + points + "}"; }
 
@@ -258,6 +259,24 @@ TEST(PphostGl, ALostContextRefusesSwapsAndResizesAndTellsTheModule) {
   EXPECT_EQ(errors[1], (Json{{"command", "ERRORS"}, {"gl", 0}, {"context", -50}}));
   EXPECT_EQ(Values(out), Json::parse("[[0,0,255,255]]"));  // what was shown stays
   EXPECT_EQ(host->Host().LastPresented("a")->swaps, 1);
+}
+
+// A lost or unknown context makes every entry do nothing and answer
+// "nothing": 0, GL_FALSE, null, and -1 for a location.
+TEST(PphostGl, EntriesOfALostOrUnknownContextAnswerNothing) {
+  auto host = GlHost();
+  std::vector<Json> out = host->Execute({Command("a", "ANSWERS")});
+  const Json live = Replies(out, "ANSWERS").at(0);
+  EXPECT_NE(live.at("program"), 0);
+  EXPECT_EQ(live.at("status"), kFramebufferComplete);
+  EXPECT_EQ(live.at("version"), true);
+
+  const Json nothing = {{"command", "ANSWERS"}, {"program", 0},  {"shader", 0}, {"isTexture", 0},
+                        {"attrib", -1},         {"uniform", -1}, {"status", 0}, {"version", false}};
+  out = host->Execute({Command("a", "ANSWERS", {{"context", 9999}})});
+  EXPECT_EQ(Replies(out, "ANSWERS").at(0), nothing) << "a resource that is no context";
+  out = host->Execute({R"({"op":"contextlost","id":"a"})", Command("a", "ANSWERS")});
+  EXPECT_EQ(Replies(out, "ANSWERS").at(0), nothing) << "a lost context";
 }
 
 TEST(PphostGl, AnInstanceBindsOnlyItsOwnContexts) {
