@@ -75,7 +75,11 @@ std::shared_ptr<spdlog::logger> MakeLogger(const std::filesystem::path& file, bo
   }
   logger->set_pattern("%Y-%m-%d %H:%M:%S.%e %P:%t %L %v");
   logger->set_level(spdlog::level::trace);
-  logger->flush_on(spdlog::level::warn);
+  // The host may end the plug-in process with SIGKILL and no shutdown call, so
+  // a line left in the stdio buffer would be lost or cut. Handing every line to
+  // the kernel (fflush, no fsync) keeps it: the kernel writes out what it holds
+  // when the process is killed.
+  logger->flush_on(spdlog::level::trace);
   return logger;
 }
 

@@ -26,7 +26,8 @@ TALLWICK_LOG_API int CreateTallwickLogger(int version, const char* path, const c
                                           int reserved1, int reserved2, int reserved3, int reserved4);
 
 /* Writes one line. Levels: <=2 debug, 3 info, 4 warning, 5 error, >=6 critical.
- * Does nothing unless a logger is created. */
+ * Does nothing unless a logger is created. When it returns, the file has the
+ * whole line, even if the process is killed right after. */
 TALLWICK_LOG_API int TallwickLogWrite(const char* tag, int level, const char* text);
 
 /* Flushes and closes the logger; later writes are dropped until the next create. */

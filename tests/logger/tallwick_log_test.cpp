@@ -3,9 +3,11 @@
 #include "support/run_command.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -131,6 +133,55 @@ TEST_F(TallwickLogTest, SafeFromManyThreadsWhileRecreated) {
   stop = true;
   churn.join();
   EXPECT_EQ(accepted, 8000) << "a logger exists throughout, every write is taken";
+}
+
+// The lines a killed process wrote: short ones around one longer than a
+// stdio buffer, all below the warning level.
+std::vector<std::string> LinesBeforeKill() {
+  std::vector<std::string> lines;
+  lines.reserve(1001);
+  for (int i = 0; i < 500; ++i) lines.push_back("short line " + std::to_string(i));
+  lines.push_back("long line " + std::string(10000, 'x') + " end");
+  for (int i = 500; i < 1000; ++i) lines.push_back("short line " + std::to_string(i));
+  return lines;
+}
+
+// Runs in a forked child: writes the lines and dies by SIGKILL, with no
+// destroy and no exit handlers. Exit codes tell the parent what failed first.
+[[noreturn]] void WriteLinesAndKillSelf(const fs::path& folder, const std::vector<std::string>& lines) {
+  if (CreateTallwickLogger(1, folder.string().c_str(), "PPAPI_RENDER", "PPAPI_RENDER", 0, 7, 0, 0) != 0) _exit(2);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (TallwickLogWrite("T", i % 2 == 0 ? 3 : 2, lines[i].c_str()) != 0) _exit(3);
+  }
+  raise(SIGKILL);
+  _exit(4);
+}
+
+TEST_F(TallwickLogTest, EveryLineSurvivesSigkillWithoutDestroy) {
+  const std::vector<std::string> lines = LinesBeforeKill();
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) WriteLinesAndKillSelf(folder_, lines);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "child exited with " << WEXITSTATUS(status);
+  ASSERT_EQ(WTERMSIG(status), SIGKILL);
+
+  const std::string text = ReadAll(folder_ / "PPAPI_RENDER.log");
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(text.back(), '\n') << "the last line is whole";
+  std::istringstream in(text);
+  std::string line;
+  size_t count = 0;
+  while (std::getline(in, line)) {
+    ASSERT_LT(count, lines.size()) << "more lines than written: " << line;
+    const std::string tail = "[T] " + lines[count];
+    ASSERT_GE(line.size(), tail.size()) << "line " << count << " is cut: " << line.substr(0, 200);
+    ASSERT_EQ(line.compare(line.size() - tail.size(), tail.size(), tail), 0)
+        << "line " << count << " is not the one written: " << line.substr(0, 200);
+    ++count;
+  }
+  EXPECT_EQ(count, lines.size());
 }
 
 TEST(TallwickLogExports, ExactlyTheCApi) {
