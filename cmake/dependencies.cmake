@@ -10,6 +10,10 @@ find_package(spdlog REQUIRED)
 find_package(nlohmann_json REQUIRED)      # pphost, frame-publisher
 find_package(CLI11 CONFIG REQUIRED)       # their command lines
 
+if(TALLWICK_SHELL)
+  find_package(Qt5 5.15 REQUIRED COMPONENTS WebEngineWidgets)
+endif()
+
 if(TALLWICK_TESTS)
   find_package(GTest REQUIRED)
 endif()

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "shell/shell_options.h"
+
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace tallwick_shell {
+
+class ShellPage;
+
+// One run of the shell: opens every page in a window of its own, carries out
+// the timed screenshots, clicks, typing and closes, plays the input that a
+// page asks for, watches the plug-in process, and ends the application with
+// the run's status:
+//   0  ran to its end;
+//   1  a page reported a failure ("fail");
+//   3  the plug-in process died while a page still had plug-in elements, or a
+//      page's renderer died.
+// The run ends after --seconds, when a page reports "done", or when the last
+// window closes.
+class ShellRun : public QObject {
+  Q_OBJECT
+
+ public:
+  ShellRun(ShellOptions options, QWebEngineProfile* profile);
+  ~ShellRun() override;
+
+  void Start();
+
+ private:
+  struct Window;
+
+  void OpenPage(const std::string& address);
+  void ArmTimedActions();
+  void At(double seconds, std::function<void()> action);
+  void TakeScreenshot(const std::string& file);
+  void ClosePage(int number);
+  void OnReport(ShellPage* page, const nlohmann::json& report);
+  void PlayReportedInput(Window& window, const nlohmann::json& report);
+  void WatchProcesses();
+  void Finish(int status, const std::string& reason);
+  Window* FindWindow(int number);
+  int LiveElements() const;
+
+  ShellOptions options_;
+  QWebEngineProfile* profile_;
+  std::vector<std::unique_ptr<Window>> windows_;
+  QTimer processTimer_;
+  std::set<int> pluginPids_;  // plug-in processes seen alive
+  bool failed_ = false;
+  bool finished_ = false;
+};
+
+}  // namespace tallwick_shell
