@@ -1,18 +1,37 @@
-// Plug-in elements for pages served by `pphost serve`.
+// Plug-in elements for a page that runs in either host:
 //
 //   <script type="module" src="plugin-element.js"></script>
 //   <pp-plugin data-controller></pp-plugin>
 //   <pp-plugin data-multi style="width:1280px;height:720px"></pp-plugin>
 //
 // or from script: `createPluginElement({"data-multi": ""})`. Each element is a
-// plug-in instance of the module that pphost runs: its attributes (in order)
-// go to the instance when the element joins the document, `postMessage(dict)`
-// reaches the instance, what the instance posts arrives as a `message` event
-// with `event.data`, and its size, position and visibility (set by CSS) are
-// its view. What it presents is drawn into a canvas that fills it. Leaving
-// the document destroys the instance; so does closing the tab.
+// plug-in instance of the module: its attributes (in order) go to the
+// instance when the element joins the document, `postMessage(dict)` reaches
+// the instance, what the instance posts arrives as a `message` event with
+// `event.data`, and its size, position and visibility (set by CSS) are its
+// view. Leaving the document destroys the instance.
 //
-// Every element of the page shares one WebSocket to the server's /bridge.
+// Where the browser itself has the module (a shell that registered it for
+// PLUGIN_MIME_TYPE), each element holds a real <embed> of that type and the
+// browser does the rest: views, input, cursors, drawing. Anywhere else the
+// page is served by `pphost serve`: every element of the page shares one
+// WebSocket to the server's /bridge, and what the instance presents is drawn
+// into a canvas that fills the element; closing the tab destroys its
+// instances.
+//
+// In tallwick-shell (window.tallwickShell) every element also reports what
+// it sends and gets, and when its instance comes and goes.
+
+export const PLUGIN_MIME_TYPE = "application/x-tallwick-render";
+
+// True when this browser runs the module itself.
+export function hasRealPlugin() {
+  return Boolean(navigator.mimeTypes && navigator.mimeTypes[PLUGIN_MIME_TYPE]);
+}
+
+function report(line) {
+  if (window.tallwickShell) window.tallwickShell.report(line);
+}
 
 const CURSORS = [
   "default", "crosshair", "pointer", "text", "wait", "help", "e-resize", "n-resize", "ne-resize", "nw-resize",
@@ -84,6 +103,43 @@ class Bridge {
   }
 }
 
+// One real plug-in instance: an <embed> of the module's type inside the
+// element, with the element's attributes in their order. The instance exists
+// once it has posted its first message (every instance posts one at the end
+// of its start); only then does the embed take postMessage.
+class EmbedInstance {
+  constructor(element) {
+    this.element = element;
+    this.embed = document.createElement("embed");
+    for (const { name, value } of element.attributes) {
+      if (!EmbedInstance.KEPT_ON_ELEMENT.has(name)) this.embed.setAttribute(name, value);
+    }
+    this.embed.setAttribute("type", PLUGIN_MIME_TYPE);
+    this.embed.style.cssText = "display:block;width:100%;height:100%";
+    this.embed.addEventListener("message", (event) => this.received(event.data));
+    element.appendChild(this.embed);
+  }
+
+  received(message) {
+    if (!this.element.created) this.element.instanceCreated();
+    report({ kind: "post", id: this.element.pageId, msg: message });
+    this.element.dispatchEvent(new MessageEvent("message", { data: message }));
+  }
+
+  post(message) {
+    report({ kind: "sent", id: this.element.pageId, msg: message });
+    this.embed.postMessage(message);
+  }
+
+  remove() {
+    this.embed.remove();
+  }
+}
+// Attributes that place or name the element itself, not its instance.
+EmbedInstance.KEPT_ON_ELEMENT = new Set(["id", "class", "style", "tabindex"]);
+
+let nextEmbedId = 1;
+
 export class PluginElement extends HTMLElement {
   constructor() {
     super();
@@ -98,6 +154,7 @@ export class PluginElement extends HTMLElement {
 
   connectedCallback() {
     if (this.pageId) return;
+    if (hasRealPlugin()) return this.connectEmbed();
     if (!this.contains(this.canvas)) this.appendChild(this.canvas);
     if (!this.style.display && getComputedStyle(this).display === "inline") this.style.display = "block";
     this.bridge = Bridge.get();
@@ -108,8 +165,15 @@ export class PluginElement extends HTMLElement {
     this.forwardInput();
   }
 
+  connectEmbed() {
+    if (!this.style.display && getComputedStyle(this).display === "inline") this.style.display = "block";
+    this.pageId = this.id || `pp${nextEmbedId++}`;
+    this.instance = new EmbedInstance(this);
+  }
+
   disconnectedCallback() {
     if (!this.pageId) return;
+    if (this.instance) return this.disconnectEmbed();
     this.resizeObserver.disconnect();
     this.intersectionObserver.disconnect();
     window.removeEventListener("scroll", this.viewChanged, true);
@@ -121,10 +185,20 @@ export class PluginElement extends HTMLElement {
     this.created = false;
   }
 
+  disconnectEmbed() {
+    this.instance.remove();
+    this.instance = undefined;
+    if (this.created) report({ kind: "destroyed", id: this.pageId });
+    this.pageId = undefined;
+    this.created = false;
+    this.pending = [];
+  }
+
   // As a plug-in element's postMessage: the value reaches HandleMessage.
   postMessage(message) {
-    if (this.created) this.bridge.send({ op: "message", id: this.pageId, msg: message });
-    else this.pending.push(message);
+    if (!this.created) this.pending.push(message);
+    else if (this.instance) this.instance.post(message);
+    else this.bridge.send({ op: "message", id: this.pageId, msg: message });
   }
 
   hostLine(line) {
@@ -136,8 +210,9 @@ export class PluginElement extends HTMLElement {
 
   instanceCreated() {
     this.created = true;
+    report({ kind: "created", id: this.pageId });
     this.lastView = "";
-    this.viewChanged();
+    if (this.viewChanged) this.viewChanged();
     for (const message of this.pending) this.postMessage(message);
     this.pending = [];
   }
