@@ -2,12 +2,15 @@
 # Installs the Debian 12 packages the project needs (only those missing), then
 # configures and builds. Safe to run again; needs root (or sudo) for apt-get.
 #
-#   scripts/setup.sh [--no-build] [--windows] [--browser] [--build-dir DIR] [--build-type TYPE] [-- extra cmake args]
+#   scripts/setup.sh [--no-build] [--windows] [--browser] [--shell] [--build-dir DIR] [--build-type TYPE] [-- extra cmake args]
 #     --windows   also install what the Windows cross builds and their tests
 #                 under Wine need (scripts/build-windows.sh builds them)
 #     --browser   also install what only the browser tests use: chromium,
 #                 Node.js and npm (when there is no node yet), and the test
 #                 driver from npm at the version tests/browser/package-lock.json pins
+#     --shell     also install what only the real-host tests use: Node.js and
+#                 npm, and their npm package at the version
+#                 tests/realhost/package-lock.json pins
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -16,6 +19,7 @@ root="$(cd "$here/.." && pwd)"
 build=1
 windows=0
 browser=0
+shell=0
 build_dir="$root/build"
 build_type="RelWithDebInfo"
 extra=()
@@ -24,10 +28,11 @@ while [ $# -gt 0 ]; do
     --no-build) build=0 ;;
     --windows) windows=1 ;;
     --browser) browser=1 ;;
+    --shell) shell=1 ;;
     --build-dir) build_dir="$2"; shift ;;
     --build-type) build_type="$2"; shift ;;
     --) shift; extra=("$@"); break ;;
-    -h|--help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "setup: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift
@@ -43,6 +48,7 @@ packages=(
   libboost-dev libjpeg62-turbo-dev
   libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri
   jq
+  qtwebengine5-dev xvfb
 )
 # MinGW-w64 GCC 12 (POSIX threads) and binutils for i686 and x86_64, Wine to
 # run the x86_64 builds (wine64 has the /usr/lib/wine/wine64 launcher the
@@ -52,8 +58,8 @@ windows_packages=(
   wine64 googletest
 )
 [ "$windows" -eq 0 ] || packages+=("${windows_packages[@]}")
-if [ "$browser" -eq 1 ]; then
-  packages+=(chromium)
+[ "$browser" -eq 0 ] || packages+=(chromium)
+if [ "$browser" -eq 1 ] || [ "$shell" -eq 1 ]; then
   command -v node > /dev/null || packages+=(nodejs)
   command -v npm > /dev/null || packages+=(npm)
 fi
@@ -76,14 +82,18 @@ else
   echo "setup: all packages present"
 fi
 
-if [ "$browser" -eq 1 ]; then
-  lock="$root/tests/browser/package-lock.json"
-  installed="$root/tests/browser/node_modules/.package-lock.json"
+# The npm packages a test folder pins, when its lock file is newer than
+# what is installed.
+npm_ci() {
+  local lock="$root/tests/$1/package-lock.json"
+  local installed="$root/tests/$1/node_modules/.package-lock.json"
   if [ ! -f "$installed" ] || [ "$lock" -nt "$installed" ]; then
-    echo "setup: npm ci (tests/browser)"
-    (cd "$root/tests/browser" && npm ci --no-audit --no-fund --loglevel=error)
+    echo "setup: npm ci (tests/$1)"
+    (cd "$root/tests/$1" && npm ci --no-audit --no-fund --loglevel=error)
   fi
-fi
+}
+[ "$browser" -eq 0 ] || npm_ci browser
+[ "$shell" -eq 0 ] || npm_ci realhost
 
 [ "$build" -eq 1 ] || exit 0
 
