@@ -22,9 +22,9 @@ for arg in "$@"; do
   esac
 done
 
-"$here/setup.sh" --windows --browser --build-dir "$root/build" -- -DTALLWICK_WERROR=ON -DTALLWICK_WINDOWS_CHECKS=ON
+"$here/setup.sh" --windows --browser --shell --build-dir "$root/build" -- -DTALLWICK_WERROR=ON -DTALLWICK_WINDOWS_CHECKS=ON
 # Here the browser tests fail when their browser is missing, never skip.
-export TALLWICK_BROWSER_TESTS=required
+export TALLWICK_BROWSER_TESTS=required TALLWICK_REALHOST_TESTS=required
 # The Linux suite checks the DLLs' tables, so the Windows builds come first.
 "$here/build-windows.sh"
 
@@ -41,7 +41,7 @@ echo "== format and lint"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 "$here/setup.sh" --build-dir "$root/build-asan" --build-type Debug -- \
-  -DTALLWICK_WERROR=ON -DTALLWICK_BENCH=OFF -DTALLWICK_SANITIZE=address,undefined
+  -DTALLWICK_WERROR=ON -DTALLWICK_BENCH=OFF -DTALLWICK_SHELL=OFF -DTALLWICK_SANITIZE=address,undefined
 # A test that fails is run once more: now and then LeakSanitizer's own
 # stop-the-world tracer crashes at process exit ("Tracer caught signal 11")
 # after every test in the process has passed, and reports no leak. Memory

@@ -114,6 +114,9 @@ std::optional<ShellOptions> ParseShellOptions(int argc, char** argv, int& exitCo
   app.add_option("--click", timed.clicks, "T:X,Y: a left click at window pixel X,Y of the first page at T seconds");
   app.add_option("--type", timed.texts, "T:TEXT: type TEXT into the first page at T seconds");
   app.add_option("--close", timed.closes, "T:N: close page N (from 1) at T seconds");
+  app.add_option("--processes-at", options.processReports,
+                 "T: a \"processes\" line (each process's CPU time so far) at T seconds")
+      ->check(CLI::Range(0.0, 1e6));
   app.add_flag("--gpu-blocklist", options.keepGpuBlocklist,
                "keep Chromium's GPU blocklist: on a software GL no 3D context can be created");
   app.add_option("--log-dir", options.logDir, "the run's log folder (default: a new folder under /tmp)");

@@ -38,6 +38,7 @@ struct ShellOptions {
   std::vector<TimedClick> clicks;
   std::vector<TimedText> texts;
   std::vector<TimedClose> closes;
+  std::vector<double> processReports;  // times at which to write a "processes" line
 };
 
 // The MIME type the module is registered for.

@@ -108,6 +108,9 @@ void ShellRun::ArmTimedActions() {
     });
   }
   for (const TimedClose& close : options_.closes) At(close.at, [this, close] { ClosePage(close.page); });
+  for (const double at : options_.processReports) {
+    At(at, [] { WriteLine({{"kind", "processes"}, {"list", ProcessList()}}); });
+  }
   if (options_.seconds > 0) At(options_.seconds, [this] { Finish(failed_ ? 1 : 0, "time is up"); });
 }
 
