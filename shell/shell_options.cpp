@@ -110,13 +110,16 @@ std::optional<ShellOptions> ParseShellOptions(int argc, char** argv, int& exitCo
   app.add_option("--seconds", options.seconds, "end the run after this many seconds (0: when the page is done)")
       ->check(CLI::Range(0.0, 1e6));
   app.add_option("--size", size, "window size WxH (default 1280x720)");
-  app.add_option("--screenshot", timed.screenshots, "T:FILE: a PNG of the first page's window at T seconds");
-  app.add_option("--click", timed.clicks, "T:X,Y: a left click at window pixel X,Y of the first page at T seconds");
-  app.add_option("--type", timed.texts, "T:TEXT: type TEXT into the first page at T seconds");
-  app.add_option("--close", timed.closes, "T:N: close page N (from 1) at T seconds");
+  app.add_option("--screenshot", timed.screenshots, "T:FILE: a PNG of the first page's window at T seconds")
+      ->allow_extra_args(false);
+  app.add_option("--click", timed.clicks, "T:X,Y: a left click at window pixel X,Y of the first page at T seconds")
+      ->allow_extra_args(false);
+  app.add_option("--type", timed.texts, "T:TEXT: type TEXT into the first page at T seconds")->allow_extra_args(false);
+  app.add_option("--close", timed.closes, "T:N: close page N (from 1) at T seconds")->allow_extra_args(false);
   app.add_option("--processes-at", options.processReports,
                  "T: a \"processes\" line (each process's CPU time so far) at T seconds")
-      ->check(CLI::Range(0.0, 1e6));
+      ->check(CLI::Range(0.0, 1e6))
+      ->allow_extra_args(false);
   app.add_flag("--gpu-blocklist", options.keepGpuBlocklist,
                "keep Chromium's GPU blocklist: on a software GL no 3D context can be created");
   app.add_option("--log-dir", options.logDir, "the run's log folder (default: a new folder under /tmp)");

@@ -16,6 +16,26 @@ namespace tallwick_shell {
 namespace {
 
 constexpr int kProcessPollMs = 250;
+constexpr int kCursorPollMs = 50;
+
+std::string CursorName(Qt::CursorShape shape) {
+  switch (shape) {
+    case Qt::ArrowCursor:
+      return "arrow";
+    case Qt::BlankCursor:
+      return "blank";
+    case Qt::PointingHandCursor:
+      return "pointer";
+    case Qt::IBeamCursor:
+      return "text";
+    case Qt::CrossCursor:
+      return "crosshair";
+    case Qt::WaitCursor:
+      return "wait";
+    default:
+      return "shape " + std::to_string(static_cast<int>(shape));
+  }
+}
 
 // A URL as it stands ("http://...", "file:///..."), or a file path with an
 // optional "?query" (the query is the page's own), served as a local page.
@@ -48,6 +68,7 @@ struct ShellRun::Window {
   std::unique_ptr<QWebEngineView> view;
   ShellPage* page = nullptr;  // owned by the view
   std::set<std::string> liveElements;
+  std::string cursor = "arrow";
 };
 
 ShellRun::ShellRun(ShellOptions options, QWebEngineProfile* profile)
@@ -60,6 +81,8 @@ void ShellRun::Start() {
   ArmTimedActions();
   connect(&processTimer_, &QTimer::timeout, this, &ShellRun::WatchProcesses);
   processTimer_.start(kProcessPollMs);
+  connect(&cursorTimer_, &QTimer::timeout, this, &ShellRun::WatchCursors);
+  cursorTimer_.start(kCursorPollMs);
   connect(qGuiApp, &QGuiApplication::lastWindowClosed, this,
           [this] { Finish(failed_ ? 1 : 0, "the last window closed"); });
 }
@@ -173,6 +196,18 @@ void ShellRun::WatchProcesses() {
   pluginPids_ = alive;
 }
 
+// Chromium sets the cursor on the view's render widget.
+void ShellRun::WatchCursors() {
+  for (auto& window : windows_) {
+    if (window->view == nullptr) continue;
+    const QWidget* target = window->view->focusProxy() != nullptr ? window->view->focusProxy() : window->view.get();
+    const std::string cursor = CursorName(target->cursor().shape());
+    if (cursor == window->cursor) continue;
+    window->cursor = cursor;
+    WriteLine({{"kind", "cursor"}, {"page", window->number}, {"shape", cursor}});
+  }
+}
+
 int ShellRun::LiveElements() const {
   int count = 0;
   for (const auto& window : windows_) count += static_cast<int>(window->liveElements.size());
@@ -190,6 +225,7 @@ void ShellRun::Finish(int status, const std::string& reason) {
   if (finished_) return;
   finished_ = true;
   processTimer_.stop();
+  cursorTimer_.stop();
   WriteLine({{"kind", "processes"}, {"list", ProcessList()}});
   WriteLine({{"kind", "exit"}, {"status", status}, {"reason", reason}});
   QCoreApplication::exit(status);

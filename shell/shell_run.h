@@ -28,7 +28,8 @@ class ShellPage;
 //   3  the plug-in process died while a page still had plug-in elements, or a
 //      page's renderer died.
 // The run ends after --seconds, when a page reports "done", or when the last
-// window closes.
+// window closes. A "cursor" line says when the pointer's shape over a page
+// changes (as a plug-in sets it: "blank" when it hides the cursor).
 class ShellRun : public QObject {
   Q_OBJECT
 
@@ -49,6 +50,7 @@ class ShellRun : public QObject {
   void OnReport(ShellPage* page, const nlohmann::json& report);
   void PlayReportedInput(Window& window, const nlohmann::json& report);
   void WatchProcesses();
+  void WatchCursors();
   void Finish(int status, const std::string& reason);
   Window* FindWindow(int number);
   int LiveElements() const;
@@ -57,6 +59,7 @@ class ShellRun : public QObject {
   QWebEngineProfile* profile_;
   std::vector<std::unique_ptr<Window>> windows_;
   QTimer processTimer_;
+  QTimer cursorTimer_;
   std::set<int> pluginPids_;  // plug-in processes seen alive
   bool failed_ = false;
   bool finished_ = false;
