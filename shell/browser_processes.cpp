@@ -87,7 +87,7 @@ bool DescendsFrom(pid_t pid, pid_t ancestor, const std::map<pid_t, ProcStat>& al
 }
 
 std::string KindOf(pid_t pid, const ProcStat& stat, pid_t self) {
-  const std::string type = ChromiumType(pid);
+  std::string type = ChromiumType(pid);
   if (type != "zygote" || stat.parent == self) return type;
   return HasThread(pid, "Compositor") ? "renderer" : "plugin";
 }

@@ -31,6 +31,7 @@ QWebEngineProfile* MakeProfile(QObject* parent) {
 
 int RunPages(const ShellOptions& options, std::vector<std::string> arguments) {
   std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   int argc = static_cast<int>(arguments.size());

@@ -113,7 +113,11 @@ void ShellRun::OpenPage(const std::string& address) {
 }
 
 void ShellRun::At(double seconds, std::function<void()> action) {
-  QTimer::singleShot(static_cast<int>(seconds * 1000.0), this, std::move(action));
+  auto timer = std::make_unique<QTimer>();
+  timer->setSingleShot(true);
+  connect(timer.get(), &QTimer::timeout, this, std::move(action));
+  timer->start(static_cast<int>(seconds * 1000.0));
+  timedActions_.push_back(std::move(timer));
 }
 
 void ShellRun::ArmTimedActions() {

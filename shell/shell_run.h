@@ -60,6 +60,7 @@ class ShellRun : public QObject {
   std::vector<std::unique_ptr<Window>> windows_;
   QTimer processTimer_;
   QTimer cursorTimer_;
+  std::vector<std::unique_ptr<QTimer>> timedActions_;
   std::set<int> pluginPids_;  // plug-in processes seen alive
   bool failed_ = false;
   bool finished_ = false;
