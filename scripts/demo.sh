@@ -11,10 +11,20 @@
 # whole page, the host's output and the module's log go into the output
 # folder; a summary closes the run.
 #
+# With --shell the same meeting plays in tallwick-shell, a real Chromium
+# Pepper host (Qt WebEngine) that loads the module itself: web/meeting.html
+# with a controller, the speaker and a 3x3 gallery whose layout changes after
+# two seconds; screenshots at 2 s and 4 s, the shell's output lines and the
+# module's log go into the output folder, and a summary closes the run
+# (frames and frame rate per element and tile from GET_FRAME_COUNT, the
+# events, the pictures, the errors). No display is needed: the shell starts
+# its own X server. Add --window to watch it in a window on your display.
+#
 # With --browser the same streams go on until Ctrl-C, and `pphost serve`
 # serves web/meeting.html for them: open the address it prints in a browser.
 #
 #   scripts/demo.sh [--no-setup] [--out DIR]     (default DIR: demo-out)
+#   scripts/demo.sh --shell [--window] [--no-setup] [--out DIR]
 #   scripts/demo.sh --browser [--port N]         (default N: 8080)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -23,14 +33,18 @@ root="$(cd "$here/.." && pwd)"
 setup=1
 out="$root/demo-out"
 browser=0
+shell=0
+window=0
 port=8080
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-setup) setup=0 ;;
     --out) out="$2"; shift ;;
     --browser) browser=1 ;;
+    --shell) shell=1 ;;
+    --window) window=1 ;;
     --port) port="$2"; shift ;;
-    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,28p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "demo: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift
@@ -40,7 +54,7 @@ done
 bin="$root/build/bin"
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
-rm -f "$out"/*.png "$out"/host-output.jsonl
+rm -f "$out"/*.png "$out"/host-output.jsonl "$out"/shell-output.jsonl
 prefix="/tallwick-demo-$$-"
 
 # user, size and format, colour of the tile pattern, label
@@ -86,6 +100,21 @@ if [ "$browser" -eq 1 ]; then
     exit 1
   }
   exit 0
+fi
+
+if [ "$shell" -eq 1 ]; then
+  # Times in the page count from the segments' registration, about a second
+  # after the shell starts; the screenshots count from the start.
+  query="diffs=$(jq -rn --arg d "$diffs" '$d | @uri')&layoutAfter=2000&countAt=1000,5000"
+  display_args=(--headless --seconds 7.5)
+  [ "$window" -eq 0 ] || display_args=(--seconds 60)
+  echo "== tallwick-shell: web/meeting.html in Chromium's own Pepper host, real clock"
+  status=0
+  "$root/build/bin/tallwick-shell" "${display_args[@]}" --size 1960x800 --log-dir "$out/shell-logs" \
+    --screenshot "2:$out/shell-2s.png" --screenshot "4:$out/shell-4s.png" \
+    "$root/web/meeting.html?$query" > "$out/shell-output.jsonl" 2> "$out/shell-stderr.log" || status=$?
+  "$here/demo-shell-summary.sh" "$out" || status=1
+  exit "$status"
 fi
 
 sed -e "s|@DIFFS@|$diffs|" -e "s|@OUT@|$out|g" "$root/examples/demo.jsonl.in" > "$out/demo.jsonl"

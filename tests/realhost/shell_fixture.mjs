@@ -30,8 +30,12 @@ export function page(name, query = {}) {
 // Runs the shell on `pages` until it ends (after `seconds`, or when a page
 // says it is done). Resolves to its exit status and output lines; the last
 // lines of its standard error (Chromium's own) come along for failures.
+let runs = 0;
 export async function runShell(pages, { seconds = 20, args = [], onLine = () => {} } = {}) {
-  const argv = ["--headless", "--module", env.module, "--seconds", String(seconds), ...args, ...pages];
+  runs += 1;
+  const logDir = outPath(`logs/${path.basename(process.argv[1] || "run")}-${process.pid}-${runs}`);
+  const argv = ["--headless", "--module", env.module, "--seconds", String(seconds), "--log-dir", logDir];
+  argv.push(...args, ...pages);
   const child = spawn(env.shell, argv, { stdio: ["ignore", "pipe", "pipe"] });
   const lines = [];
   const stderr = [];
