@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets everything up (packages, build with warnings as errors) and runs the
-# whole test suite with ctest (the browser tests in headless chromium among
-# them), the Windows builds' checks and their tests under Wine, then the Linux
-# suite under AddressSanitizer, then every fuzz target for a short while.
+# whole test suite with ctest (the browser tests in headless chromium and the
+# real-host tests in tallwick-shell among them), the Windows builds' checks
+# and their tests under Wine, then the Linux suite under AddressSanitizer
+# (without the shell, which is Qt's and Chromium's code more than ours), then
+# every fuzz target for a short while.
 #
 #   scripts/test.sh [--quick] [-L label] [ctest args...]
 #     --quick   skip the sanitizer pass, the format/lint checks and fuzzing
@@ -17,7 +19,7 @@ ctest_args=()
 for arg in "$@"; do
   case "$arg" in
     --quick) quick=1 ;;
-    -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) ctest_args+=("$arg") ;;
   esac
 done
