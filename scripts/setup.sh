@@ -51,11 +51,12 @@ packages=(
   qtwebengine5-dev xvfb
 )
 # MinGW-w64 GCC 12 (POSIX threads) and binutils for i686 and x86_64, Wine to
-# run the x86_64 builds (wine64 has the /usr/lib/wine/wine64 launcher the
-# builds use), GoogleTest's sources to build it for them.
+# run both builds (wine64 has the /usr/lib/wine/wine64 launcher of the x86_64
+# build, wine32:i386 the /usr/lib/wine/wine one of the i686 build),
+# GoogleTest's sources to build it for them.
 windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-  wine64 googletest
+  wine64 wine32:i386 googletest
 )
 [ "$windows" -eq 0 ] || packages+=("${windows_packages[@]}")
 [ "$browser" -eq 0 ] || packages+=(chromium)
@@ -64,22 +65,54 @@ if [ "$browser" -eq 1 ] || [ "$shell" -eq 1 ]; then
   command -v npm > /dev/null || packages+=(npm)
 fi
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
+  installed "$p" || missing+=("$p")
 done
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+# 32-bit Wine is an i386 package: dpkg must know the architecture before
+# apt-get update lists its packages. Added once; dpkg keeps it.
+if [ "$windows" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: adding the i386 architecture (for wine32:i386)"
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 else
   echo "setup: all packages present"
+fi
+
+# A kernel without IA-32 emulation runs no i386 program, 32-bit Wine's loader
+# included ("cannot execute binary file: Exec format error"; so on this
+# project's VMs). qemu-i386 then runs them, registered with binfmt_misc so
+# that the processes Wine starts go through it too. A registration lasts until
+# the next boot, so it is checked on every run.
+wine32_runs() { /usr/lib/wine/wine --version > /dev/null 2>&1; }
+if [ "$windows" -eq 1 ] && ! wine32_runs; then
+  if ! installed qemu-user-static; then
+    echo "setup: installing qemu-user-static (this kernel runs no i386 code)"
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends qemu-user-static
+  fi
+  binfmt=/proc/sys/fs/binfmt_misc
+  [ -e "$binfmt/register" ] || "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt"
+  if [ ! -e "$binfmt/qemu-i386" ]; then
+    echo "setup: registering qemu-i386-static for i386 programs"
+    # ELF, 32-bit, little-endian, executable or shared object, machine i386.
+    magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+    mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+    # F: the kernel opens qemu now, so it is found from any mount namespace.
+    printf '%s' ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F" | "${sudo_cmd[@]}" tee "$binfmt/register" > /dev/null
+  fi
+  wine32_runs || { echo "setup: 32-bit Wine does not start, not even through qemu-i386" >&2; exit 1; }
 fi
 
 # The npm packages a test folder pins, when its lock file is newer than
