@@ -19,8 +19,17 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
-# Tests run under Wine.
-find_program(TALLWICK_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
-if(TALLWICK_WINE64 AND TALLWICK_MINGW_TRIPLET STREQUAL "x86_64-w64-mingw32")
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${TALLWICK_WINE64})
+# Tests run under Wine: the x86_64 build under wine64's loader, the i686 build
+# under wine32's (Debian's /usr/lib/wine/wine; a /usr/bin/wine, where the
+# wine package puts one, is a script that picks either, so it is not taken).
+if(TALLWICK_MINGW_TRIPLET STREQUAL "x86_64-w64-mingw32")
+  find_program(TALLWICK_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+  if(TALLWICK_WINE64)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${TALLWICK_WINE64})
+  endif()
+elseif(TALLWICK_MINGW_TRIPLET STREQUAL "i686-w64-mingw32")
+  find_program(TALLWICK_WINE32 NAMES wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
+  if(TALLWICK_WINE32)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${TALLWICK_WINE32})
+  endif()
 endif()

@@ -2,9 +2,9 @@
 # Sets everything up (packages, build with warnings as errors) and runs the
 # whole test suite with ctest (the browser tests in headless chromium and the
 # real-host tests in tallwick-shell among them), the Windows builds' checks
-# and their tests under Wine, then the Linux suite under AddressSanitizer
-# (without the shell, which is Qt's and Chromium's code more than ours), then
-# every fuzz target for a short while.
+# and their tests under Wine (i686 and x86_64), then the Linux suite under
+# AddressSanitizer (without the shell, which is Qt's and Chromium's code more
+# than ours), then every fuzz target for a short while.
 #
 #   scripts/test.sh [--quick] [-L label] [ctest args...]
 #     --quick   skip the sanitizer pass, the format/lint checks and fuzzing
@@ -33,7 +33,8 @@ export TALLWICK_BROWSER_TESTS=required TALLWICK_REALHOST_TESTS=required
 echo "== tests"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs" "${ctest_args[@]}"
 
-echo "== Windows tests under Wine"
+echo "== Windows tests under Wine: i686 under 32-bit Wine, x86_64 under wine64"
+ctest --test-dir "$root/build-win32" --output-on-failure -j "$jobs" "${ctest_args[@]}"
 ctest --test-dir "$root/build-win64" --output-on-failure -j "$jobs" "${ctest_args[@]}"
 
 [ "$quick" -eq 1 ] && exit 0

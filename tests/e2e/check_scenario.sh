@@ -3,8 +3,8 @@
 # with the expected lines. Object addresses and the process id, which change
 # from run to run, are masked on both sides.
 #   check_scenario.sh PPHOST SCENARIO EXPECTED [pphost args...]
-# TALLWICK_LAUNCHER, when set, is the command that runs PPHOST (wine64 for a
-# Windows build).
+# TALLWICK_LAUNCHER, when set, is the command that runs PPHOST (Wine's loader
+# for a Windows build: wine64 for x86_64, 32-bit Wine for i686).
 set -euo pipefail
 pphost="$1" scenario="$2" expected="$3"
 shift 3

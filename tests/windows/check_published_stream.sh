@@ -6,7 +6,7 @@
 # NO_FRAME when no new frame follows, and counts one frame. The host offers
 # no "PPB_OpenGLES2;1.0", so the element also reports error 18 (GL binding).
 #   check_published_stream.sh PUBLISHER PPHOST SCENARIO EXPECTED
-# TALLWICK_LAUNCHER runs both programs (wine64).
+# TALLWICK_LAUNCHER runs both programs (wine64, or 32-bit Wine for i686).
 set -euo pipefail
 publisher="$1" pphost="$2" scenario="$3" expected="$4"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
