@@ -1,7 +1,11 @@
 #include "header_only_memory.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 
@@ -15,6 +19,25 @@ void PutWord(uint8_t* base, size_t offset, uint32_t value) {
 
 }  // namespace
 
+#ifdef _WIN32
+
+// The Windows suites build this too: the region is reserved without access
+// and only its first page committed.
+HeaderOnlyMemory::HeaderOnlyMemory(size_t segmentSize) {
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  const size_t page = system.dwPageSize;
+  regionSize_ = page + (segmentSize + page - 1) / page * page;
+  void* region = VirtualAlloc(nullptr, regionSize_, MEM_RESERVE, PAGE_NOACCESS);
+  if (region == nullptr || VirtualAlloc(region, page, MEM_COMMIT, PAGE_READWRITE) == nullptr) std::abort();
+  region_ = static_cast<uint8_t*>(region);
+  base_ = region_ + page - 52;
+}
+
+HeaderOnlyMemory::~HeaderOnlyMemory() { VirtualFree(region_, 0, MEM_RELEASE); }
+
+#else
+
 HeaderOnlyMemory::HeaderOnlyMemory(size_t segmentSize) {
   const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
   regionSize_ = page + (segmentSize + page - 1) / page * page;
@@ -25,6 +48,8 @@ HeaderOnlyMemory::HeaderOnlyMemory(size_t segmentSize) {
 }
 
 HeaderOnlyMemory::~HeaderOnlyMemory() { munmap(region_, regionSize_); }
+
+#endif
 
 void HeaderOnlyMemory::Write(const RawHeader& header) {
   PutWord(base_, 0, header.frameId);
