@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Starts and stops the Wine session that every Windows test of one ctest run
+# shares: one wineserver for the whole run, and Wine's own processes
+# (wineboot, services and the rest) started here with their output going
+# nowhere.
+#
+# Debian's wineserver leaves as soon as its last client has. Without this,
+# each test opens a session of its own, and a test that starts while the
+# previous session shuts down can be left waiting for a server that is gone
+# (seen under qemu-i386, where that window is seconds wide). And Wine's own
+# processes, when a test's process starts them, hold its output open after it
+# has ended, which ctest waits for.
+#
+#   wine_session.sh WINE start|stop    (WINEPREFIX and the rest from ctest)
+#     start  creates the prefix on its first run, imports wine_settings.reg
+#            (no crash debugger), then starts the session
+#     stop   ends it (fails when the server is already gone)
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+  echo "usage: wine_session.sh WINE start|stop" >&2
+  exit 2
+fi
+wine="$1"
+server="$(dirname "$wine")/wineserver"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+case "$2" in
+  start)
+    # A path under Z: is the Unix path as Wine sees it. This first session
+    # (the server needs the prefix to exist) ends with its last process.
+    "$wine" regedit /S "Z:$here/wine_settings.reg"
+    "$server" -w
+    # -p: the server stays until stopped.
+    "$server" -p > /dev/null 2>&1
+    "$wine" cmd /c exit > /dev/null 2>&1
+    ;;
+  stop)
+    "$server" -k
+    ;;
+  *)
+    echo "usage: wine_session.sh WINE start|stop" >&2
+    exit 2
+    ;;
+esac
