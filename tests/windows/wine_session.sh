@@ -12,8 +12,8 @@
 # has ended, which ctest waits for.
 #
 #   wine_session.sh WINE start|stop    (WINEPREFIX and the rest from ctest)
-#     start  creates the prefix on its first run, imports wine_settings.reg
-#            (no crash debugger), then starts the session
+#     start  starts the session, creating the prefix on its first run, and
+#            imports wine_settings.reg (no crash debugger)
 #     stop   ends it (fails when the server is already gone)
 set -euo pipefail
 
@@ -27,13 +27,19 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 case "$2" in
   start)
-    # A path under Z: is the Unix path as Wine sees it. This first session
-    # (the server needs the prefix to exist) ends with its last process.
-    "$wine" regedit /S "Z:$here/wine_settings.reg"
-    "$server" -w
-    # -p: the server stays until stopped.
+    # The server first (-p: it stays until stopped), so that every Wine
+    # process of the run is its client and ends with it. It needs the prefix
+    # folder; Wine fills an empty one on its first start.
+    mkdir -p "$WINEPREFIX"
     "$server" -p > /dev/null 2>&1
-    "$wine" cmd /c exit > /dev/null 2>&1
+    # The first start also starts Wine's own processes, which keep what they
+    # were given as output: a file, shown when the import fails. A path under
+    # Z: is the Unix path as Wine sees it.
+    log="$WINEPREFIX/session-start.log"
+    if ! "$wine" regedit /S "Z:$here/wine_settings.reg" > "$log" 2>&1; then
+      cat "$log" >&2
+      exit 1
+    fi
     ;;
   stop)
     "$server" -k
