@@ -9,9 +9,6 @@
 namespace tallwick_shell {
 namespace {
 
-// Chromium takes input from the view's focus proxy, its render widget.
-QWidget* Target(QWebEngineView& view) { return view.focusProxy() != nullptr ? view.focusProxy() : &view; }
-
 Qt::MouseButton ButtonOf(int button) {
   if (button == 1) return Qt::MiddleButton;
   if (button == 2) return Qt::RightButton;
@@ -19,13 +16,13 @@ Qt::MouseButton ButtonOf(int button) {
 }
 
 void SendMouse(QWebEngineView& view, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-  QWidget* target = Target(view);
+  QWidget* target = RenderWidget(view);
   QMouseEvent event(type, at, target->mapToGlobal(at), button, held, Qt::NoModifier);
   QApplication::sendEvent(target, &event);
 }
 
 void SendWheel(QWebEngineView& view, QPoint at) {
-  QWidget* target = Target(view);
+  QWidget* target = RenderWidget(view);
   QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
                     Qt::NoScrollPhase, false);
   QApplication::sendEvent(target, &event);
@@ -33,7 +30,7 @@ void SendWheel(QWebEngineView& view, QPoint at) {
 
 void SendKey(QWebEngineView& view, QEvent::Type type, int key, const QString& text) {
   QKeyEvent event(type, key, Qt::NoModifier, text);
-  QApplication::sendEvent(Target(view), &event);
+  QApplication::sendEvent(RenderWidget(view), &event);
 }
 
 int KeyOf(QChar c) {
@@ -43,6 +40,8 @@ int KeyOf(QChar c) {
 }
 
 }  // namespace
+
+QWidget* RenderWidget(QWebEngineView& view) { return view.focusProxy() != nullptr ? view.focusProxy() : &view; }
 
 bool PlayInput(QWebEngineView& view, const std::string& type, QPoint at, int button) {
   const Qt::MouseButton pressed = ButtonOf(button);

@@ -5,6 +5,7 @@
 #include <string>
 
 class QWebEngineView;
+class QWidget;
 
 namespace tallwick_shell {
 
@@ -12,6 +13,10 @@ namespace tallwick_shell {
 // events go to the view's render widget and from there through Chromium to
 // the element under the pointer (a plug-in element forwards them to its
 // instance). Positions are window pixels.
+
+// The view's render widget, its focus proxy: Chromium takes input from it and
+// sets the cursor on it.
+QWidget* RenderWidget(QWebEngineView& view);
 
 // One input event by the names a page's scenario uses: "mousedown",
 // "mouseup", "mousemove", "wheel", "contextmenu", "keydown", "keyup", "char".

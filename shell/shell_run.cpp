@@ -83,8 +83,7 @@ void ShellRun::Start() {
   processTimer_.start(kProcessPollMs);
   connect(&cursorTimer_, &QTimer::timeout, this, &ShellRun::WatchCursors);
   cursorTimer_.start(kCursorPollMs);
-  connect(qGuiApp, &QGuiApplication::lastWindowClosed, this,
-          [this] { Finish(failed_ ? 1 : 0, "the last window closed"); });
+  connect(qGuiApp, &QGuiApplication::lastWindowClosed, this, [this] { Finish(EndStatus(), "the last window closed"); });
 }
 
 void ShellRun::OpenPage(const std::string& address) {
@@ -138,7 +137,7 @@ void ShellRun::ArmTimedActions() {
   for (const double at : options_.processReports) {
     At(at, [] { WriteLine({{"kind", "processes"}, {"list", ProcessList()}}); });
   }
-  if (options_.seconds > 0) At(options_.seconds, [this] { Finish(failed_ ? 1 : 0, "time is up"); });
+  if (options_.seconds > 0) At(options_.seconds, [this] { Finish(EndStatus(), "time is up"); });
 }
 
 void ShellRun::TakeScreenshot(const std::string& file) {
@@ -170,7 +169,7 @@ void ShellRun::OnReport(ShellPage* page, const nlohmann::json& report) {
   if (kind == "destroyed") window->liveElements.erase(id);
   if (kind == "fail" || kind == "error") failed_ = true;
   if (kind == "input") PlayReportedInput(*window, report);
-  if (kind == "done") Finish(failed_ ? 1 : 0, "page " + std::to_string(page->Number()) + " is done");
+  if (kind == "done") Finish(EndStatus(), "page " + std::to_string(page->Number()) + " is done");
 }
 
 // A page asks for real input at a window position (a scenario's `input`).
@@ -200,17 +199,18 @@ void ShellRun::WatchProcesses() {
   pluginPids_ = alive;
 }
 
-// Chromium sets the cursor on the view's render widget.
 void ShellRun::WatchCursors() {
   for (auto& window : windows_) {
     if (window->view == nullptr) continue;
-    const QWidget* target = window->view->focusProxy() != nullptr ? window->view->focusProxy() : window->view.get();
-    const std::string cursor = CursorName(target->cursor().shape());
+    const std::string cursor = CursorName(RenderWidget(*window->view)->cursor().shape());
     if (cursor == window->cursor) continue;
     window->cursor = cursor;
     WriteLine({{"kind", "cursor"}, {"page", window->number}, {"shape", cursor}});
   }
 }
+
+// The status of a run that ends as planned: 1 when a page reported a failure.
+int ShellRun::EndStatus() const { return failed_ ? 1 : 0; }
 
 int ShellRun::LiveElements() const {
   int count = 0;

@@ -54,6 +54,7 @@ class ShellRun : public QObject {
   void Finish(int status, const std::string& reason);
   Window* FindWindow(int number);
   int LiveElements() const;
+  int EndStatus() const;
 
   ShellOptions options_;
   QWebEngineProfile* profile_;

@@ -48,7 +48,6 @@ class Bridge {
   constructor() {
     this.elements = new Map(); // id -> PluginElement
     this.waiting = []; // requests made before the socket opened
-    this.nextId = 1;
     this.socket = new WebSocket(new URL("bridge", location.href.replace(/^http/, "ws")));
     this.socket.binaryType = "arraybuffer";
     this.socket.onopen = () => this.flush();
@@ -62,9 +61,7 @@ class Bridge {
   }
 
   register(element) {
-    const id = element.id || `pp${this.nextId++}`;
-    this.elements.set(id, element);
-    return id;
+    this.elements.set(element.pageId, element);
   }
 
   forget(id) {
@@ -138,7 +135,12 @@ class EmbedInstance {
 // Attributes that place or name the element itself, not its instance.
 EmbedInstance.KEPT_ON_ELEMENT = new Set(["id", "class", "style", "tabindex"]);
 
-let nextEmbedId = 1;
+// The name a page's element goes by in its host's lines: its id, else one
+// of its own.
+let nextPageId = 1;
+function pageIdOf(element) {
+  return element.id || `pp${nextPageId++}`;
+}
 
 export class PluginElement extends HTMLElement {
   constructor() {
@@ -154,21 +156,19 @@ export class PluginElement extends HTMLElement {
 
   connectedCallback() {
     if (this.pageId) return;
-    if (hasRealPlugin()) return this.connectEmbed();
-    if (!this.contains(this.canvas)) this.appendChild(this.canvas);
     if (!this.style.display && getComputedStyle(this).display === "inline") this.style.display = "block";
+    this.pageId = pageIdOf(this);
+    if (hasRealPlugin()) {
+      this.instance = new EmbedInstance(this);
+      return;
+    }
+    if (!this.contains(this.canvas)) this.appendChild(this.canvas);
     this.bridge = Bridge.get();
-    this.pageId = this.bridge.register(this);
+    this.bridge.register(this);
     const attrs = Array.from(this.attributes, (a) => [a.name, a.value]);
     this.bridge.send({ op: "create", id: this.pageId, attrs });
     this.watchView();
     this.forwardInput();
-  }
-
-  connectEmbed() {
-    if (!this.style.display && getComputedStyle(this).display === "inline") this.style.display = "block";
-    this.pageId = this.id || `pp${nextEmbedId++}`;
-    this.instance = new EmbedInstance(this);
   }
 
   disconnectedCallback() {

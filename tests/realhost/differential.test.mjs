@@ -1,11 +1,9 @@
 // The three examples through pphost and tallwick-shell; what is compared
 // and masked is in scenario_compare.mjs.
 import assert from "node:assert/strict";
-import { readFileSync } from "node:fs";
-import path from "node:path";
 import { test } from "node:test";
 import { compareScenario, withExampleSegments } from "./scenario_compare.mjs";
-import { postsOf } from "./shell_fixture.mjs";
+import { moduleLog, postsOf } from "./shell_fixture.mjs";
 
 test("hello: the three roles' start, unknown commands and MOUSE_UP, as in pphost", async () => {
   const { shell } = await compareScenario("hello");
@@ -22,7 +20,6 @@ test("gallery: tiles start, show their frames and go quiet, as in pphost", async
   // Removing the elements destroyed their instances (the gallery, render
   // type 2, and the controller, 3): the module's log says so, although
   // Chromium kills the plug-in process without shutting the module down.
-  const logDir = shell.lines.find((line) => line.kind === "shell").log_dir;
-  const log = readFileSync(path.join(logDir, "tallwick-log", "PPAPI_RENDER.log"), "utf8");
+  const log = moduleLog(shell);
   for (const type of [2, 3]) assert.match(log, new RegExp(`MediatorInstance destroyed, rendertype: ${type}\\b`));
 });

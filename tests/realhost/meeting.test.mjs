@@ -2,11 +2,9 @@
 // host, against nine solid-colour streams (user 1 at 1280x720, the others at
 // 640x360, user 3 in NV12) that frame-publisher writes at 30 fps.
 import assert from "node:assert/strict";
-import { readFileSync } from "node:fs";
-import path from "node:path";
 import { after, before, describe, test } from "node:test";
 import { bt601, kUsers, startPublisher } from "../support/meeting_streams.mjs";
-import { near, outPath, page, pixel, postsOf, readPng, runShell } from "./shell_fixture.mjs";
+import { moduleLog, near, outPath, page, pixel, postsOf, readPng, runShell } from "./shell_fixture.mjs";
 
 const kSize = "1960x800";
 const kTolerance = 8;
@@ -128,9 +126,7 @@ describe("the meeting page in the shell", () => {
     // The module's log keeps its lines although Chromium kills the plug-in
     // process: at least page 1's three instances (controller, speaker, and
     // the gallery element that was never started) were destroyed.
-    const logDir = run.lines.find((line) => line.kind === "shell").log_dir;
-    const log = readFileSync(path.join(logDir, "tallwick-log", "PPAPI_RENDER.log"), "utf8");
-    const destroyed = log.split("\n").filter((line) => line.includes("MediatorInstance destroyed"));
+    const destroyed = moduleLog(run).split("\n").filter((line) => line.includes("MediatorInstance destroyed"));
     assert.ok(destroyed.length >= 3, `instances destroyed: ${destroyed.length}`);
   });
 });

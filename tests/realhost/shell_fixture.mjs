@@ -74,6 +74,12 @@ export function postsOf(lines, id) {
   return lines.filter((line) => line.kind === "post" && line.id === id).map((line) => line.msg);
 }
 
+// The module's log of a shell run: its default log file in the run's folder.
+export function moduleLog(run) {
+  const logDir = run.lines.find((line) => line.kind === "shell").log_dir;
+  return readFileSync(path.join(logDir, "tallwick-log", "PPAPI_RENDER.log"), "utf8");
+}
+
 export function readPng(file) {
   return PNG.sync.read(readFileSync(file));
 }
