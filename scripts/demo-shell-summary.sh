@@ -22,9 +22,7 @@ jq -rs '
     " (\($b[$k].width)x\($b[$k].height) into \($b[$k].viewWidth)x\($b[$k].viewHeight))")' "$lines"
 
 echo "-- events the page got"
-jq -rs '
-  [.[] | select(.kind == "post" and .msg.command != null)] | group_by(.id)[] |
-  "\(.[0].id): " + ([group_by(.msg.command)[] | "\(.[0].msg.command) x\(length)"] | join(", "))' "$lines"
+jq -rs -f "$(dirname "${BASH_SOURCE[0]}")/page-events.jq" "$lines"
 
 echo "-- pictures"
 jq -r 'select(.kind == "screenshot") | "\(.path)\(if .error then " (" + .error + ")" else "" end)"' "$lines"

@@ -26,11 +26,7 @@ jq -rs "$rate"'
   (.value.regions[] | "  \(.name): \(.changes) frames, \(rate(.changes; .first_t; .last_t))")' "$lines"
 
 echo "-- events the page got"
-jq -rs '
-  [.[] | select(.kind == "post") |
-   {id, command: (.msg.command // (if .msg.response then "reply to \(.msg.response)" else "?" end))}] |
-  group_by(.id)[] |
-  "\(.[0].id): " + (group_by(.command) | map("\(.[0].command) x\(length)") | join(", "))' "$lines"
+jq -rs -f "$(dirname "${BASH_SOURCE[0]}")/page-events.jq" "$lines"
 
 echo "-- pictures"
 jq -r 'select(.kind == "snapshot" or .kind == "page") | "\(.path) (\(.width)x\(.height))"' "$lines"
