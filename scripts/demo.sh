@@ -57,18 +57,8 @@ out="$(cd "$out" && pwd)"
 rm -f "$out"/*.png "$out"/host-output.jsonl "$out"/shell-output.jsonl
 prefix="/tallwick-demo-$$-"
 
-# user, size and format, colour of the tile pattern, label
-streams=(
-  "u1;width=1280;height=720;format=I420;padding=64;pattern=tile:66,133,244;label=1 ADA"
-  "u2;width=640;height=360;format=I420;pattern=tile:234,67,53;label=2 BEN"
-  "u3;width=640;height=360;format=NV12;pattern=tile:52,168,83;label=3 CLEO"
-  "u4;width=640;height=360;format=I420;pattern=tile:251,188,5;label=4 DAN"
-  "u5;width=640;height=360;format=I420;pattern=tile:156,39,176;label=5 EVA"
-  "u6;width=640;height=360;format=I420;pattern=tile:0,172,193;label=6 FINN"
-  "u7;width=640;height=360;format=I420;pattern=tile:255,140,0;label=7 GUS"
-  "u8;width=640;height=360;format=I420;pattern=tile:121,85,72;label=8 HAL"
-  "u9;width=640;height=360;format=I420;pattern=tile:233,30,99;label=9 IRIS"
-)
+# The meeting's nine camera streams (user, size and format, colour, label)
+mapfile -t streams < <(grep -v '^#' "$root/examples/meeting-streams.txt")
 args=()
 for s in "${streams[@]}"; do
   uid="${s%%;*}"
