@@ -6,6 +6,9 @@
 
 #include "devhost/browser/browser_context.h"
 #include "devhost/browser/browser_interfaces.h"
+#ifndef PPHOST_WITHOUT_GL
+#include "devhost/gl/gl_context.h"
+#endif
 #include "devhost/page/image_ops.h"
 #include "devhost/page/instance_ops.h"
 #include "devhost/page/log_bridge.h"
@@ -19,7 +22,19 @@
 namespace pphost {
 
 namespace {
+
 constexpr PP_Module kModuleHandle = 1;
+
+// The back end of the 3D contexts: EGL, or none in a build without OpenGL.
+std::unique_ptr<Context3DMaker> ContextsFor(const HostOptions& options) {
+#ifdef PPHOST_WITHOUT_GL
+  (void)options;
+  return nullptr;
+#else
+  return std::make_unique<GlContextMaker>(options.gl == GlMode::kStrictEs2);
+#endif
+}
+
 }  // namespace
 
 class Host::Impl {
@@ -27,7 +42,7 @@ class Host::Impl {
   Impl(HostOptions options, LineSink sink)
       : options_(options), browser_(options.clock, std::move(sink)), scope_(browser_), loopOps_(browser_) {
     if (options_.log) logBridge_.emplace(browser_.output);
-    browser_.strictEs2 = options_.gl == GlMode::kStrictEs2;
+    browser_.contexts = ContextsFor(options_);
     browser_.tracePresent = options_.tracePresent;
     browser_.cursorRefused = options_.refuseCursor;
     browser_.contextsRefused = options_.refuseContexts;

@@ -1,12 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <thread>
 #include <utility>
 
-#ifndef PPHOST_WITHOUT_GL
-#include "devhost/gl/gl_display.h"
-#endif
+#include "devhost/gl/context_3d.h"
 #include "devhost/json.h"
 #include "devhost/page/output_writer.h"
 #include "devhost/runtime/host_clock.h"
@@ -41,9 +40,9 @@ class PostWatch {
 struct BrowserContext {
   BrowserContext(ClockMode mode, LineSink sink) : clock(mode), loop(clock), output(std::move(sink), clock) {}
 
-#ifndef PPHOST_WITHOUT_GL
-  GlDisplay gl;  // first: the 3D contexts among the resources need it to go away
-#endif
+  // Makes the 3D contexts; null when the host has none to offer. First: the
+  // contexts among the resources need it to go away.
+  std::unique_ptr<Context3DMaker> contexts;
   HostClock clock;
   MainLoop loop;
   VarStore vars;
@@ -56,7 +55,6 @@ struct BrowserContext {
   bool cursorRefused = false;
   bool contextsRefused = false;
   bool swapsRefused = false;
-  bool strictEs2 = false;     // 3D contexts refuse GL_RED uploads
   bool tracePresent = false;  // a `present` line for every completed swap
   std::thread::id mainThread = std::this_thread::get_id();
 };

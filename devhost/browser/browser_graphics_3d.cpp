@@ -1,14 +1,16 @@
-// "PPB_Graphics3D;1.0": 3D contexts on the host's EGL display. A swap copies
-// the drawing buffer to the context's presented side on the GPU at once and
-// completes through the main loop, in order; the buffer keeps its content.
-// Nothing is read back to the CPU unless the page asks.
+// "PPB_Graphics3D;1.0": 3D contexts made by the host's back end (EGL, or
+// answered ones without pixels; none in a build without OpenGL). A swap
+// stages the drawing buffer at once (on the GPU with EGL) and completes
+// through the main loop, in order; the buffer keeps its content. Nothing is
+// read back to the CPU unless the page asks.
+#include <iostream>
 #include <memory>
 #include <utility>
 
 #include "devhost/browser/browser_context.h"
 #include "devhost/browser/browser_interfaces.h"
 #include "devhost/browser/instance_graphics.h"
-#include "devhost/gl/gl_context.h"
+#include "devhost/gl/context_3d.h"
 
 namespace pphost {
 
@@ -20,7 +22,7 @@ constexpr int32_t kStencilBits = 8;
 
 // The value of a readable attribute of a context with `attributes`, or false
 // for a name the host does not know.
-bool AttributeValue(const ContextAttributes& attributes, int32_t name, int32_t& value) {
+bool AttributeValue(const Context3DAttributes& attributes, int32_t name, int32_t& value) {
   switch (name) {
     case PP_GRAPHICS3DATTRIB_ALPHA_SIZE:
       value = attributes.alphaSize > 0 ? kColourBits : 0;
@@ -61,7 +63,7 @@ bool ValidSide(int32_t side) { return side >= 0 && side <= kMaxDrawingBufferSide
 
 // Reads name/value pairs up to PP_GRAPHICS3DATTRIB_NONE; names the host
 // does not use are skipped. False for a size it cannot make.
-bool ReadAttributes(const int32_t* list, ContextAttributes& attributes) {
+bool ReadAttributes(const int32_t* list, Context3DAttributes& attributes) {
   for (const int32_t* at = list; at != nullptr && *at != PP_GRAPHICS3DATTRIB_NONE; at += 2) {
     const int32_t value = at[1];
     switch (at[0]) {
@@ -92,7 +94,7 @@ bool ReadAttributes(const int32_t* list, ContextAttributes& attributes) {
 
 int32_t GetAttribMaxValue(PP_Resource /*instance*/, int32_t attribute, int32_t* value) {
   if (value == nullptr) return PP_ERROR_BADARGUMENT;
-  ContextAttributes largest;
+  Context3DAttributes largest;
   largest.width = largest.height = kMaxDrawingBufferSide;
   largest.depthSize = largest.stencilSize = 1;
   return AttributeValue(largest, attribute, *value) ? PP_OK : PP_ERROR_BADARGUMENT;
@@ -100,20 +102,28 @@ int32_t GetAttribMaxValue(PP_Resource /*instance*/, int32_t attribute, int32_t* 
 
 PP_Resource Create(PP_Instance instance, PP_Resource shareContext, const int32_t attribList[]) {
   BrowserContext* browser = ActiveBrowser();
-  ContextAttributes attributes;
+  Context3DAttributes attributes;
   if (browser == nullptr || browser->contextsRefused || browser->instances.Find(instance) == nullptr ||
-      !ReadAttributes(attribList, attributes) || !browser->gl.Open()) {
+      !ReadAttributes(attribList, attributes)) {
     return 0;
   }
-  auto context = std::make_shared<GlContext>(browser->gl, instance, attributes, browser->strictEs2);
-  if (!context->Start(FindGlContext(shareContext))) return 0;
+  if (browser->contexts == nullptr) {
+    static const bool told = [] {
+      std::cerr << "pphost: no 3D contexts: this build has no OpenGL\n";
+      return true;
+    }();
+    (void)told;
+    return 0;
+  }
+  std::shared_ptr<Context3D> context = browser->contexts->Make(instance, attributes, FindContext3D(shareContext));
+  if (context == nullptr) return 0;
   return browser->resources.Create(instance, Graphics3DData{std::move(context)});
 }
 
-PP_Bool IsGraphics3D(PP_Resource resource) { return PP_FromBool(FindGlContext(resource) != nullptr); }
+PP_Bool IsGraphics3D(PP_Resource resource) { return PP_FromBool(FindContext3D(resource) != nullptr); }
 
 int32_t GetAttribs(PP_Resource context, int32_t attribList[]) {
-  const GlContext* gl = FindGlContext(context);
+  const Context3D* gl = FindContext3D(context);
   if (gl == nullptr) return PP_ERROR_BADRESOURCE;
   if (attribList == nullptr) return PP_ERROR_BADARGUMENT;
   for (int32_t* at = attribList; *at != PP_GRAPHICS3DATTRIB_NONE; at += 2) {
@@ -124,7 +134,7 @@ int32_t GetAttribs(PP_Resource context, int32_t attribList[]) {
 
 // Only the swap behaviour may be set, and only to what it is: preserved.
 int32_t SetAttribs(PP_Resource context, const int32_t attribList[]) {
-  if (FindGlContext(context) == nullptr) return PP_ERROR_BADRESOURCE;
+  if (FindContext3D(context) == nullptr) return PP_ERROR_BADRESOURCE;
   if (attribList == nullptr) return PP_ERROR_BADARGUMENT;
   for (const int32_t* at = attribList; *at != PP_GRAPHICS3DATTRIB_NONE; at += 2) {
     if (at[0] != PP_GRAPHICS3DATTRIB_SWAP_BEHAVIOR || at[1] != PP_GRAPHICS3DATTRIB_BUFFER_PRESERVED) {
@@ -135,19 +145,19 @@ int32_t SetAttribs(PP_Resource context, const int32_t attribList[]) {
 }
 
 int32_t GetError(PP_Resource context) {
-  const GlContext* gl = FindGlContext(context);
+  const Context3D* gl = FindContext3D(context);
   if (gl == nullptr) return PP_ERROR_BADRESOURCE;
   return gl->Lost() ? PP_ERROR_CONTEXT_LOST : PP_OK;
 }
 
 int32_t ResizeBuffers(PP_Resource context, int32_t width, int32_t height) {
-  GlContext* gl = FindGlContext(context);
+  Context3D* gl = FindContext3D(context);
   return gl != nullptr ? gl->Resize(width, height) : PP_ERROR_BADRESOURCE;
 }
 
 // A swap in flight (its picture staged on the GPU), and the module's callback.
 struct PendingSwap {
-  std::shared_ptr<GlContext> context;
+  std::shared_ptr<Context3D> context;
   PP_Resource resource;
   PP_CompletionCallback callback;
 };
@@ -176,7 +186,7 @@ int32_t SwapBuffers(PP_Resource context, PP_CompletionCallback callback) {
   BrowserContext* browser = ActiveBrowser();
   const Graphics3DData* data = browser != nullptr ? browser->resources.Get<Graphics3DData>(context) : nullptr;
   if (data == nullptr) return PP_ERROR_BADRESOURCE;
-  GlContext& gl = *data->context;
+  Context3D& gl = *data->context;
   if (gl.Lost()) return PP_ERROR_CONTEXT_LOST;
   if (gl.swapPending) return PP_ERROR_INPROGRESS;
   if (browser->swapsRefused) return PP_ERROR_FAILED;  // nothing staged: what was presented stays

@@ -23,6 +23,8 @@
 
 namespace pphost {
 
+GlContext* CurrentGlContext(PP_Resource context) { return dynamic_cast<GlContext*>(CurrentContext3D(context)); }
+
 namespace {
 
 // GL_RED: a single-channel format that a strict OpenGL ES 2.0 host refuses.
@@ -33,7 +35,7 @@ GlContext* Use(PP_Resource context) { return CurrentGlContext(context); }
 
 bool RefusedAsStrict(GlContext& context, GLenum internalFormat, GLenum format) {
   if (!context.StrictEs2() || (internalFormat != kRed && format != kRed)) return false;
-  context.RaiseError(GL_INVALID_ENUM);
+  context.RaiseError(kGlInvalidEnum);
   return true;
 }
 
@@ -66,7 +68,7 @@ void GetIntegerv(PP_Resource context, GLenum pname, GLint* params) {
 
 // The host's own error first (a strict refusal, a lost context), then GL's.
 GLenum GetError(PP_Resource context) {
-  GlContext* gl = FindGlContext(context);
+  auto* gl = dynamic_cast<GlContext*>(FindContext3D(context));
   if (gl == nullptr) return GL_INVALID_OPERATION;
   const GLenum raised = gl->TakeError();
   if (raised != GL_NO_ERROR) return raised;

@@ -11,6 +11,16 @@
 #include "devhost/browser/instance_graphics.h"
 #include "host/ppapi/ppb_opengles2.h"
 
+namespace pphost {
+
+class GlContext;
+
+// The EGL context behind `context`, made current for a GL call; null when it
+// is unknown, lost, or not an EGL one (browser_opengles2.cpp).
+GlContext* CurrentGlContext(PP_Resource context);
+
+}  // namespace pphost
+
 namespace pphost::gles2 {
 
 // What an entry answers for a lost or unknown context: nothing (0, GL_FALSE,

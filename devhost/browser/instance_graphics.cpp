@@ -2,18 +2,18 @@
 
 #include <utility>
 
-#include "devhost/gl/gl_context.h"
+#include "devhost/gl/context_3d.h"
 
 namespace pphost {
 
 namespace {
 
-GlContext* ContextIn(const BrowserContext& browser, PP_Resource resource) {
+Context3D* ContextIn(const BrowserContext& browser, PP_Resource resource) {
   const Graphics3DData* data = browser.resources.Get<Graphics3DData>(resource);
   return data != nullptr ? data->context.get() : nullptr;
 }
 
-void ForEachContext(BrowserContext& browser, PP_Instance instance, void (GlContext::*action)()) {
+void ForEachContext(BrowserContext& browser, PP_Instance instance, void (Context3D::*action)()) {
   for (const PP_Resource resource : browser.resources.OfInstance<Graphics3DData>(instance)) {
     (ContextIn(browser, resource)->*action)();
   }
@@ -27,13 +27,13 @@ void Unbind(BrowserContext& browser, InstanceRecord& record) {
 
 }  // namespace
 
-GlContext* FindGlContext(PP_Resource resource) {
+Context3D* FindContext3D(PP_Resource resource) {
   BrowserContext* browser = ActiveBrowser();
   return browser != nullptr ? ContextIn(*browser, resource) : nullptr;
 }
 
-GlContext* CurrentGlContext(PP_Resource resource) {
-  GlContext* context = FindGlContext(resource);
+Context3D* CurrentContext3D(PP_Resource resource) {
+  Context3D* context = FindContext3D(resource);
   return context != nullptr && context->MakeCurrent() ? context : nullptr;
 }
 
@@ -44,7 +44,7 @@ bool BindInstanceGraphics(BrowserContext& browser, PP_Instance instance, PP_Reso
     Unbind(browser, *record);
     return true;
   }
-  const GlContext* context = ContextIn(browser, resource);
+  const Context3D* context = ContextIn(browser, resource);
   if (context == nullptr || context->Instance() != instance) return false;
   if (record->boundGraphics == resource) return true;
   browser.resources.AddRef(resource);
@@ -53,7 +53,7 @@ bool BindInstanceGraphics(BrowserContext& browser, PP_Instance instance, PP_Reso
   return true;
 }
 
-void PresentSwap(BrowserContext& browser, PP_Resource resource, const std::shared_ptr<GlContext>& context) {
+void PresentSwap(BrowserContext& browser, PP_Resource resource, const std::shared_ptr<Context3D>& context) {
   InstanceRecord* record = browser.instances.Find(context->Instance());
   const bool bound = record != nullptr && record->boundGraphics == resource;
   // An instance that no longer shows this context keeps the picture it had.
@@ -72,12 +72,12 @@ void PresentSwap(BrowserContext& browser, PP_Resource resource, const std::share
 // What the instance shows is read back first: it lives in those contexts.
 void LoseInstanceContexts(BrowserContext& browser, PP_Instance instance) {
   if (InstanceRecord* record = browser.instances.Find(instance)) record->presented.Keep();
-  ForEachContext(browser, instance, &GlContext::Lose);
+  ForEachContext(browser, instance, &Context3D::Lose);
 }
 
 void ReleaseInstanceGraphics(BrowserContext& browser, PP_Instance instance) {
   if (InstanceRecord* record = browser.instances.Find(instance)) Unbind(browser, *record);
-  ForEachContext(browser, instance, &GlContext::Lose);
+  ForEachContext(browser, instance, &Context3D::Lose);
 }
 
 }  // namespace pphost

@@ -12,7 +12,7 @@
 
 namespace pphost {
 
-class GlContext;
+class Context3D;
 
 struct ViewData {
   PP_Rect rect;
@@ -33,7 +33,7 @@ struct InputEventData {
 // A PPB_Graphics3D context. Shared: a swap in flight keeps it alive until
 // its completion has run.
 struct Graphics3DData {
-  std::shared_ptr<GlContext> context;
+  std::shared_ptr<Context3D> context;
 };
 
 using ResourceData = std::variant<ViewData, InputEventData, Graphics3DData>;
