@@ -18,6 +18,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # Tests run under Wine: the x86_64 build under wine64's loader, the i686 build
 # under wine32's (Debian's /usr/lib/wine/wine; a /usr/bin/wine, where the

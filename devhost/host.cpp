@@ -2,10 +2,12 @@
 
 #include <exception>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 #include "devhost/browser/browser_context.h"
 #include "devhost/browser/browser_interfaces.h"
+#include "devhost/gl/answered_context.h"
 #ifndef PPHOST_WITHOUT_GL
 #include "devhost/gl/gl_context.h"
 #endif
@@ -25,10 +27,11 @@ namespace {
 
 constexpr PP_Module kModuleHandle = 1;
 
-// The back end of the 3D contexts: EGL, or none in a build without OpenGL.
+// The back end of the 3D contexts: answered ones when the GL calls are
+// answered from a record, else EGL, or none in a build without OpenGL.
 std::unique_ptr<Context3DMaker> ContextsFor(const HostOptions& options) {
+  if (!options.glAnswers.empty()) return std::make_unique<AnsweredContextMaker>();
 #ifdef PPHOST_WITHOUT_GL
-  (void)options;
   return nullptr;
 #else
   return std::make_unique<GlContextMaker>(options.gl == GlMode::kStrictEs2);
@@ -39,10 +42,11 @@ std::unique_ptr<Context3DMaker> ContextsFor(const HostOptions& options) {
 
 class Host::Impl {
  public:
-  Impl(HostOptions options, LineSink sink)
+  Impl(const HostOptions& options, LineSink sink)
       : options_(options), browser_(options.clock, std::move(sink)), scope_(browser_), loopOps_(browser_) {
     if (options_.log) logBridge_.emplace(browser_.output);
     browser_.contexts = ContextsFor(options_);
+    if (!options_.glRecord.empty()) StartGlCallRecord();
     browser_.tracePresent = options_.tracePresent;
     browser_.cursorRefused = options_.refuseCursor;
     browser_.contextsRefused = options_.refuseContexts;
@@ -76,6 +80,7 @@ class Host::Impl {
   enum class State { kEmpty, kRunning, kShutDown, kLoadFailed };
 
   void RegisterOps();
+  void StartGlCallRecord();
   void OnRefuse(const char* name, bool& flag);
   void RequireRunning() const;
   InstanceOps& Instances();
@@ -98,6 +103,12 @@ class Host::Impl {
   State state_ = State::kEmpty;
   std::string loadError_;
 };
+
+void Host::Impl::StartGlCallRecord() {
+  std::string error;
+  browser_.glCalls = GlCallLog::Open(options_.glRecord, options_.glAnswers, error);
+  if (browser_.glCalls == nullptr) throw std::runtime_error(error);
+}
 
 void Host::Impl::RegisterOps() {
   executor_.On("create", [this](const Json& line) { Instances().Create(line); });
@@ -220,7 +231,7 @@ int Host::Impl::ExitStatus() const {
   return executor_.HadError() ? 1 : 0;
 }
 
-Host::Host(HostOptions options, LineSink sink) : impl_(std::make_unique<Impl>(options, std::move(sink))) {}
+Host::Host(const HostOptions& options, LineSink sink) : impl_(std::make_unique<Impl>(options, std::move(sink))) {}
 Host::~Host() = default;
 bool Host::Load(const std::string& path) { return impl_->Load(path); }
 bool Host::Load(const EntryPoints& entryPoints) { return impl_->Load(entryPoints); }

@@ -28,6 +28,11 @@ struct HostOptions {
   bool refuseCursor = false;
   bool refuseContexts = false;
   bool refuseSwaps = false;
+  // A record of every GL call the module makes goes to this file (none when
+  // empty). With `glAnswers` (a record of an earlier run), the 3D contexts
+  // have no pixels and the calls are answered from that record.
+  std::string glRecord;
+  std::string glAnswers;
 };
 
 // What an instance has shown: the image of its bound 3D context's last
@@ -51,7 +56,7 @@ struct LiveCounts {
 // std::logic_error otherwise).
 class Host {
  public:
-  Host(HostOptions options, LineSink sink);
+  Host(const HostOptions& options, LineSink sink);
   ~Host();  // finishes like Finish()
   Host(const Host&) = delete;
   Host& operator=(const Host&) = delete;

@@ -48,6 +48,13 @@ int Main(int argc, char** argv) {
   app.add_option("--gl", gl, "default or strict-es2 (3D contexts as a strict OpenGL ES 2.0 host)")
       ->check(CLI::IsMember({"default", "strict-es2"}))
       ->capture_default_str();
+  CLI::Option* record = app.add_option("--record-gl", options.glRecord,
+                                       "write every GL call the module makes to FILE, one JSON line a call");
+  app.add_option("--gl-answers", options.glAnswers,
+                 "3D contexts without pixels whose GL calls are answered from FILE, the --record-gl record of "
+                 "an earlier run (for a host without GL)")
+      ->check(CLI::ExistingFile)
+      ->needs(record);
   app.add_flag("--trace-present", options.tracePresent, "a `present` line for every completed swap");
   app.add_flag("--refuse-cursor", options.refuseCursor, "SetCursor fails from the start (op `cursor-refuse`)");
   app.add_flag("--refuse-contexts", options.refuseContexts,

@@ -44,7 +44,7 @@ packages=(
   libfmt-dev libspdlog-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
-  libpng-dev libyuv-dev
+  libpng-dev libyuv-dev zlib1g-dev
   libboost-dev libjpeg62-turbo-dev
   libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri
   jq
@@ -53,10 +53,11 @@ packages=(
 # MinGW-w64 GCC 12 (POSIX threads) and binutils for i686 and x86_64, Wine to
 # run both builds (wine64 has the /usr/lib/wine/wine64 launcher of the x86_64
 # build, wine32:i386 the /usr/lib/wine/wine one of the i686 build),
-# GoogleTest's sources to build it for them.
+# GoogleTest's sources to build it for them, zlib built for both (pphost's
+# GL call record).
 windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-  wine64 wine32:i386 googletest
+  wine64 wine32:i386 googletest libz-mingw-w64-dev
 )
 [ "$windows" -eq 0 ] || packages+=("${windows_packages[@]}")
 [ "$browser" -eq 0 ] || packages+=(chromium)

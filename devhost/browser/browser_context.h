@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "devhost/gl/context_3d.h"
+#include "devhost/glcalls/gl_call_log.h"
 #include "devhost/json.h"
 #include "devhost/page/output_writer.h"
 #include "devhost/runtime/host_clock.h"
@@ -43,6 +44,9 @@ struct BrowserContext {
   // Makes the 3D contexts; null when the host has none to offer. First: the
   // contexts among the resources need it to go away.
   std::unique_ptr<Context3DMaker> contexts;
+  // The record of the module's GL calls, when one is kept: the module then
+  // gets the recording "PPB_OpenGLES2;1.0".
+  std::unique_ptr<GlCallLog> glCalls;
   HostClock clock;
   MainLoop loop;
   VarStore vars;

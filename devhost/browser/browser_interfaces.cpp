@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "devhost/browser/browser_context.h"
+
 namespace pphost {
 
 namespace {
@@ -39,6 +41,10 @@ const NamedInterface* Interfaces(size_t& count) {
 
 const void* GetBrowserInterface(const char* name) {
   if (name == nullptr) return nullptr;
+  const BrowserContext* browser = ActiveBrowser();
+  if (browser != nullptr && browser->glCalls != nullptr && std::strcmp(name, PPB_OPENGLES2_INTERFACE_1_0) == 0) {
+    return RecordedOpenGLES2Interface();
+  }
   size_t count = 0;
   const NamedInterface* interfaces = Interfaces(count);
   for (size_t i = 0; i < count; ++i) {

@@ -35,6 +35,9 @@ const PPB_MouseInputEvent_1_1* MouseInputEventInterface();
 const PPB_MouseCursor_1_0* MouseCursorInterface();
 const PPB_Instance_1_0* InstanceInterface();
 const PPB_Graphics3D_1_0* Graphics3DInterface();
+// The host's own GL calls; null in a build without OpenGL.
 const PPB_OpenGLES2_1_0* OpenGLES2Interface();
+// The same calls written to the active host's GL call record on their way.
+const PPB_OpenGLES2_1_0* RecordedOpenGLES2Interface();
 
 }  // namespace pphost
