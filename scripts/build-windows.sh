@@ -2,7 +2,8 @@
 # Cross-builds for Windows with MinGW-w64: build-win32/ holds the i686
 # product (the module and the log library) and build-win64/ the same for
 # x86_64; each also has pphost.exe, frame-publisher.exe and the Windows test
-# suite, which ctest runs under Wine in that tree.
+# suite, which ctest runs under Wine in that tree. The Linux build (build/)
+# comes first when the GL-call tests are wanted: they compare with its pphost.
 #
 #   scripts/build-windows.sh [--win32-only] [-- extra cmake args]
 set -euo pipefail
@@ -32,6 +33,6 @@ for target in "${targets[@]}"; do
   echo "== Windows build $target ($build_dir)"
   cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" -DTALLWICK_BENCH=OFF -DTALLWICK_WERROR=ON \
-    -DTALLWICK_TESTS=ON -DTALLWICK_WINDOWS_TOOLS=ON "${extra[@]}"
+    -DTALLWICK_TESTS=ON -DTALLWICK_WINDOWS_TOOLS=ON -DTALLWICK_LINUX_BIN="$root/build/bin" "${extra[@]}"
   cmake --build "$build_dir" -j "$jobs"
 done
