@@ -49,7 +49,8 @@ int Main(int argc, char** argv) {
       ->check(CLI::IsMember({"default", "strict-es2"}))
       ->capture_default_str();
   CLI::Option* record = app.add_option("--record-gl", options.glRecord,
-                                       "write every GL call the module makes to FILE, one JSON line a call");
+                                       "write every GL call the module makes to FILE, one JSON line a call")
+                            ->type_name("FILE");
   app.add_option("--gl-answers", options.glAnswers,
                  "3D contexts without pixels whose GL calls are answered from FILE, the --record-gl record of "
                  "an earlier run (for a host without GL)")
