@@ -21,7 +21,7 @@ while [ $# -gt 0 ]; do
     --seconds) seconds="$2"; shift ;;
     --variants) args+=("$1" "$2"); shift ;;
     --no-baseline) baseline=0 ;;
-    -h|--help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
     *) echo "browser_latency: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift

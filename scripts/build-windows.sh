@@ -17,7 +17,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --win32-only) targets=(win32) ;;
     --) shift; extra=("$@"); break ;;
-    -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
     *) echo "build-windows: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift

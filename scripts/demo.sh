@@ -44,7 +44,7 @@ while [ $# -gt 0 ]; do
     --shell) shell=1 ;;
     --window) window=1 ;;
     --port) port="$2"; shift ;;
-    -h|--help) sed -n '2,28p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
     *) echo "demo: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift

@@ -29,7 +29,7 @@ while [ $# -gt 0 ]; do
     --seconds) seconds="$2"; shift ;;
     --runs) runs="$2"; shift ;;
     --no-build) do_build=0 ;;
-    -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
     -*) echo "fuzz: unknown option: $1" >&2; exit 2 ;;
     *)
       if [[ ! " ${all_targets[*]} " == *" $1 "* ]]; then

@@ -32,7 +32,7 @@ while [ $# -gt 0 ]; do
     --build-dir) build_dir="$2"; shift ;;
     --build-type) build_type="$2"; shift ;;
     --) shift; extra=("$@"); break ;;
-    -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
     *) echo "setup: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift

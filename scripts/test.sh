@@ -19,7 +19,7 @@ ctest_args=()
 for arg in "$@"; do
   case "$arg" in
     --quick) quick=1 ;;
-    -h|--help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
     *) ctest_args+=("$arg") ;;
   esac
 done
