@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Checks the export and import tables of the Windows DLLs in each build tree:
 # the module exports exactly its three entry points, the log library its four
-# functions; both import only system DLLs and the C runtime (the module also
-# the log DLL by name), so nothing but a plain Windows machine is needed, and
-# no GL library is imported.
+# functions, the frame writer its C interface; all import only system DLLs
+# and the C runtime (the module also the log DLL by name), so nothing but a
+# plain Windows machine is needed, and no GL library is imported.
 #   check_dll_tables.sh BUILD_DIR:OBJDUMP...
 set -euo pipefail
 
@@ -39,6 +39,10 @@ for pair in "$@"; do
     "PPP_GetInterface PPP_InitializeModule PPP_ShutdownModule " tallwick-log.dll
   check_dll "$objdump" "$build/bin/tallwick-log.dll" \
     "CreateTallwickLogger DestroyTallwickLogger TallwickLogSetSink TallwickLogWrite " ""
+  writer_exports="tallwick_fw_begin tallwick_fw_buffer_size tallwick_fw_close tallwick_fw_commit tallwick_fw_create"
+  writer_exports+=" tallwick_fw_create_sized tallwick_fw_error_text tallwick_fw_frame_size tallwick_fw_set_orientation"
+  writer_exports+=" tallwick_fw_write_i420 tallwick_fw_write_nv12 "
+  check_dll "$objdump" "$build/bin/tallwick-frame-writer.dll" "$writer_exports" ""
 done
 
 [ "$failures" -eq 0 ] || exit 1
