@@ -394,6 +394,26 @@ TEST(WriterCloseTest, CloseRemovesTheNameUnlessKept) {
     }
   }
 }
+
+// A kept segment reused by a new writer shows nothing until its first frame.
+TEST(WriterCloseTest, AReusedSegmentHoldsNoCompleteFrame) {
+  SegmentName name;
+  tallwick_frame_writer* writer = nullptr;
+  ASSERT_EQ(tallwick_fw_create(name.Get(), 16, 8, &writer), TALLWICK_FW_OK);
+  const std::vector<uint8_t> grey(size_t{16} * 8, 0x80);
+  ASSERT_EQ(tallwick_fw_write_i420(writer, 5, 16, 8, grey.data(), 16, grey.data(), 8, grey.data(), 8), TALLWICK_FW_OK);
+  tallwick_fw_close(writer, 1);
+
+  Writer again(name.Get(), 16, 8);
+  ASSERT_NE(again.writer, nullptr);
+  Reader reader(name.Get());
+  VideoFrame frame;
+  EXPECT_EQ(reader.Read(&frame), kVideoFrameUpdating);
+  ASSERT_EQ(tallwick_fw_write_i420(again.writer, 6, 16, 8, grey.data(), 16, grey.data(), 8, grey.data(), 8),
+            TALLWICK_FW_OK);
+  ASSERT_EQ(reader.Read(&frame), kVideoFrameOk);
+  EXPECT_EQ(frame.frameId, 6);
+}
 #endif
 
 }  // namespace

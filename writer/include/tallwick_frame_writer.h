@@ -98,7 +98,8 @@ TALLWICK_FRAME_WRITER_API tallwick_fw_error tallwick_fw_frame_size(int32_t width
 
 /* Creates the segment `name` (POSIX: "/name"; Windows: the file mapping's
    name), large enough for frames up to max_width x max_height, maps it and
-   returns the writer in *writer. The new segment holds no complete frame. */
+   returns the writer in *writer. The segment holds no complete frame until
+   the first write, even where an earlier segment of that name is reused. */
 TALLWICK_FRAME_WRITER_API tallwick_fw_error tallwick_fw_create(const char* name, int32_t max_width, int32_t max_height,
                                                                tallwick_frame_writer** writer);
 

@@ -73,6 +73,9 @@ tallwick_fw_error Create(const char* name, uint64_t segmentSize, tallwick_frame_
     default:
       return TALLWICK_FW_ERROR_CREATE_FAILED;
   }
+  // A segment left under this name by an earlier writer may still hold a
+  // complete frame; until this writer's first frame, none is complete.
+  created->frames.BeginFrame();
   *writer = created.release();
   return TALLWICK_FW_OK;
 }
