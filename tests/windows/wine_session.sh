@@ -30,15 +30,27 @@ case "$2" in
     # The server first (-p: it stays until stopped), so that every Wine
     # process of the run is its client and ends with it. It needs the prefix
     # folder; Wine fills an empty one on its first start.
-    mkdir -p "$WINEPREFIX"
-    "$server" -p > /dev/null 2>&1
     # The first start also starts Wine's own processes, which keep what they
-    # were given as output: a file, shown when the import fails. A path under
-    # Z: is the Unix path as Wine sees it.
+    # were given as output: a file, shown when the start fails. A path under
+    # Z: is the Unix path as Wine sees it. Under qemu-i386 one of Wine's own
+    # processes sometimes crashes at start ("uncaught target signal 11"), and
+    # every Wine program after it then waits forever: a session that cannot
+    # run a trivial program within two minutes is ended and started again,
+    # once.
+    mkdir -p "$WINEPREFIX"
     log="$WINEPREFIX/session-start.log"
-    if ! "$wine" regedit /S "Z:$here/wine_settings.reg" > "$log" 2>&1; then
-      cat "$log" >&2
-      exit 1
+    start_session() {
+      "$server" -p > /dev/null 2>&1
+      "$wine" regedit /S "Z:$here/wine_settings.reg" > "$log" 2>&1 &&
+        timeout 120 "$wine" cmd /c exit 0 >> "$log" 2>&1
+    }
+    if ! start_session; then
+      echo "wine_session: the Wine session did not come up; starting it again" >&2
+      "$server" -k > /dev/null 2>&1 || true
+      if ! start_session; then
+        cat "$log" >&2
+        exit 1
+      fi
     fi
     ;;
   stop)
