@@ -9,6 +9,7 @@
 #include "devhost/browser/browser_interfaces.h"
 #include "devhost/gl/answered_context.h"
 #ifndef PPHOST_WITHOUT_GL
+#include "devhost/gl/egl_display.h"
 #include "devhost/gl/gl_context.h"
 #endif
 #include "devhost/page/image_ops.h"
@@ -34,7 +35,7 @@ std::unique_ptr<Context3DMaker> ContextsFor(const HostOptions& options) {
 #ifdef PPHOST_WITHOUT_GL
   return nullptr;
 #else
-  return std::make_unique<GlContextMaker>(options.gl == GlMode::kStrictEs2);
+  return std::make_unique<GlContextMaker>(std::make_unique<EglDisplay>(), options.gl == GlMode::kStrictEs2);
 #endif
 }
 

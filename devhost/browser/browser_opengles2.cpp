@@ -13,12 +13,10 @@
 // result and parameters (a pointer may gain const on its way to GL); and
 // each entry stands at its own member's place, so a missing, extra or
 // swapped entry does not build.
-#include <GLES2/gl2.h>
-#include <GLES2/gl2ext.h>
-
 #include "devhost/browser/browser_interfaces.h"
 #include "devhost/browser/gles2_forwarding.h"
 #include "devhost/browser/instance_graphics.h"
+#include "devhost/gl/gl_api.h"
 #include "devhost/gl/gl_context.h"
 
 namespace pphost {

@@ -4,11 +4,10 @@
 // an entry that forwards a member to the GL function of the same name, an
 // entry the host writes itself, and the table made of them, in member order,
 // with that order checked while compiling.
-#include <GLES2/gl2.h>
-
 #include <type_traits>
 
 #include "devhost/browser/instance_graphics.h"
+#include "devhost/gl/gl_api.h"
 #include "host/ppapi/ppb_opengles2.h"
 
 namespace pphost {

@@ -1,7 +1,5 @@
 #include "devhost/gl/drawing_buffer.h"
 
-#include <GLES2/gl2ext.h>
-
 #include <algorithm>
 #include <array>
 
@@ -10,6 +8,11 @@
 namespace pphost {
 
 namespace {
+
+// The storage formats, named as OpenGL ES 2.0 extensions (OES_rgb8_rgba8,
+// OES_packed_depth_stencil) and by desktop OpenGL alike, with one value.
+constexpr GLenum kRgba8 = 0x8058;
+constexpr GLenum kDepth24Stencil8 = 0x88F0;
 
 void SetEnabled(GLenum capability, bool enabled) {
   if (enabled) {
@@ -99,10 +102,10 @@ void DrawingBuffer::AllocateStorage() {
   const GLsizei width = std::max(width_, 1);
   const GLsizei height = std::max(height_, 1);
   glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8_OES, width, height);
+  glRenderbufferStorage(GL_RENDERBUFFER, kRgba8, width, height);
   if (depthStencil_ != 0) {
     glBindRenderbuffer(GL_RENDERBUFFER, depthStencil_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8_OES, width, height);
+    glRenderbufferStorage(GL_RENDERBUFFER, kDepth24Stencil8, width, height);
   }
   glBindRenderbuffer(GL_RENDERBUFFER, static_cast<GLuint>(saved));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <GLES2/gl2.h>
-
 #include <cstdint>
+
+#include "devhost/gl/gl_api.h"
 
 namespace pphost {
 

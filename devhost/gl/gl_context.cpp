@@ -18,8 +18,8 @@ GlContext::GlContext(GlDisplay& display, PP_Instance instance, const Context3DAt
 GlContext::~GlContext() { Destroy(); }
 
 bool GlContext::Start(const GlContext* share) {
-  context_ = display_.CreateContext(share != nullptr ? share->context_ : EGL_NO_CONTEXT);
-  if (context_ == EGL_NO_CONTEXT) return false;
+  context_ = display_.CreateContext(share != nullptr ? share->context_ : nullptr);
+  if (context_ == nullptr) return false;
   const Context3DAttributes& asked = Attributes();
   if (!display_.MakeCurrent(context_) || !buffer_.Create(asked.width, asked.height)) {
     Destroy();
@@ -48,7 +48,7 @@ void GlContext::Destroy() {
     buffer_.Abandon();
   }
   display_.DestroyContext(context_);
-  context_ = EGL_NO_CONTEXT;
+  context_ = nullptr;
 }
 
 bool GlContext::StageSwap() {
@@ -64,8 +64,8 @@ PresentedImage GlContext::ReadShown(const PP_Rect& rect) {
 
 std::shared_ptr<Context3D> GlContextMaker::Make(PP_Instance instance, const Context3DAttributes& attributes,
                                                 Context3D* share) {
-  if (!display_.Open()) return nullptr;
-  auto context = std::make_shared<GlContext>(display_, instance, attributes, strictEs2_);
+  if (!display_->Open()) return nullptr;
+  auto context = std::make_shared<GlContext>(*display_, instance, attributes, strictEs2_);
   if (!context->Start(dynamic_cast<GlContext*>(share))) return nullptr;
   return context;
 }

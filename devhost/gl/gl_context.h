@@ -1,13 +1,12 @@
 #pragma once
 
-#include <EGL/egl.h>
-#include <GLES2/gl2.h>
-
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "devhost/gl/context_3d.h"
 #include "devhost/gl/drawing_buffer.h"
+#include "devhost/gl/gl_api.h"
 #include "devhost/gl/gl_display.h"
 #include "devhost/gl/presented_surface.h"
 #include "devhost/presented_image.h"
@@ -15,20 +14,21 @@
 
 namespace pphost {
 
-// A 3D context on EGL: an EGL context, its drawing buffer, which stands in
-// for the window's framebuffer 0, and the presented side a swap copies it
-// to. A lost context has no EGL context left.
+// A 3D context drawn with GL: a native context (the display's),
+// its drawing buffer, which stands in for the window's framebuffer 0, and
+// the presented side a swap copies it to. A lost context has no native
+// context left.
 class GlContext : public Context3D {
  public:
   GlContext(GlDisplay& display, PP_Instance instance, const Context3DAttributes& attributes, bool strictEs2);
   ~GlContext() override;
 
-  // Creates the EGL context (sharing with `share` when given) and the
+  // Creates the native context (sharing with `share` when given) and the
   // drawing buffer. False, with nothing left behind, on failure.
   bool Start(const GlContext* share);
 
   bool MakeCurrent() override;
-  bool Lost() const override { return context_ == EGL_NO_CONTEXT; }
+  bool Lost() const override { return context_ == nullptr; }
   void Lose() override;
   // The drawing buffer's content is copied on the GPU to the staged side and
   // submitted.
@@ -48,20 +48,21 @@ class GlContext : public Context3D {
 
   GlDisplay& display_;
   bool strictEs2_;
-  EGLContext context_ = EGL_NO_CONTEXT;
+  GlDisplay::NativeContext context_ = nullptr;
   DrawingBuffer buffer_;
   PresentedSurface presented_;
 };
 
-// The contexts of a host with EGL: all on one display, opened on first use.
+// The contexts of a host with GL: all on one display, opened on first use.
 class GlContextMaker : public Context3DMaker {
  public:
-  explicit GlContextMaker(bool strictEs2) : strictEs2_(strictEs2) {}
+  GlContextMaker(std::unique_ptr<GlDisplay> display, bool strictEs2)
+      : display_(std::move(display)), strictEs2_(strictEs2) {}
   std::shared_ptr<Context3D> Make(PP_Instance instance, const Context3DAttributes& attributes,
                                   Context3D* share) override;
 
  private:
-  GlDisplay display_;  // first: the contexts need it to go away
+  std::unique_ptr<GlDisplay> display_;  // first: the contexts need it to go away
   bool strictEs2_;
 };
 

@@ -1,43 +1,29 @@
 #pragma once
 
-#include <EGL/egl.h>
-
-#include <string>
-
 namespace pphost {
 
-// The EGL display every 3D context of the host lives on: an EGL device with
-// a real GPU when there is one, else Mesa's surfaceless platform. Opened on
-// first use; when EGL cannot start, Open() stays false and Why() says why
-// (also on standard error, once).
+// Where the host's 3D contexts live: the native context API of a platform
+// (EGL, egl_display.h). It makes, shares, switches and
+// ends the contexts; what is drawn in them is the same everywhere
+// (gl_context.h).
 class GlDisplay {
  public:
+  // A native context (an EGLContext, an HGLRC); null for none.
+  using NativeContext = void*;
+
   GlDisplay() = default;
-  ~GlDisplay();
+  virtual ~GlDisplay() = default;
   GlDisplay(const GlDisplay&) = delete;
   GlDisplay& operator=(const GlDisplay&) = delete;
 
-  // True when the display is ready (opening it on the first call).
-  bool Open();
-  const std::string& Why() const { return why_; }
-
-  // An OpenGL ES 2 (or later) context sharing objects with `share` (may be
-  // EGL_NO_CONTEXT); EGL_NO_CONTEXT on failure.
-  EGLContext CreateContext(EGLContext share);
-  void DestroyContext(EGLContext context);
+  // True when contexts can be made (starting the platform on the first
+  // call). When it cannot start, says why on standard error, once.
+  virtual bool Open() = 0;
+  // A context sharing objects with `share` (may be null); null on failure.
+  virtual NativeContext CreateContext(NativeContext share) = 0;
+  virtual void DestroyContext(NativeContext context) = 0;
   // Makes `context` current on this thread unless it already is.
-  bool MakeCurrent(EGLContext context);
-
- private:
-  bool Initialize(EGLDisplay display);
-  bool InitializeSurfaceless();
-  void Close();
-
-  EGLDisplay display_ = EGL_NO_DISPLAY;
-  EGLConfig config_ = nullptr;
-  EGLContext current_ = EGL_NO_CONTEXT;
-  bool tried_ = false;
-  std::string why_;
+  virtual bool MakeCurrent(NativeContext context) = 0;
 };
 
 }  // namespace pphost

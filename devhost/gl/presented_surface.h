@@ -1,10 +1,9 @@
 #pragma once
 
-#include <GLES2/gl2.h>
-
 #include <array>
 #include <cstdint>
 
+#include "devhost/gl/gl_api.h"
 #include "devhost/presented_image.h"
 #include "host/ppapi/pp_types.h"
 

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <GLES2/gl2.h>
-
 #include <cstdint>
 
+#include "devhost/gl/gl_api.h"
 #include "devhost/presented_image.h"
 #include "host/ppapi/pp_types.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <GLES2/gl2.h>
+#include "devhost/gl/gl_api.h"
 
 namespace pphost {
 

@@ -1,4 +1,4 @@
-#include "devhost/gl/gl_display.h"
+#include "devhost/gl/egl_display.h"
 
 #include <EGL/eglext.h>
 
@@ -51,9 +51,9 @@ std::string Hex(EGLint code) {
 
 }  // namespace
 
-GlDisplay::~GlDisplay() { Close(); }
+EglDisplay::~EglDisplay() { Close(); }
 
-bool GlDisplay::Open() {
+bool EglDisplay::Open() {
   if (tried_) return display_ != EGL_NO_DISPLAY;
   tried_ = true;
   if (Initialize(HardwareDeviceDisplay()) || InitializeSurfaceless()) return true;
@@ -61,7 +61,7 @@ bool GlDisplay::Open() {
   return false;
 }
 
-bool GlDisplay::InitializeSurfaceless() {
+bool EglDisplay::InitializeSurfaceless() {
   if (!HasExtension(eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS), "EGL_MESA_platform_surfaceless")) {
     why_ = "EGL offers neither a GPU device nor Mesa's surfaceless platform";
     return false;
@@ -69,7 +69,7 @@ bool GlDisplay::InitializeSurfaceless() {
   return Initialize(eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr));
 }
 
-bool GlDisplay::Initialize(EGLDisplay display) {
+bool EglDisplay::Initialize(EGLDisplay display) {
   if (display == EGL_NO_DISPLAY) return false;
   EGLint major = 0;
   EGLint minor = 0;
@@ -97,7 +97,7 @@ bool GlDisplay::Initialize(EGLDisplay display) {
 // The display itself stays initialised for the rest of the process: EGL
 // hands the next host the same one, and terminating it would unload Mesa's
 // driver, which leaves allocations behind that no one can free.
-void GlDisplay::Close() {
+void EglDisplay::Close() {
   if (display_ == EGL_NO_DISPLAY) return;
   eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   current_ = EGL_NO_CONTEXT;
@@ -105,14 +105,14 @@ void GlDisplay::Close() {
   display_ = EGL_NO_DISPLAY;
 }
 
-EGLContext GlDisplay::CreateContext(EGLContext share) {
+GlDisplay::NativeContext EglDisplay::CreateContext(NativeContext share) {
   if (!Open()) return EGL_NO_CONTEXT;
   const std::array<EGLint, 3> attributes = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
   eglBindAPI(EGL_OPENGL_ES_API);
   return eglCreateContext(display_, config_, share, attributes.data());
 }
 
-void GlDisplay::DestroyContext(EGLContext context) {
+void EglDisplay::DestroyContext(NativeContext context) {
   if (display_ == EGL_NO_DISPLAY || context == EGL_NO_CONTEXT) return;
   if (current_ == context) {
     eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
@@ -121,7 +121,7 @@ void GlDisplay::DestroyContext(EGLContext context) {
   eglDestroyContext(display_, context);
 }
 
-bool GlDisplay::MakeCurrent(EGLContext context) {
+bool EglDisplay::MakeCurrent(NativeContext context) {
   if (display_ == EGL_NO_DISPLAY || context == EGL_NO_CONTEXT) return false;
   if (context == current_) return true;
   if (eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context) != EGL_TRUE) return false;
