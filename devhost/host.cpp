@@ -8,9 +8,11 @@
 #include "devhost/browser/browser_context.h"
 #include "devhost/browser/browser_interfaces.h"
 #include "devhost/gl/answered_context.h"
-#ifndef PPHOST_WITHOUT_GL
-#include "devhost/gl/egl_display.h"
 #include "devhost/gl/gl_context.h"
+#ifdef _WIN32
+#include "devhost/gl/wgl_display.h"
+#else
+#include "devhost/gl/egl_display.h"
 #endif
 #include "devhost/page/image_ops.h"
 #include "devhost/page/instance_ops.h"
@@ -29,11 +31,12 @@ namespace {
 constexpr PP_Module kModuleHandle = 1;
 
 // The back end of the 3D contexts: answered ones when the GL calls are
-// answered from a record, else EGL, or none in a build without OpenGL.
+// answered from a record, else EGL; on Windows WGL when asked for, else none.
 std::unique_ptr<Context3DMaker> ContextsFor(const HostOptions& options) {
   if (!options.glAnswers.empty()) return std::make_unique<AnsweredContextMaker>();
-#ifdef PPHOST_WITHOUT_GL
-  return nullptr;
+#ifdef _WIN32
+  if (options.gl != GlMode::kWgl) return nullptr;
+  return std::make_unique<GlContextMaker>(std::make_unique<WglDisplay>(), false);
 #else
   return std::make_unique<GlContextMaker>(std::make_unique<EglDisplay>(), options.gl == GlMode::kStrictEs2);
 #endif

@@ -15,7 +15,11 @@
 
 namespace pphost {
 
-enum class GlMode { kDefault, kStrictEs2 };
+// The 3D contexts: by default EGL's on Linux, and none on Windows, where the
+// host usually runs without a display; kStrictEs2 refuses what a strict
+// OpenGL ES 2.0 host would (EGL); kWgl gives the Windows host WGL contexts,
+// desktop OpenGL ones.
+enum class GlMode { kDefault, kStrictEs2, kWgl };
 
 struct HostOptions {
   ClockMode clock = ClockMode::kReal;

@@ -45,9 +45,17 @@ int Main(int argc, char** argv) {
   app.add_option("--script", scriptPath, "read input lines from FILE instead of standard input")
       ->check(CLI::ExistingFile);
   app.add_flag("--log", options.log, "every module log line also comes out as a `log` line");
+#ifdef _WIN32
+  app.add_option("--gl", gl,
+                 "default (no 3D contexts) or wgl (3D contexts on WGL, desktop OpenGL, which needs a display: "
+                 "under Wine an X server with GLX)")
+      ->check(CLI::IsMember({"default", "wgl"}))
+      ->capture_default_str();
+#else
   app.add_option("--gl", gl, "default or strict-es2 (3D contexts as a strict OpenGL ES 2.0 host)")
       ->check(CLI::IsMember({"default", "strict-es2"}))
       ->capture_default_str();
+#endif
   CLI::Option* record = app.add_option("--record-gl", options.glRecord,
                                        "write every GL call the module makes to FILE, one JSON line a call")
                             ->type_name("FILE");
@@ -92,7 +100,9 @@ int Main(int argc, char** argv) {
 #endif
   CLI11_PARSE(app, argc, argv);
   options.clock = clock == "virtual" ? pphost::ClockMode::kVirtual : pphost::ClockMode::kReal;
-  options.gl = gl == "strict-es2" ? pphost::GlMode::kStrictEs2 : pphost::GlMode::kDefault;
+  options.gl = gl == "strict-es2" ? pphost::GlMode::kStrictEs2
+               : gl == "wgl"      ? pphost::GlMode::kWgl
+                                  : pphost::GlMode::kDefault;
 
 #ifndef _WIN32
   if (serveCommand->parsed()) {

@@ -16,6 +16,7 @@
 #include "devhost/browser/browser_interfaces.h"
 #include "devhost/browser/gles2_forwarding.h"
 #include "devhost/browser/instance_graphics.h"
+#include "devhost/gl/es_shader_text.h"
 #include "devhost/gl/gl_api.h"
 #include "devhost/gl/gl_context.h"
 
@@ -71,6 +72,20 @@ GLenum GetError(PP_Resource context) {
   const GLenum raised = gl->TakeError();
   if (raised != GL_NO_ERROR) return raised;
   return gl->MakeCurrent() ? glGetError() : GL_NO_ERROR;
+}
+
+// On a desktop OpenGL context the module's OpenGL ES 2.0 shader texts get a
+// "#version 100" line (es_shader_text.h). GetShaderSource then answers with
+// it, and a compile log counts it as the text's first line.
+void ShaderSource(PP_Resource context, GLuint shader, GLsizei count, const char** strings, const GLint* lengths) {
+  GlContext* gl = Use(context);
+  if (gl == nullptr) return;
+  if (!gl->DesktopGl()) {
+    glShaderSource(shader, count, strings, lengths);
+    return;
+  }
+  const DesktopShaderSource source = ForDesktopGl(count, strings, lengths);
+  glShaderSource(shader, source.Count(), source.strings.data(), source.Lengths());
 }
 
 void TexImage2D(PP_Resource context, GLenum target, GLint level, GLint internalformat, GLsizei width, GLsizei height,
@@ -191,7 +206,7 @@ constexpr PPB_OpenGLES2_1_0 kOpenGLES2 = gles2::TableOf<
     GL(SampleCoverage),
     GL(Scissor),
     GL(ShaderBinary),
-    GL(ShaderSource),
+    OWN(ShaderSource),
     GL(StencilFunc),
     GL(StencilFuncSeparate),
     GL(StencilMask),

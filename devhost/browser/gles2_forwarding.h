@@ -14,8 +14,8 @@ namespace pphost {
 
 class GlContext;
 
-// The EGL context behind `context`, made current for a GL call; null when it
-// is unknown, lost, or not an EGL one (browser_opengles2.cpp).
+// The GL context behind `context`, made current for a GL call; null when it
+// is unknown, lost, or not one drawn with GL (browser_opengles2.cpp).
 GlContext* CurrentGlContext(PP_Resource context);
 
 }  // namespace pphost
@@ -34,6 +34,25 @@ inline GLint LostAnswer<GLint>() {
   return -1;
 }
 
+// What `&glFoo` is: the address of a function, or where the GL functions
+// are loaded at run time (gl_api.h) that of the variable holding it.
+template <typename GlRef>
+constexpr bool kLoaded = std::is_pointer_v<std::remove_pointer_t<GlRef>>;
+
+// The GL function's pointer type, either way.
+template <typename GlRef>
+using GlPointer = std::conditional_t<kLoaded<GlRef>, std::remove_pointer_t<GlRef>, GlRef>;
+
+// Calls the GL function `GlFn` refers to.
+template <auto GlFn, typename... Args>
+auto CallGl(Args... args) {
+  if constexpr (kLoaded<decltype(GlFn)>) {
+    return (*GlFn)(args...);
+  } else {
+    return GlFn(args...);
+  }
+}
+
 // The function type of a table member, from a pointer to the member.
 template <typename Member>
 struct SlotOf;
@@ -46,7 +65,7 @@ struct SlotOf<R (PP_CALL* PPB_OpenGLES2_1_0::*)(PP_Resource, Args...)> {
   template <auto GlFn>
   static R Forward(PP_Resource context, Args... args) {
     if (CurrentGlContext(context) == nullptr) return LostAnswer<R>();
-    return GlFn(args...);
+    return CallGl<GlFn>(args...);
   }
 };
 
@@ -81,7 +100,8 @@ constexpr bool kMatchesGl<R (PP_CALL* PPB_OpenGLES2_1_0::*)(PP_Resource, Args...
 // The entry of member `Slot` that forwards to GL's `GlFn`.
 template <auto Slot, auto GlFn>
 struct Gl {
-  static_assert(kMatchesGl<decltype(Slot), decltype(GlFn)>, "the member and the GL function differ in signature");
+  static_assert(kMatchesGl<decltype(Slot), GlPointer<decltype(GlFn)>>,
+                "the member and the GL function differ in signature");
   static constexpr auto kSlot = Slot;
   static constexpr typename SlotOf<decltype(Slot)>::Function kFunction =
       &SlotOf<decltype(Slot)>::template Forward<GlFn>;

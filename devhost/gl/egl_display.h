@@ -26,6 +26,7 @@ class EglDisplay : public GlDisplay {
   NativeContext CreateContext(NativeContext share) override;
   void DestroyContext(NativeContext context) override;
   bool MakeCurrent(NativeContext context) override;
+  bool DesktopGl() const override { return false; }
 
  private:
   bool Initialize(EGLDisplay display);

@@ -14,7 +14,7 @@
 
 namespace pphost {
 
-// A 3D context drawn with GL: a native context (the display's),
+// A 3D context drawn with GL: a native context (EGL, WGL: the display's),
 // its drawing buffer, which stands in for the window's framebuffer 0, and
 // the presented side a swap copies it to. A lost context has no native
 // context left.
@@ -41,6 +41,8 @@ class GlContext : public Context3D {
   // The framebuffer that plays framebuffer 0.
   GLuint DefaultFramebuffer() const { return buffer_.Framebuffer(); }
   bool StrictEs2() const { return strictEs2_; }
+  // Whether this is a desktop OpenGL context (gl_display.h).
+  bool DesktopGl() const { return display_.DesktopGl(); }
 
  private:
   bool ResizeBuffer(int32_t width, int32_t height) override { return buffer_.Resize(width, height); }

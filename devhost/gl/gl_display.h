@@ -3,7 +3,7 @@
 namespace pphost {
 
 // Where the host's 3D contexts live: the native context API of a platform
-// (EGL, egl_display.h). It makes, shares, switches and
+// (EGL, egl_display.h; WGL, wgl_display.h). It makes, shares, switches and
 // ends the contexts; what is drawn in them is the same everywhere
 // (gl_context.h).
 class GlDisplay {
@@ -24,6 +24,9 @@ class GlDisplay {
   virtual void DestroyContext(NativeContext context) = 0;
   // Makes `context` current on this thread unless it already is.
   virtual bool MakeCurrent(NativeContext context) = 0;
+  // Whether the contexts are desktop OpenGL ones, which read a shader text
+  // without a #version line as desktop GLSL, not as OpenGL ES's.
+  virtual bool DesktopGl() const = 0;
 };
 
 }  // namespace pphost
