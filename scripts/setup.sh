@@ -54,10 +54,12 @@ packages=(
 # run both builds (wine64 has the /usr/lib/wine/wine64 launcher of the x86_64
 # build, wine32:i386 the /usr/lib/wine/wine one of the i686 build),
 # GoogleTest's sources to build it for them, zlib built for both (pphost's
-# GL call record).
+# GL call record), and Mesa's GLX for both Wines (pphost.exe --gl wgl: Wine's
+# WGL is the X server's GLX, Xvfb's here).
 windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine64 wine32:i386 googletest libz-mingw-w64-dev
+  libgl1 libglx-mesa0 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
 )
 [ "$windows" -eq 0 ] || packages+=("${windows_packages[@]}")
 [ "$browser" -eq 0 ] || packages+=(chromium)
