@@ -50,7 +50,7 @@ std::vector<Json> CallsNamed(const std::vector<Json>& lines, const std::string& 
 }
 
 // One instance with a context, drawing, uploading, asking and swapping.
-std::vector<Json> PlayDrawing(pphost::HostOptions options) {
+std::vector<Json> PlayDrawing(const pphost::HostOptions& options) {
   ScriptedHost host(options);
   const std::vector<Json> out = host.Execute({
       R"({"op":"create","id":"a"})",

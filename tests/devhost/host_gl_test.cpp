@@ -36,7 +36,7 @@ Json Values(const std::vector<Json>& out) {
 }
 
 // Instance "a" with an 8x4 context (no alpha), bound.
-std::unique_ptr<ScriptedHost> GlHost(pphost::HostOptions options = VirtualClock()) {
+std::unique_ptr<ScriptedHost> GlHost(const pphost::HostOptions& options = VirtualClock()) {
   auto host = std::make_unique<ScriptedHost>(options);
   const std::vector<Json> out = host->Execute(
       {R"({"op":"create","id":"a"})", Command("a", "CONTEXT", {{"width", 8}, {"height", 4}}), Command("a", "BIND")});

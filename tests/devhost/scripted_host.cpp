@@ -10,9 +10,9 @@ pphost::HostOptions VirtualClock() {
   return options;
 }
 
-ScriptedHost::ScriptedHost(pphost::HostOptions options) : ScriptedHost(options, fake_plugin::EntryPoints()) {}
+ScriptedHost::ScriptedHost(const pphost::HostOptions& options) : ScriptedHost(options, fake_plugin::EntryPoints()) {}
 
-ScriptedHost::ScriptedHost(pphost::HostOptions options, const pphost::EntryPoints& module)
+ScriptedHost::ScriptedHost(const pphost::HostOptions& options, const pphost::EntryPoints& module)
     : host_(options, [this](const std::string& line) { text_.push_back(line); }) {
   host_.Load(module);
 }

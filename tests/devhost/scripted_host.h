@@ -16,8 +16,8 @@ pphost::HostOptions VirtualClock();
 // keeps every output line.
 class ScriptedHost {
  public:
-  explicit ScriptedHost(pphost::HostOptions options = VirtualClock());
-  ScriptedHost(pphost::HostOptions options, const pphost::EntryPoints& module);
+  explicit ScriptedHost(const pphost::HostOptions& options = VirtualClock());
+  ScriptedHost(const pphost::HostOptions& options, const pphost::EntryPoints& module);
 
   pphost::Host& Host() { return host_; }
 
