@@ -1,8 +1,9 @@
 #include "devhost/gl/wgl_display.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
+
+#include "devhost/gl/extension_list.h"
 
 namespace pphost {
 
@@ -15,17 +16,6 @@ std::string Win32Error(const char* call) {
 }
 
 HGLRC ContextOf(GlDisplay::NativeContext context) { return static_cast<HGLRC>(context); }
-
-bool HasExtension(const char* list, const char* name) {
-  if (list == nullptr) return false;
-  const size_t length = std::strlen(name);
-  for (const char* at = std::strstr(list, name); at != nullptr; at = std::strstr(at + length, name)) {
-    const bool startsWord = at == list || at[-1] == ' ';
-    const bool endsWord = at[length] == '\0' || at[length] == ' ';
-    if (startsWord && endsWord) return true;
-  }
-  return false;
-}
 
 const char* GlText(GLenum name) {
   const auto* text = reinterpret_cast<const char*>(glGetString(name));
