@@ -19,14 +19,12 @@ linux_bin="$1" win_publisher="$2" win_pphost="$3" scenario="$4"
 shift 4
 streams=("$@")
 read -ra launcher <<< "${TALLWICK_LAUNCHER:-}"
+# shellcheck source=tests/windows/publish_frames.sh
+source "$(dirname "${BASH_SOURCE[0]}")/publish_frames.sh"
 
 work="$(mktemp -d)"
 publisher_pid=""
-segments=()
-for stream in "${streams[@]}"; do
-  name="${stream#name=}"
-  segments+=("${name%%;*}")
-done
+segment_names "${streams[@]}"
 cleanup() {
   [ -z "$publisher_pid" ] || kill "$publisher_pid" 2>/dev/null || true
   [ -z "$publisher_pid" ] || wait "$publisher_pid" 2>/dev/null || true
@@ -35,27 +33,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-publish_args=()
-for stream in "${streams[@]}"; do publish_args+=(--stream "$stream"); done
-
-# Linux: the frames stay in their segments after the publisher has gone.
-"$linux_bin/frame-publisher" --frames 1 --keep "${publish_args[@]}" > /dev/null
+publish_on_linux "$linux_bin" "${streams[@]}"
 "$linux_bin/pphost" --clock virtual --script "$scenario" --record-gl "$work/linux.jsonl" > "$work/linux.out" ||
   { echo "the Linux pphost failed on $scenario:" >&2; cat "$work/linux.out" >&2; exit 1; }
 
-# Windows: a mapping lives as long as a handle to it, so the publisher stays
-# (writing nothing after its first frame, which follows the segment list it
-# prints at once; pphost takes seconds to start under Wine).
-win_args=()
-for stream in "${streams[@]}"; do win_args+=(--stream "$stream;stop-after=1"); done
-mkfifo "$work/diffs"
-"${launcher[@]}" "$win_publisher" --fps 1000 --seconds 600 "${win_args[@]}" > "$work/diffs" 2> "$work/publisher.err" &
-publisher_pid=$!
-if ! read -r -t 120 _ < "$work/diffs"; then
-  echo "frame-publisher did not start:" >&2
-  cat "$work/publisher.err" >&2
-  exit 1
-fi
+# (pphost takes seconds to start under Wine: the frame is there by then.)
+start_windows_publisher "$work" "$win_publisher" "${streams[@]}"
 # The host has no pixels to show, so a scenario's `pixels` lines fail there:
 # its exit status says nothing here; the record does.
 "${launcher[@]}" "$win_pphost" --clock virtual --script "$scenario" \

@@ -28,15 +28,13 @@ linux_bin="$1" win_publisher="$2" win_pphost="$3" scenario="$4" out_dir="$5" tol
 shift 6
 streams=("$@")
 read -ra launcher <<< "${TALLWICK_LAUNCHER:-}"
+# shellcheck source=tests/windows/publish_frames.sh
+source "$(dirname "${BASH_SOURCE[0]}")/publish_frames.sh"
 
 work="$(mktemp -d)"
 xvfb_pid=""
 publisher_pid=""
-segments=()
-for stream in "${streams[@]}"; do
-  name="${stream#name=}"
-  segments+=("${name%%;*}")
-done
+segment_names "${streams[@]}"
 cleanup() {
   for pid in "$publisher_pid" "$xvfb_pid"; do
     [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
@@ -57,11 +55,7 @@ jq -c 'select(.op == "view") | {id, width: .rect[2], height: .rect[3]}' "$scenar
 cat "$scenario" "$work/reads.jsonl" > "$work/scenario.jsonl"
 echo '{"op":"shutdown"}' >> "$work/scenario.jsonl"
 
-publish_args=()
-for stream in "${streams[@]}"; do publish_args+=(--stream "$stream"); done
-
-# Linux: the frames stay in their segments after the publisher has gone.
-"$linux_bin/frame-publisher" --frames 1 --keep "${publish_args[@]}" > /dev/null 2> "$work/linux-publisher.err"
+publish_on_linux "$linux_bin" "${streams[@]}"
 "$linux_bin/pphost" --clock virtual --script "$work/scenario.jsonl" > "$work/linux.out" 2> "$work/linux.err" ||
   { echo "the Linux pphost failed:" >&2; cat "$work/linux.out" "$work/linux.err" >&2; exit 1; }
 
@@ -75,19 +69,7 @@ if ! read -r -t 60 display < "$work/display"; then
   exit 1
 fi
 
-# Windows: a mapping lives as long as a handle to it, so the publisher stays
-# (writing nothing after its first frame, which follows the segment list it
-# prints at once).
-win_args=()
-for stream in "${streams[@]}"; do win_args+=(--stream "$stream;stop-after=1"); done
-mkfifo "$work/diffs"
-"${launcher[@]}" "$win_publisher" --fps 1000 --seconds 600 "${win_args[@]}" > "$work/diffs" 2> "$work/publisher.err" &
-publisher_pid=$!
-if ! read -r -t 120 _ < "$work/diffs"; then
-  echo "frame-publisher did not start:" >&2
-  cat "$work/publisher.err" >&2
-  exit 1
-fi
+start_windows_publisher "$work" "$win_publisher" "${streams[@]}"
 DISPLAY=":$display" "${launcher[@]}" "$win_pphost" --gl wgl --clock virtual \
   --script "$work/scenario.jsonl" > "$work/windows.out" 2> "$work/windows.err" ||
   { echo "pphost.exe failed:" >&2; cat "$work/windows.out" "$work/windows.err" >&2; exit 1; }
