@@ -14,6 +14,24 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
 jobs="$(nproc)"
 
+# Each step says what it is; at the end, how long each took (a summary line
+# per step), so that a slow step shows before the run outgrows its budget.
+steps=()
+step_name=""
+step_start=$SECONDS
+step() {
+  [ -z "$step_name" ] || steps+=("$(printf '%6d s  %s' $((SECONDS - step_start)) "$step_name")")
+  step_name="$1"
+  step_start=$SECONDS
+  [ -z "$1" ] || echo "== $1"
+}
+summary() {
+  step ""
+  echo "== time per step (total $SECONDS s)"
+  printf '%s\n' "${steps[@]}"
+}
+trap summary EXIT
+
 quick=0
 ctest_args=()
 for arg in "$@"; do
@@ -24,40 +42,47 @@ for arg in "$@"; do
   esac
 done
 
+step "set-up and Linux build"
 "$here/setup.sh" --windows --browser --shell --build-dir "$root/build" -- -DTALLWICK_WERROR=ON -DTALLWICK_WINDOWS_CHECKS=ON
 # Here the browser tests fail when their browser is missing, never skip.
 export TALLWICK_BROWSER_TESTS=required TALLWICK_REALHOST_TESTS=required
 # The Linux suite checks the DLLs' tables, so the Windows builds come first.
+step "Windows builds"
 "$here/build-windows.sh"
 
-echo "== tests"
-ctest --test-dir "$root/build" --output-on-failure -j "$jobs" "${ctest_args[@]}"
+# A test without a time limit of its own gets ten minutes.
+ctest_run() { ctest --output-on-failure --timeout 600 -j "$jobs" "$@"; }
 
-echo "== Windows tests under Wine: i686 under 32-bit Wine, x86_64 under wine64"
-ctest --test-dir "$root/build-win32" --output-on-failure -j "$jobs" "${ctest_args[@]}"
-ctest --test-dir "$root/build-win64" --output-on-failure -j "$jobs" "${ctest_args[@]}"
+step "tests"
+ctest_run --test-dir "$root/build" "${ctest_args[@]}"
+
+step "Windows tests under Wine: i686 under 32-bit Wine"
+ctest_run --test-dir "$root/build-win32" "${ctest_args[@]}"
+step "Windows tests under Wine: x86_64 under wine64"
+ctest_run --test-dir "$root/build-win64" "${ctest_args[@]}"
 
 [ "$quick" -eq 1 ] && exit 0
 
-echo "== format and lint"
+step "format and lint"
 "$here/check-style.sh"
 
-echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+step "sanitizer build"
 no_leak_check='GalleryHostileLayoutTest\.TenThousandTiles$'
 "$here/setup.sh" --build-dir "$root/build-asan" --build-type Debug -- \
   -DTALLWICK_WERROR=ON -DTALLWICK_BENCH=OFF -DTALLWICK_SHELL=OFF -DTALLWICK_SANITIZE=address,undefined
+step "tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 # A test that fails is run up to twice more: now and then LeakSanitizer's own
 # stop-the-world tracer crashes at process exit ("Tracer caught signal 11")
 # after every test in the process has passed, and reports no leak; under load
 # it has hit the same long test twice in a row. Memory faults and leaks fail
 # every run; the log shows the first one.
-ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs" -LE slow \
+ASAN_OPTIONS=detect_leaks=1 ctest_run --test-dir "$root/build-asan" -LE slow \
   -E "$no_leak_check" --repeat until-pass:3 "${ctest_args[@]}"
 # At the exit of this one long test LeakSanitizer's tracer crashed three runs
 # out of three on 2026-12-08 (after the test had passed, no leak reported);
 # it runs under the sanitizers all the same, without the leak check.
-ASAN_OPTIONS=detect_leaks=0 ctest --test-dir "$root/build-asan" --output-on-failure -R "$no_leak_check" \
+ASAN_OPTIONS=detect_leaks=0 ctest_run --test-dir "$root/build-asan" -R "$no_leak_check" \
   "${ctest_args[@]}"
 
-echo "== fuzzing: every target for a short bounded time"
+step "fuzzing: every target for a short bounded time"
 "$here/fuzz.sh" --seconds 20

@@ -13,7 +13,8 @@
 #
 #   wine_session.sh WINE start|stop    (WINEPREFIX and the rest from ctest)
 #     start  starts the session, creating the prefix on its first run, and
-#            imports wine_settings.reg (no crash debugger)
+#            imports wine_settings.reg (no crash debugger); at most about
+#            21 minutes, then it fails
 #     stop   ends it (fails when the server is already gone)
 set -euo pipefail
 
@@ -34,24 +35,30 @@ case "$2" in
     # were given as output: a file, shown when the start fails. A path under
     # Z: is the Unix path as Wine sees it. Under qemu-i386 one of Wine's own
     # processes sometimes crashes at start ("uncaught target signal 11"), and
-    # every Wine program after it then waits forever: a session that cannot
-    # run a trivial program within two minutes is ended and started again,
-    # once.
-    mkdir -p "$WINEPREFIX"
+    # every Wine program after it then waits forever, the prefix's creation
+    # among them. So every step has a time limit, and a session that does not
+    # come up is ended (with every process of the prefix) and started again
+    # on a new prefix, up to three times in all.
     log="$WINEPREFIX/session-start.log"
     start_session() {
+      mkdir -p "$WINEPREFIX"
       "$server" -p > /dev/null 2>&1
-      "$wine" regedit /S "Z:$here/wine_settings.reg" > "$log" 2>&1 &&
+      timeout 300 "$wine" regedit /S "Z:$here/wine_settings.reg" > "$log" 2>&1 &&
         timeout 120 "$wine" cmd /c exit 0 >> "$log" 2>&1
     }
-    if ! start_session; then
-      echo "wine_session: the Wine session did not come up; starting it again" >&2
-      "$server" -k > /dev/null 2>&1 || true
-      if ! start_session; then
+    attempt=1
+    until start_session; do
+      if [ "$attempt" -ge 3 ]; then
         cat "$log" >&2
+        "$server" -k > /dev/null 2>&1 || true
         exit 1
       fi
-    fi
+      echo "wine_session: the Wine session did not come up (attempt $attempt); starting it again on a new prefix" >&2
+      cp "$log" "$WINEPREFIX.failed-start-$attempt.log" 2> /dev/null || true
+      "$server" -k > /dev/null 2>&1 || true
+      rm -rf "$WINEPREFIX"
+      attempt=$((attempt + 1))
+    done
     ;;
   stop)
     "$server" -k
