@@ -23,9 +23,13 @@
 # With --browser the same streams go on until Ctrl-C, and `pphost serve`
 # serves web/meeting.html for them: open the address it prints in a browser.
 #
+# With --writer (beside --shell or --browser) the meeting has one stream
+# instead, from examples/writer-demo.c: a program that publishes through the
+# frame-writer library's C interface alone, as a media process would.
+#
 #   scripts/demo.sh [--no-setup] [--out DIR]     (default DIR: demo-out)
-#   scripts/demo.sh --shell [--window] [--no-setup] [--out DIR]
-#   scripts/demo.sh --browser [--port N]         (default N: 8080)
+#   scripts/demo.sh --shell [--writer] [--window] [--no-setup] [--out DIR]
+#   scripts/demo.sh --browser [--writer] [--port N]   (default N: 8080)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
@@ -35,6 +39,7 @@ out="$root/demo-out"
 browser=0
 shell=0
 window=0
+writer=0
 port=8080
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -43,12 +48,17 @@ while [ $# -gt 0 ]; do
     --browser) browser=1 ;;
     --shell) shell=1 ;;
     --window) window=1 ;;
+    --writer) writer=1 ;;
     --port) port="$2"; shift ;;
     -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
     *) echo "demo: unknown argument: $1" >&2; exit 2 ;;
   esac
   shift
 done
+if [ "$writer" -eq 1 ] && [ "$browser" -eq 0 ] && [ "$shell" -eq 0 ]; then
+  echo "demo: --writer goes with --shell or --browser (the pphost demo's page is written for nine streams)" >&2
+  exit 2
+fi
 [ "$setup" -eq 0 ] || "$here/setup.sh"
 
 bin="$root/build/bin"
@@ -65,10 +75,16 @@ for s in "${streams[@]}"; do
   args+=(--stream "name=$prefix$uid;uid=$uid;sid=s${uid#u};${s#*;}")
 done
 
-echo "== frame-publisher: nine camera streams at 30 fps (u1 1280x720, u2..u9 640x360; u3 NV12)"
 seconds=10
 [ "$browser" -eq 0 ] || seconds=0
-"$bin/frame-publisher" "${args[@]}" --fps 30 --seconds "$seconds" > "$out/publisher.txt" 2> "$out/publisher.log" &
+if [ "$writer" -eq 1 ]; then
+  echo "== writer-demo: one 640x360 I420 stream at 30 fps through the frame-writer library"
+  "$bin/writer-demo" --name "${prefix}u1" --uid u1 --sid s1 --seconds "$seconds" > "$out/publisher.txt" \
+    2> "$out/publisher.log" &
+else
+  echo "== frame-publisher: nine camera streams at 30 fps (u1 1280x720, u2..u9 640x360; u3 NV12)"
+  "$bin/frame-publisher" "${args[@]}" --fps 30 --seconds "$seconds" > "$out/publisher.txt" 2> "$out/publisher.log" &
+fi
 publisher=$!
 trap 'kill "$publisher" 2>/dev/null || true; wait "$publisher" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
