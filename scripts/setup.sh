@@ -7,7 +7,8 @@
 #                 under Wine need (scripts/build-windows.sh builds them)
 #     --browser   also install what only the browser tests use: chromium,
 #                 Node.js and npm (when there is no node yet), and the test
-#                 driver from npm at the version tests/browser/package-lock.json pins
+#                 driver and TypeScript (the page client's type check) from
+#                 npm at the versions tests/browser/package-lock.json pins
 #     --shell     also install what only the real-host tests use: Node.js and
 #                 npm, and their npm package at the version
 #                 tests/realhost/package-lock.json pins
