@@ -20,14 +20,15 @@
 // nothing of it but a string "uuid", which it writes to its log. So the
 // client sends its own custom, with the page's inside:
 //
-//   custom: {uuid, request, custom: <the page's custom, when it gave one>}
+//   custom: {custom: <the page's custom, when it gave one>, request, uuid}
 //
 // `request` is a number unique in the page and picks the waiting promise;
 // `uuid` is the page's own custom.uuid when that is a string (the log then
 // names the request as the page does), else "<element id>-<request>". The
 // reply's custom is the page's value again, unwrapped: a copy that went
 // through the plug-in's messaging, so give JSON data (strings, numbers,
-// booleans, null, arrays, plain objects). The element's own "message" events
+// booleans, null, arrays, plain objects; a real host may give a dictionary's
+// keys back in another order). The element's own "message" events
 // still carry every message exactly as the module posted it, replies with
 // the client's custom around the page's.
 //
@@ -171,8 +172,11 @@ export class TallwickClient {
   request(command, data = {}, custom = undefined) {
     const request = ++lastRequest;
     const ownUuid = isDictionary(custom) && typeof custom.uuid === "string" ? custom.uuid : undefined;
-    const wrapped = { uuid: ownUuid ?? `${this.element.id || "request"}-${request}`, request };
-    if (custom !== undefined) wrapped.custom = custom;
+    // Keys in alphabetical order: Chromium gives a dictionary back sorted by
+    // key, pphost in the order sent, and so both give back what was sent.
+    const wrapped = custom === undefined ? {} : { custom };
+    wrapped.request = request;
+    wrapped.uuid = ownUuid ?? `${this.element.id || "request"}-${request}`;
     return new Promise((resolve, reject) => {
       this.#pending.set(request, { resolve, reject });
       this.element.postMessage({ command, data, custom: wrapped });
