@@ -194,7 +194,11 @@ int32_t SwapBuffers(PP_Resource context, PP_CompletionCallback callback) {
   auto swap = std::make_unique<PendingSwap>(PendingSwap{data->context, context, callback});
   if (callback.func == nullptr) return FinishSwap(*browser, *swap);  // a blocking swap completes now
   gl.swapPending = true;
-  browser->loop.Post(0, PP_MakeCompletionCallback(&CompleteSwap, swap.release()), PP_OK);
+  // As a browser's GPU process would: the main thread goes on, and the swap
+  // completes once the GPU has drawn what it staged.
+  std::shared_ptr<Context3D> staged = data->context;
+  browser->loop.PostWhenReady(PP_MakeCompletionCallback(&CompleteSwap, swap.release()), PP_OK,
+                              [staged](int64_t timeoutNs) { return staged->StagedDone(timeoutNs); });
   return PP_OK_COMPLETIONPENDING;
 }
 

@@ -51,6 +51,10 @@ class Context3D {
   // A swap: the drawing buffer's content is staged for showing; false when
   // the context is lost.
   virtual bool StageSwap() = 0;
+  // Whether the GPU has done the work of the last staged swap, waiting up to
+  // `timeoutNs` for it (0: only looks). A back end that draws nothing, or
+  // cannot tell, answers true.
+  virtual bool StagedDone(int64_t /*timeoutNs*/) { return true; }
   // The swap completed: what it staged is now shown.
   virtual void ShowStaged() = 0;
   // `rect` of the shown picture (rows from the top, on the picture), read

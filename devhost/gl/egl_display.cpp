@@ -2,6 +2,7 @@
 
 #include <EGL/eglext.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -81,6 +82,7 @@ bool EglDisplay::Initialize(EGLDisplay display) {
     config_ = EGL_NO_CONFIG_KHR;
   }
   display_ = display;
+  fences_ = major > 1 || (major == 1 && minor >= 5);
   return true;
 }
 
@@ -109,6 +111,22 @@ void EglDisplay::DestroyContext(NativeContext context) {
     current_ = EGL_NO_CONTEXT;
   }
   eglDestroyContext(display_, context);
+}
+
+GlDisplay::Fence EglDisplay::InsertFence() {
+  if (!fences_ || current_ == EGL_NO_CONTEXT) return nullptr;
+  EGLSync sync = eglCreateSync(display_, EGL_SYNC_FENCE, nullptr);
+  return sync != EGL_NO_SYNC ? sync : nullptr;
+}
+
+bool EglDisplay::WaitFence(Fence fence, int64_t timeoutNs) {
+  if (fence == nullptr || display_ == EGL_NO_DISPLAY) return true;
+  const EGLint result = eglClientWaitSync(display_, fence, 0, static_cast<EGLTime>(std::max<int64_t>(timeoutNs, 0)));
+  return result != EGL_TIMEOUT_EXPIRED;  // signalled, or an error: nothing left to wait for
+}
+
+void EglDisplay::DestroyFence(Fence fence) {
+  if (fence != nullptr && display_ != EGL_NO_DISPLAY) eglDestroySync(display_, fence);
 }
 
 bool EglDisplay::MakeCurrent(NativeContext context) {

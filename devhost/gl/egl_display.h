@@ -27,6 +27,10 @@ class EglDisplay : public GlDisplay {
   void DestroyContext(NativeContext context) override;
   bool MakeCurrent(NativeContext context) override;
   bool DesktopGl() const override { return false; }
+  // EGL 1.5 fence syncs (none on an older display).
+  Fence InsertFence() override;
+  bool WaitFence(Fence fence, int64_t timeoutNs) override;
+  void DestroyFence(Fence fence) override;
 
  private:
   bool Initialize(EGLDisplay display);
@@ -36,6 +40,7 @@ class EglDisplay : public GlDisplay {
   EGLDisplay display_ = EGL_NO_DISPLAY;
   EGLConfig config_ = nullptr;
   EGLContext current_ = EGL_NO_CONTEXT;
+  bool fences_ = false;  // EGL 1.5 or later
   bool tried_ = false;
   std::string why_;
 };

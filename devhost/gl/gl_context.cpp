@@ -40,6 +40,7 @@ void GlContext::Lose() {
 
 void GlContext::Destroy() {
   if (Lost()) return;
+  DropFence();
   if (display_.MakeCurrent(context_)) {
     presented_.Delete();
     buffer_.Delete();
@@ -54,7 +55,22 @@ void GlContext::Destroy() {
 bool GlContext::StageSwap() {
   if (!MakeCurrent()) return false;
   presented_.Stage(buffer_.Framebuffer(), buffer_.Width(), buffer_.Height());
+  DropFence();
+  stagedFence_ = display_.InsertFence();
   return true;
+}
+
+bool GlContext::StagedDone(int64_t timeoutNs) {
+  if (stagedFence_ == nullptr) return true;
+  if (!display_.WaitFence(stagedFence_, timeoutNs)) return false;
+  DropFence();
+  return true;
+}
+
+void GlContext::DropFence() {
+  if (stagedFence_ == nullptr) return;
+  display_.DestroyFence(stagedFence_);
+  stagedFence_ = nullptr;
 }
 
 PresentedImage GlContext::ReadShown(const PP_Rect& rect) {

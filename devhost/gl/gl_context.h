@@ -31,8 +31,9 @@ class GlContext : public Context3D {
   bool Lost() const override { return context_ == nullptr; }
   void Lose() override;
   // The drawing buffer's content is copied on the GPU to the staged side and
-  // submitted.
+  // submitted, with a fence behind it.
   bool StageSwap() override;
+  bool StagedDone(int64_t timeoutNs) override;
   void ShowStaged() override { presented_.Show(); }
   PresentedImage ReadShown(const PP_Rect& rect) override;
   int32_t ShownWidth() const override { return presented_.ShownWidth(); }
@@ -47,12 +48,14 @@ class GlContext : public Context3D {
  private:
   bool ResizeBuffer(int32_t width, int32_t height) override { return buffer_.Resize(width, height); }
   void Destroy();
+  void DropFence();
 
   GlDisplay& display_;
   bool strictEs2_;
   GlDisplay::NativeContext context_ = nullptr;
   DrawingBuffer buffer_;
   PresentedSurface presented_;
+  GlDisplay::Fence stagedFence_ = nullptr;  // behind the last staged swap, until it is done
 };
 
 // The contexts of a host with GL: all on one display, opened on first use.

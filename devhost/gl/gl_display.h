@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace pphost {
 
 // Where the host's 3D contexts live: the native context API of a platform
@@ -10,6 +12,8 @@ class GlDisplay {
  public:
   // A native context (an EGLContext, an HGLRC); null for none.
   using NativeContext = void*;
+  // A fence behind GL work already submitted; null for none.
+  using Fence = void*;
 
   GlDisplay() = default;
   virtual ~GlDisplay() = default;
@@ -27,6 +31,14 @@ class GlDisplay {
   // Whether the contexts are desktop OpenGL ones, which read a shader text
   // without a #version line as desktop GLSL, not as OpenGL ES's.
   virtual bool DesktopGl() const = 0;
+
+  // A fence after the work the current context has submitted, or null where
+  // the platform has none: such work counts as done at once.
+  virtual Fence InsertFence() { return nullptr; }
+  // Waits up to `timeoutNs` (0: only looks) for the fence; true once the
+  // GPU has done the work before it (or the fence is unusable).
+  virtual bool WaitFence(Fence /*fence*/, int64_t /*timeoutNs*/) { return true; }
+  virtual void DestroyFence(Fence /*fence*/) {}
 };
 
 }  // namespace pphost

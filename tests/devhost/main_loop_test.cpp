@@ -1,7 +1,9 @@
-// The main-loop queue on its own: stopping early and aborting at shutdown.
+// The main-loop queue on its own: stopping early, aborting at shutdown, and
+// tasks that wait for something besides their time (a swap's GPU work).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,8 @@ namespace {
 using ::testing::ElementsAre;
 
 struct Probe {
-  pphost::HostClock clock{pphost::ClockMode::kVirtual};
+  explicit Probe(pphost::ClockMode mode = pphost::ClockMode::kVirtual) : clock(mode) {}
+  pphost::HostClock clock;
   pphost::MainLoop loop{clock};
   std::vector<std::string> ran;
   bool requeueOnAbort = false;
@@ -59,6 +62,82 @@ TEST(PphostMainLoop, AbortRunsEveryPendingTaskOnceInDueOrderIncludingOnesQueuedM
   probe.requeueOnAbort = true;
   probe.loop.AbortAll();
   EXPECT_THAT(probe.ran, ElementsAre("early:-3@0", "again:-3@0", "late:-3@0"));
+  EXPECT_EQ(probe.loop.PendingCount(), 0u);
+}
+
+// What a swap's completion waits for, played by the test: it is there once
+// `done` is set (or, when asked to wait, once the wait makes it so).
+struct GpuWork {
+  bool done = false;
+  bool doneByWaiting = false;
+  std::vector<int64_t> asked;  // the timeouts the loop asked with
+  pphost::MainLoop::Readiness Readiness() {
+    return [this](int64_t timeoutNs) {
+      asked.push_back(timeoutNs);
+      if (timeoutNs > 0 && doneByWaiting) done = true;
+      return done;
+    };
+  }
+};
+
+struct Finisher {
+  Probe* probe;
+  GpuWork* work;
+};
+
+void FinishWork(void* data, int32_t /*result*/) {
+  auto* finisher = static_cast<Finisher*>(data);
+  finisher->probe->ran.push_back(std::string("timer:done=") + (finisher->work->done ? "yes" : "no"));
+  finisher->work->done = true;
+}
+
+TEST(PphostMainLoop, OnTheVirtualClockATaskThatWaitsIsWaitedForInItsPlace) {
+  Probe probe;
+  GpuWork work;
+  work.doneByWaiting = true;
+  Task swap{&probe, "swap"}, next{&probe, "next"};
+  probe.loop.Post(3, PP_MakeCompletionCallback(&RunTask, &next), PP_OK);
+  probe.loop.PostWhenReady(PP_MakeCompletionCallback(&RunTask, &swap), PP_OK, work.Readiness());
+  probe.loop.Post(0, PP_MakeCompletionCallback(&RunTask, &next), PP_OK);
+  EXPECT_FALSE(probe.loop.RunUntil(10 * pphost::kNsPerMs, nullptr));
+  EXPECT_THAT(probe.ran, ElementsAre("swap:0@0", "next:0@0", "next:0@3"));
+  EXPECT_THAT(work.asked, ElementsAre(std::numeric_limits<int64_t>::max()));
+  EXPECT_TRUE(work.done);
+}
+
+// On the real clock the main thread is not held: what is queued behind a
+// swap whose GPU work is still going on runs first, and the swap completes
+// only once the work is done. No sleeping: every task is due at once.
+TEST(PphostMainLoop, OnTheRealClockTasksBehindAWaitingTaskRunAndItRunsOnceReady) {
+  Probe probe(pphost::ClockMode::kReal);
+  GpuWork work;
+  Task swap{&probe, "swap"};
+  Finisher timer{&probe, &work};
+  probe.loop.PostWhenReady(PP_MakeCompletionCallback(&RunTask, &swap), PP_OK, work.Readiness());
+  probe.loop.Post(0, PP_MakeCompletionCallback(&FinishWork, &timer), PP_OK);
+  probe.loop.RunUntil(probe.clock.MonotonicNs(), nullptr);
+  probe.loop.RunUntil(probe.clock.MonotonicNs(), nullptr);
+  ASSERT_EQ(probe.ran.size(), 2u);
+  EXPECT_EQ(probe.ran[0], "timer:done=no");
+  EXPECT_EQ(probe.ran[1].rfind("swap:0@", 0), 0u) << probe.ran[1];
+  EXPECT_EQ(probe.loop.PendingCount(), 0u);
+  ASSERT_FALSE(work.asked.empty());
+  EXPECT_EQ(work.asked.front(), 0) << "the loop must only look while other tasks are due";
+}
+
+TEST(PphostMainLoop, AbortRunsATaskStillWaitingForItsWorkFirst) {
+  Probe probe(pphost::ClockMode::kReal);
+  GpuWork work;
+  Task swap{&probe, "swap"}, late{&probe, "late"};
+  probe.loop.PostWhenReady(PP_MakeCompletionCallback(&RunTask, &swap), PP_OK, work.Readiness());
+  probe.loop.Post(60000, PP_MakeCompletionCallback(&RunTask, &late), PP_OK);
+  probe.loop.RunUntil(probe.clock.MonotonicNs(), nullptr);
+  EXPECT_TRUE(probe.ran.empty());
+  EXPECT_EQ(probe.loop.PendingCount(), 2u);
+  probe.loop.AbortAll();
+  ASSERT_EQ(probe.ran.size(), 2u);
+  EXPECT_EQ(probe.ran[0].rfind("swap:-3@", 0), 0u) << probe.ran[0];
+  EXPECT_EQ(probe.ran[1].rfind("late:-3@", 0), 0u) << probe.ran[1];
   EXPECT_EQ(probe.loop.PendingCount(), 0u);
 }
 
