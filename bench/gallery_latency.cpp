@@ -85,6 +85,7 @@ void PrintTable(const LatencyRun& run) {
     PrintRow(place, setup.streams[i].sid, row);
   }
   PrintRow("total", "", total);
+  tallwick_bench::PrintLoopFloor(kFps, run.Presents().DrawTimesNs(), PercentileMs(total.latenciesNs, 0.5));
 }
 
 void PrintTicks(const LatencyRun& run) {

@@ -1,6 +1,7 @@
 #include "latency_stats.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tallwick_bench {
 
@@ -35,6 +36,16 @@ double PercentileMs(std::vector<int64_t> values, double fraction) {
   auto rank = static_cast<size_t>(fraction * static_cast<double>(values.size()) + 0.999999);
   rank = std::clamp<size_t>(rank, 1, values.size());
   return static_cast<double>(values[rank - 1]) / 1e6;
+}
+
+void PrintLoopFloor(int fps, const std::vector<int64_t>& drawTimesNs, double medianLatencyMs) {
+  const double halfPeriodMs = 500.0 / fps;
+  const double drawMs = PercentileMs(drawTimesNs, 0.5);
+  const double floorMs = halfPeriodMs + drawMs;
+  std::printf(
+      "loop floor %.2f ms (half the %.1f ms tick period + median draw %.2f ms over %zu presents); "
+      "median latency %.2f ms, %+.2f ms from the floor\n",
+      floorMs, 2 * halfPeriodMs, drawMs, drawTimesNs.size(), medianLatencyMs, medianLatencyMs - floorMs);
 }
 
 }  // namespace tallwick_bench

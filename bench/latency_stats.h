@@ -28,4 +28,10 @@ class PublishLog {
 // 0 for no values.
 double PercentileMs(std::vector<int64_t> values, double fraction);
 
+// Prints the least median publish-to-present latency a paint loop ticking
+// at `fps` allows (a frame waits half a tick period for the next tick, then
+// its draw: the median of `drawTimesNs`) and how far `medianLatencyMs` is
+// above it.
+void PrintLoopFloor(int fps, const std::vector<int64_t>& drawTimesNs, double medianLatencyMs);
+
 }  // namespace tallwick_bench

@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <cstring>
+#include <memory>
+
+#include "latency_stats.h"
 
 #include "host/ppapi/ppb_core.h"
 #include "host/ppapi/ppp.h"
@@ -16,10 +19,23 @@ PPB_GetInterface g_hostGetInterface = nullptr;
 const PPB_Core* g_hostCore = nullptr;
 PPB_Core g_countingCore{};
 std::atomic<int64_t> g_shortTimers{0};
+std::atomic<int64_t> g_lastTickNs{0};
+
+// A tick's own callback, run after its firing time is noted.
+void PP_CALL NoteTickThenRun(void* userData, int32_t result) {
+  std::unique_ptr<PP_CompletionCallback> tick(static_cast<PP_CompletionCallback*>(userData));
+  g_lastTickNs.store(NowNs(CLOCK_MONOTONIC), std::memory_order_relaxed);
+  PP_RunCompletionCallback(tick.get(), result);
+}
 
 void PP_CALL CountingCallOnMainThread(int32_t delayMs, PP_CompletionCallback callback, int32_t result) {
-  if (delayMs < kShortDelayLimitMs) g_shortTimers.fetch_add(1, std::memory_order_relaxed);
-  g_hostCore->CallOnMainThread(delayMs, callback, result);
+  if (delayMs >= kShortDelayLimitMs || callback.func == nullptr) {
+    g_hostCore->CallOnMainThread(delayMs, callback, result);
+    return;
+  }
+  g_shortTimers.fetch_add(1, std::memory_order_relaxed);
+  auto tick = std::make_unique<PP_CompletionCallback>(callback);
+  g_hostCore->CallOnMainThread(delayMs, PP_MakeCompletionCallback(&NoteTickThenRun, tick.release()), result);
 }
 
 const void* PP_CALL CountingGetInterface(const char* name) {
@@ -44,5 +60,7 @@ pphost::EntryPoints CountingEntryPoints() {
 }
 
 int64_t PaintTimersArmed() { return g_shortTimers.load(std::memory_order_relaxed); }
+
+int64_t LastPaintTickNs() { return g_lastTickNs.load(std::memory_order_relaxed); }
 
 }  // namespace tallwick_bench

@@ -17,4 +17,9 @@ pphost::EntryPoints CountingEntryPoints();
 // Short timers armed since the module was loaded through CountingEntryPoints.
 int64_t PaintTimersArmed();
 
+// When the last of those fired (CLOCK_MONOTONIC ns; 0 before the first): the
+// start of the tick whose draw the next present shows, as the loop arms no
+// tick while a swap is in flight.
+int64_t LastPaintTickNs();
+
 }  // namespace tallwick_bench

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "paint_timer_count.h"
+
 namespace tallwick_bench {
 
 namespace {
@@ -18,6 +20,8 @@ void PresentTracker::OnPresent(const pphost::Host& host, const pphost::Json& ele
   const int64_t now = NowNs(CLOCK_MONOTONIC);
   const int64_t cpuStart = NowNs(CLOCK_THREAD_CPUTIME_ID);
   ++presents_;
+  const int64_t tick = LastPaintTickNs();
+  if (tick > 0 && tick <= now) drawTimesNs_.push_back(now - tick);
   for (size_t i = 0; i < regions_.size() && i < published_.size(); ++i) {
     // Only the row the id is read from comes back from the GPU.
     Rect region = regions_[i];

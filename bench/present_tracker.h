@@ -34,6 +34,9 @@ class PresentTracker {
 
   int64_t Presents() const { return presents_; }
   int64_t ReadBackCpuNs() const { return readBackCpuNs_; }
+  // Per present: from the start of the paint tick that drew it to the
+  // present (the draw, GPU work included).
+  const std::vector<int64_t>& DrawTimesNs() const { return drawTimesNs_; }
   const std::vector<ShownLog>& Shown() const { return shown_; }
   int64_t FramesShown() const;
 
@@ -45,6 +48,7 @@ class PresentTracker {
   std::vector<ShownLog> shown_;
   int64_t presents_ = 0;
   int64_t readBackCpuNs_ = 0;
+  std::vector<int64_t> drawTimesNs_;
 };
 
 }  // namespace tallwick_bench

@@ -49,6 +49,7 @@ void PrintSummary(const tallwick_bench::LatencyRun& run) {
               PercentileMs(shown.latenciesNs, 1.0));
   std::printf("main-thread CPU per drawn frame %.2f ms (read-back for this measurement excluded: %.2f ms total)\n",
               cpuPerFrameMs, static_cast<double>(presents.ReadBackCpuNs()) / 1e6);
+  tallwick_bench::PrintLoopFloor(kFps, presents.DrawTimesNs(), PercentileMs(shown.latenciesNs, 0.5));
   const int64_t ticks = run.PaintTicks();
   std::printf("paint ticks %lld, main-thread CPU per tick %.3f ms\n", static_cast<long long>(ticks),
               ticks > 0 ? static_cast<double>(run.MainCpuNs()) / 1e6 / static_cast<double>(ticks) : 0.0);
