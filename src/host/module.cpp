@@ -24,6 +24,10 @@ Module* Module::Get() { return g_module; }
 
 void SetModuleSingleton(Module* module) { g_module = module; }
 
+const void* ModuleBrowserInterface(const char* name) {
+  return g_module != nullptr ? g_module->GetBrowserInterface(name) : nullptr;
+}
+
 Module::Module() { RegisterPluginInterfaces(this); }
 
 Module::~Module() {

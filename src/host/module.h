@@ -60,4 +60,8 @@ Module* CreateModule();
 // The module pointer of the library (set by the entry points).
 void SetModuleSingleton(Module* module);
 
+// The started module's browser-interface getter as a plain function, for
+// glInitializePPAPI; null answers while no module is started.
+const void* ModuleBrowserInterface(const char* name);
+
 }  // namespace pp

@@ -3,11 +3,13 @@
 #include <utility>
 
 #include "common/log_instance.h"
+#include "common/saturating.h"
 #include "embed/protocol.h"
 #include "frame/frame_layout.h"
 #include "host/gles2/gles2_binding.h"
-#include "yuv/gl_context.h"
+#include "host/module.h"
 #include "yuv/gl_program.h"
+#include "yuv/graphics_3d_attributes.h"
 
 namespace TALLWICK_PP_RENDER {
 
@@ -17,6 +19,14 @@ using TALLWICK_LOG::kLevelInfo;
 using TALLWICK_LOG::kLevelWarning;
 using TALLWICK_LOG::LogAt;
 
+namespace {
+
+// A view extent in device pixels: `extent` x `dpr`, truncated toward zero and
+// saturated (the page's dpr may be any number).
+int32_t ScaleByDpr(int32_t extent, double dpr) { return tallwick::TruncateToInt32(static_cast<double>(extent) * dpr); }
+
+}  // namespace
+
 YuvGlCore::YuvGlCore(pp::Instance* instance, const std::string* sid, double dpr, const YuvGlStyle& style,
                      std::function<void(int32_t)> programBuilt)
     : m_instance(instance), m_sid(sid), m_dpr(dpr), m_style(style), m_programBuilt(std::move(programBuilt)) {}
@@ -24,12 +34,12 @@ YuvGlCore::YuvGlCore(pp::Instance* instance, const std::string* sid, double dpr,
 int32_t YuvGlCore::ScaleToBuffer(int32_t viewExtent) const { return ScaleByDpr(viewExtent, m_dpr); }
 
 int32_t YuvGlCore::CreateContext(int32_t width, int32_t height, bool enableHighPerformanceGPU) {
-  if (!glInitializePPAPI(&ModuleBrowserInterface)) {
+  if (!glInitializePPAPI(&pp::ModuleBrowserInterface)) {
     LogAt(kLevelError, m_style.initPpapiFailedLine, *m_sid, width, height);
     return kErrorInitPpapi;
   }
-  const ContextAttributes attributes =
-      MakeContextAttributes(m_style.alphaBits, width, height, enableHighPerformanceGPU);
+  const Graphics3DAttributes attributes =
+      MakeGraphics3DAttributes(m_style.alphaBits, width, height, enableHighPerformanceGPU);
   m_context = pp::Graphics3D(*m_instance, attributes.data());
   if (!m_instance->BindGraphics(m_context.pp_resource())) {
     LogAt(kLevelError, m_style.bindFailedLine, *m_sid);

@@ -1,13 +1,11 @@
-#include "yuv/gl_context.h"
+#include "yuv/graphics_3d_attributes.h"
 
-#include "common/saturating.h"
-#include "host/module.h"
 #include "host/ppapi/ppb_graphics_3d.h"
 
 namespace TALLWICK_PP_RENDER {
 
-ContextAttributes MakeContextAttributes(int32_t alphaSize, int32_t width, int32_t height,
-                                        bool enableHighPerformanceGPU) {
+Graphics3DAttributes MakeGraphics3DAttributes(int32_t alphaSize, int32_t width, int32_t height,
+                                              bool enableHighPerformanceGPU) {
   const int32_t gpu = enableHighPerformanceGPU ? PP_GRAPHICS3DATTRIB_GPU_PREFERENCE_PERFORMANCE
                                                : PP_GRAPHICS3DATTRIB_GPU_PREFERENCE_LOW_POWER;
   return {PP_GRAPHICS3DATTRIB_ALPHA_SIZE,
@@ -33,13 +31,6 @@ ContextAttributes MakeContextAttributes(int32_t alphaSize, int32_t width, int32_
           PP_GRAPHICS3DATTRIB_GPU_PREFERENCE,
           gpu,
           PP_GRAPHICS3DATTRIB_NONE};
-}
-
-int32_t ScaleByDpr(int32_t extent, double dpr) { return tallwick::TruncateToInt32(static_cast<double>(extent) * dpr); }
-
-const void* ModuleBrowserInterface(const char* name) {
-  const pp::Module* module = pp::Module::Get();
-  return module != nullptr ? module->GetBrowserInterface(name) : nullptr;
 }
 
 }  // namespace TALLWICK_PP_RENDER
