@@ -16,15 +16,37 @@ using TALLWICK_LOG::LogAt;
 
 namespace {
 
-TALLWICK_COMMON::RateLimiter& ResizeFailureLimiter() {
-  static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
-  return limiter;
-}
+// The GL core's findings, in this renderer's words.
+class GalleryReport final : public YuvGlReport {
+ public:
+  void InitPpapiFailed(const std::string& sid, int32_t /*width*/, int32_t /*height*/) const override {
+    LogAt(TALLWICK_LOG::kLevelError, "[YUV3DGalleryRender] uuid:{} glInitializePPAPI error!!!", sid);
+  }
+  void BindFailed(const std::string& sid) const override {
+    LogAt(TALLWICK_LOG::kLevelError, "[YUV3DGalleryRender] uuid:{} unable to bind 3d context ---> error", sid);
+  }
+  void ContextForView(const std::string& sid, int32_t width, int32_t height) const override {
+    LogAt(kLevelInfo,
+          "[YUV3DGalleryRender] uuid:{} HandleChangeView - context null, so init gl, newWidth: {}, newHeight: {}", sid,
+          width, height);
+  }
+  void ContextForTextures(const std::string& sid, int32_t /*width*/, int32_t /*height*/) const override {
+    LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} InitYUVRender, but gl context not inited when init texture", sid);
+  }
+  void ResizeFailed(const std::string& sid, int32_t result, int32_t width, int32_t height) const override {
+    static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
+    TALLWICK_LOG::LogLimited(
+        limiter, kLevelWarning,
+        "[YUV3DGalleryRender] uuid:{} ResizeBuffers - unable to resize buffer: result: {}, newWidth {}, newHeight {}",
+        sid, result, width, height);
+  }
+};
 
 // A context with alpha; the program lets its shader objects go once linked.
 // Made on first use, so that it never reads the shader texts before they are
 // set.
 const YuvGlStyle& GalleryStyle() {
+  static const GalleryReport report;
   static const YuvGlStyle style = {
       "YUV3DGalleryRender",
       "uuid",
@@ -32,12 +54,7 @@ const YuvGlStyle& GalleryStyle() {
       kGalleryVertexShaderText,
       kGalleryFragmentShaderText,
       /*keepShaderObjects=*/false,
-      "[YUV3DGalleryRender] uuid:{} glInitializePPAPI error!!!",
-      "[YUV3DGalleryRender] uuid:{} unable to bind 3d context ---> error",
-      "[YUV3DGalleryRender] uuid:{} HandleChangeView - context null, so init gl, newWidth: {}, newHeight: {}",
-      "[YUV3DGalleryRender] uuid:{} ResizeBuffers - unable to resize buffer: result: {}, newWidth {}, newHeight {}",
-      /*resizeFailedLevel=*/kLevelWarning,
-      &ResizeFailureLimiter,
+      &report,
   };
   return style;
 }
@@ -84,9 +101,8 @@ int32_t YUV3DGalleryRender::HandleChangeView(const pp::View& view, bool enableHi
 
 int32_t YUV3DGalleryRender::InitYUVRender(const TileColor& backgroundColor, int32_t width, int32_t height,
                                           bool enableHighPerformanceGPU, bool enablePPAPIRedExt) {
-  int32_t result = m_gl.PrepareUploads(
-      "[YUV3DGalleryRender] uuid:{} InitYUVRender, but gl context not inited when init texture",
-      m_gl.ScaleToBuffer(width), m_gl.ScaleToBuffer(height), enableHighPerformanceGPU, enablePPAPIRedExt);
+  int32_t result = m_gl.PrepareUploads(m_gl.ScaleToBuffer(width), m_gl.ScaleToBuffer(height), enableHighPerformanceGPU,
+                                       enablePPAPIRedExt);
   if (result != kErrorNone) return result;
   result = m_gl.RecreateTextures();
   if (result != kErrorNone) return result;

@@ -24,15 +24,38 @@ constexpr std::array<float, 12> kPositions = {0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1
 // Transparent black: what ClearBuffer shows and what each frame is drawn over.
 constexpr std::array<float, 4> kClearColor = {0.0F, 0.0F, 0.0F, 0.0F};
 
-// One limiter for every single-stream renderer of the module.
-TALLWICK_COMMON::RateLimiter& ResizeFailureLimiter() {
-  static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
-  return limiter;
-}
+// The GL core's findings, in this renderer's words.
+class SingleStreamReport final : public YuvGlReport {
+ public:
+  void InitPpapiFailed(const std::string& sid, int32_t width, int32_t height) const override {
+    LogAt(TALLWICK_LOG::kLevelError, "[YUV3DRender] sid:{} glInitializePPAPI error - width: {}, height: {}", sid, width,
+          height);
+  }
+  void BindFailed(const std::string& sid) const override {
+    LogAt(TALLWICK_LOG::kLevelError, "[YUV3DRender] sid:{} unable to bind 3d context", sid);
+  }
+  void ContextForView(const std::string& sid, int32_t width, int32_t height) const override {
+    LogAt(kLevelInfo,
+          "[YUV3DRender] sid:{} HandleChangeView - context null, so init gl, newWidth: {}, newHeight: {}, id: {}", sid,
+          width, height, sid);
+  }
+  void ContextForTextures(const std::string& sid, int32_t width, int32_t height) const override {
+    LogAt(kLevelInfo, "[YUV3DRender] sid:{} gl context not inited when init texture, init gl - width: {}, height: {}",
+          sid, width, height);
+  }
+  void ResizeFailed(const std::string& sid, int32_t result, int32_t width, int32_t height) const override {
+    static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
+    TALLWICK_LOG::LogLimited(
+        limiter, kLevelInfo,
+        "[YUV3DRender] sid:{} ResizeBuffers - unable to resize buffer: result: {}, newWidth {}, newHeight {}, id: {}",
+        sid, result, width, height, sid);
+  }
+};
 
 // An opaque context; shader objects stay attached to the program. Made on
 // first use, so that it never reads the shader texts before they are set.
 const YuvGlStyle& SingleStreamStyle() {
+  static const SingleStreamReport report;
   static const YuvGlStyle style = {
       "YUV3DRender",
       "sid",
@@ -40,12 +63,7 @@ const YuvGlStyle& SingleStreamStyle() {
       kVertexShaderText,
       kFragmentShaderText,
       /*keepShaderObjects=*/true,
-      "[YUV3DRender] sid:{} glInitializePPAPI error - width: {}, height: {}",
-      "[YUV3DRender] sid:{} unable to bind 3d context",
-      "[YUV3DRender] sid:{} HandleChangeView - context null, so init gl, newWidth: {}, newHeight: {}, id: {}",
-      "[YUV3DRender] sid:{} ResizeBuffers - unable to resize buffer: result: {}, newWidth {}, newHeight {}, id: {}",
-      /*resizeFailedLevel=*/kLevelInfo,
-      &ResizeFailureLimiter,
+      &report,
   };
   return style;
 }
@@ -70,9 +88,7 @@ YUV3DRender::YUV3DRender(pp::Instance* instance, double devicePixelRatio)
 YUV3DRender::~YUV3DRender() { LogAt(kLevelInfo, "[YUV3DRender] sid:{} YUV3DRender destructor", m_sid); }
 
 int32_t YUV3DRender::InitYUVRender(const VideoFrame& frame, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) {
-  const int32_t result = m_gl.PrepareUploads(
-      "[YUV3DRender] sid:{} gl context not inited when init texture, init gl - width: {}, height: {}", frame.width,
-      frame.height, enableHighPerformanceGPU, enablePPAPIRedExt);
+  const int32_t result = m_gl.PrepareUploads(frame.width, frame.height, enableHighPerformanceGPU, enablePPAPIRedExt);
   if (result != kErrorNone) return result;
   GenTexCoords(frame);
   SetUpVertexAttributes();

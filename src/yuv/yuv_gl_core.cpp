@@ -35,14 +35,14 @@ int32_t YuvGlCore::ScaleToBuffer(int32_t viewExtent) const { return ScaleByDpr(v
 
 int32_t YuvGlCore::CreateContext(int32_t width, int32_t height, bool enableHighPerformanceGPU) {
   if (!glInitializePPAPI(&pp::ModuleBrowserInterface)) {
-    LogAt(kLevelError, m_style.initPpapiFailedLine, *m_sid, width, height);
+    m_style.report->InitPpapiFailed(*m_sid, width, height);
     return kErrorInitPpapi;
   }
   const Graphics3DAttributes attributes =
       MakeGraphics3DAttributes(m_style.alphaBits, width, height, enableHighPerformanceGPU);
   m_context = pp::Graphics3D(*m_instance, attributes.data());
   if (!m_instance->BindGraphics(m_context.pp_resource())) {
-    LogAt(kLevelError, m_style.bindFailedLine, *m_sid);
+    m_style.report->BindFailed(*m_sid);
     return kErrorBindGraphics;
   }
   MakeCurrent();
@@ -82,7 +82,7 @@ int32_t YuvGlCore::ChangeView(const pp::View& view, bool enableHighPerformanceGP
   const int32_t width = ScaleToBuffer(rect.size.width);
   const int32_t height = ScaleToBuffer(rect.size.height);
   if (m_context.is_null()) {
-    LogAt(kLevelInfo, m_style.viewWithoutContextLine, *m_sid, width, height, *m_sid);
+    m_style.report->ContextForView(*m_sid, width, height);
     const int32_t result = CreateContext(width, height, enableHighPerformanceGPU);
     if (result != kErrorNone) {
       LogAt(kLevelError, "[{}] {}:{} InitGL error - err: {}", m_style.className, m_style.idKey, *m_sid, result);
@@ -92,8 +92,7 @@ int32_t YuvGlCore::ChangeView(const pp::View& view, bool enableHighPerformanceGP
     MakeCurrent();
     const int32_t result = m_context.ResizeBuffers(width, height);
     if (result < 0) {
-      TALLWICK_LOG::LogLimited(m_style.resizeFailedLimiter(), m_style.resizeFailedLevel, m_style.resizeFailedLine,
-                               *m_sid, result, width, height, *m_sid);
+      m_style.report->ResizeFailed(*m_sid, result, width, height);
       return kErrorResizeBuffer;
     }
   }
@@ -102,10 +101,10 @@ int32_t YuvGlCore::ChangeView(const pp::View& view, bool enableHighPerformanceGP
   return kErrorNone;
 }
 
-int32_t YuvGlCore::PrepareUploads(const char* noContextLine, int32_t width, int32_t height,
-                                  bool enableHighPerformanceGPU, bool enablePPAPIRedExt) {
+int32_t YuvGlCore::PrepareUploads(int32_t width, int32_t height, bool enableHighPerformanceGPU,
+                                  bool enablePPAPIRedExt) {
   if (m_context.is_null()) {
-    LogAt(kLevelInfo, noContextLine, *m_sid, width, height);
+    m_style.report->ContextForTextures(*m_sid, width, height);
     const int32_t result = CreateContext(width, height, enableHighPerformanceGPU);
     if (result != kErrorNone) return result;
   }

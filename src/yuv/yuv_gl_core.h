@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 
-#include "common/rate_limiter.h"
 #include "frame/video_frame.h"
 #include "host/completion_callback.h"
 #include "host/gles2/gl2_api.h"
@@ -16,23 +15,36 @@
 
 namespace TALLWICK_PP_RENDER {
 
+// The core's findings that each renderer words in a log line of its own
+// (level, wording, and a rate limit for a line that may repeat). Each takes
+// the renderer's sid.
+class YuvGlReport {
+ public:
+  virtual ~YuvGlReport() = default;
+
+  // glInitializePPAPI failed before a context of width x height was made.
+  virtual void InitPpapiFailed(const std::string& sid, int32_t width, int32_t height) const = 0;
+  // The new context could not be bound to the element.
+  virtual void BindFailed(const std::string& sid) const = 0;
+  // A view change found no context: one of width x height is made now.
+  virtual void ContextForView(const std::string& sid, int32_t width, int32_t height) const = 0;
+  // Texture set-up found no context: one of width x height is made now.
+  virtual void ContextForTextures(const std::string& sid, int32_t width, int32_t height) const = 0;
+  // The host refused to resize the drawing buffer to width x height.
+  virtual void ResizeFailed(const std::string& sid, int32_t result, int32_t width, int32_t height) const = 0;
+};
+
 // What sets one GPU renderer's use of the core apart: its context's alpha,
-// its shader texts, and the words of the log lines that the two renderers
-// write differently. Lines take the sid first; a line may leave out
-// arguments it does not show.
+// its shader texts, how the core's own log lines name it, and the report
+// that words the rest.
 struct YuvGlStyle {
-  const char* className;  // "YUV3DRender": log lines start "[className] idKey:sid"
+  const char* className;  // "YUV3DRender": the core's lines start "[className] idKey:sid"
   const char* idKey;      // "sid" or "uuid"
   int32_t alphaBits;
   const char* vertexShaderText;
   const char* fragmentShaderText;
-  bool keepShaderObjects;              // false: the shaders are deleted once the program is linked
-  const char* initPpapiFailedLine;     // level 5; sid, buffer width, height
-  const char* bindFailedLine;          // level 5; sid
-  const char* viewWithoutContextLine;  // level 3; sid, buffer width, height, sid
-  const char* resizeFailedLine;        // sid, host result, buffer width, height, sid
-  int resizeFailedLevel;
-  TALLWICK_COMMON::RateLimiter& (*resizeFailedLimiter)();  // one limiter for every renderer of the style
+  bool keepShaderObjects;     // false: the shaders are deleted once the program is linked
+  const YuvGlReport* report;  // not owned; lives as long as the style
 };
 
 // The GL core of a YUV renderer, used by composition: the element's 3D
@@ -68,12 +80,10 @@ class YuvGlCore {
   // device pixels when there is none, or resizes it; on success sets the GL_RED
   // choice and the viewport. 0, or the failing step's code.
   int32_t ChangeView(const pp::View& view, bool enableHighPerformanceGPU, bool enablePPAPIRedExt);
-  // Before textures are set up: creates a context of width x height (after
-  // logging `noContextLine` with sid, width, height) when there is none, sets
-  // the GL_RED choice, makes the context current and looks up the samplers and
-  // "is_nv12". 0, or the context's failure code.
-  int32_t PrepareUploads(const char* noContextLine, int32_t width, int32_t height, bool enableHighPerformanceGPU,
-                         bool enablePPAPIRedExt);
+  // Before textures are set up: creates a context of width x height when
+  // there is none, sets the GL_RED choice, makes the context current and looks
+  // up the samplers and "is_nv12". 0, or the context's failure code.
+  int32_t PrepareUploads(int32_t width, int32_t height, bool enableHighPerformanceGPU, bool enablePPAPIRedExt);
   // Deletes the plane textures there are and makes three new ones. 0, or
   // kErrorInitTexture when the GL gave no name for one of them.
   int32_t RecreateTextures();
