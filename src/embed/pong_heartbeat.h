@@ -8,6 +8,9 @@ namespace TALLWICK_PP_RENDER {
 
 class IEmbed;
 
+// The period of the render roles' heartbeat.
+inline constexpr int32_t kPongIntervalMs = 1000;
+
 // The render roles' once-a-second "PONG": posts at once, then again every
 // interval for as long as it lives. Posts of a role without an instance are
 // dropped by the role.

@@ -6,9 +6,9 @@
 #include "common/scope_timer.h"
 #include "controller/crash_manager.h"
 #include "controller/process_info.h"
+#include "embed/element_cursor.h"
 #include "embed/frame_count_clock.h"
 #include "embed/protocol.h"
-#include "host/mouse_cursor.h"
 
 namespace TALLWICK_PP_RENDER {
 
@@ -21,7 +21,6 @@ using TALLWICK_LOG::ObjectAddress;
 
 namespace {
 
-constexpr int32_t kPongIntervalMs = 1000;
 constexpr uint32_t kColorComponents = 4;
 
 }  // namespace
@@ -144,21 +143,14 @@ int32_t GalleryRenderEmbed::StopRender(const pp::VarDictionary& /*data*/) {
   return kErrorNone;
 }
 
-int32_t GalleryRenderEmbed::SetCursor(int32_t cursorType) {
-  if (instance() == nullptr) return kErrorSetCursor;
-  const bool accepted =
-      pp::MouseCursor::SetCursor(instance()->pp_instance(), static_cast<PP_MouseCursor_Type>(cursorType));
-  return accepted ? kErrorNone : kErrorSetCursor;
-}
-
 int32_t GalleryRenderEmbed::HandleHideCursor(const pp::VarDictionary& /*data*/) {
   LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} HideCursor command", uuid);
-  return SetCursor(PP_MOUSECURSOR_TYPE_NONE);
+  return SetElementCursor(instance(), PP_MOUSECURSOR_TYPE_NONE);
 }
 
 int32_t GalleryRenderEmbed::HandleShowCursor(const pp::VarDictionary& /*data*/) {
   LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} ShowCursor command", uuid);
-  return SetCursor(PP_MOUSECURSOR_TYPE_POINTER);
+  return SetElementCursor(instance(), PP_MOUSECURSOR_TYPE_POINTER);
 }
 
 // The controller re-published the stream: the next tick reopens it.

@@ -50,7 +50,6 @@ class GalleryRenderEmbed : public IEmbed {
   int32_t StopRender(const pp::VarDictionary& data);
   int32_t HandleHideCursor(const pp::VarDictionary& data);
   int32_t HandleShowCursor(const pp::VarDictionary& data);
-  int32_t SetCursor(int32_t type);
   int32_t HandleResetShoom(const pp::VarDictionary& data);
   int32_t HandleUpdateMultiInfos(const pp::VarDictionary& data);
   MessageHandleResult HandleGetFrameCount(const pp::VarDictionary& data);

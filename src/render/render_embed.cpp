@@ -8,9 +8,9 @@
 #include "controller/controller_embed.h"
 #include "controller/crash_manager.h"
 #include "controller/process_info.h"
+#include "embed/element_cursor.h"
 #include "embed/frame_count_clock.h"
 #include "embed/protocol.h"
-#include "host/mouse_cursor.h"
 #include "yuv/yuv_3d_render.h"
 
 namespace TALLWICK_PP_RENDER {
@@ -22,7 +22,6 @@ using TALLWICK_LOG::LogAt;
 
 namespace {
 
-constexpr int32_t kPongIntervalMs = 1000;
 constexpr int32_t kCursorTypeMin = -1;
 constexpr int32_t kCursorTypeMax = 42;
 
@@ -171,23 +170,16 @@ int32_t RenderEmbed::HandleClearBuffer(const pp::VarDictionary& /*data*/) {
   return kErrorNone;
 }
 
-int32_t RenderEmbed::SetCursor(int32_t cursorType) {
-  if (instance() == nullptr) return kErrorSetCursor;
-  const bool accepted =
-      pp::MouseCursor::SetCursor(instance()->pp_instance(), static_cast<PP_MouseCursor_Type>(cursorType));
-  return accepted ? kErrorNone : kErrorSetCursor;
-}
-
 int32_t RenderEmbed::HideCursor(const pp::VarDictionary& /*data*/) {
   LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HideCursor - sid: {}", uuid, sid);
-  return SetCursor(PP_MOUSECURSOR_TYPE_NONE);
+  return SetElementCursor(instance(), PP_MOUSECURSOR_TYPE_NONE);
 }
 
 int32_t RenderEmbed::HandleCursorTypeSet(const pp::VarDictionary& data) {
   LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HandleCursorTypeSet - sid: {}", uuid, sid);
   int32_t cursorType = data.Get("cursorType").AsInt();
   if (cursorType < kCursorTypeMin || cursorType > kCursorTypeMax) cursorType = PP_MOUSECURSOR_TYPE_POINTER;
-  return SetCursor(cursorType);
+  return SetElementCursor(instance(), cursorType);
 }
 
 int32_t RenderEmbed::HandleResetShoom(const pp::VarDictionary& data) {

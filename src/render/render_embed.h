@@ -52,7 +52,6 @@ class RenderEmbed : public IEmbed {
 
   void RegisterCommands();
   void ReadStreamSettings(const pp::VarDictionary& data);
-  int32_t SetCursor(int32_t type);
 
   // The paint loop.
   void Paint(int32_t result);
