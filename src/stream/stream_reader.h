@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "controller/shared_memory_registry.h"
+#include "frame/shm.h"
+#include "frame/video_frame.h"
+
+namespace TALLWICK_PP_RENDER {
+
+// What the page was last told about a stream's frames.
+enum FrameStatus : int32_t {
+  kStatusNone = 0,     // nothing yet
+  kStatusNormal = 1,   // frames are arriving ("NORMAL_FRAME", or the role's start event)
+  kStatusNoFrame = 2,  // no new frame for the threshold, or no segment ("NO_FRAME")
+};
+
+// Reads one stream for a render role: finds the stream's segment in the
+// segment registry by its key, maps it read-only, hands out frames checked
+// against what the mapping still backs, and keeps the stream's frame status
+// with the frame the role last showed and when that changed.
+//
+// The single-stream role holds one; the gallery holds one per tile, and a
+// new layout carries a tile's reader over by copy: copies share the mapping.
+// The reader neither logs nor posts. What it finds along the way goes to the
+// role's Report, which words its own log lines and posts the status events.
+// Main thread only, like the registry.
+class StreamReader {
+ public:
+  // The role's side of a read: one call per finding, in the order found.
+  class Report {
+   public:
+    virtual ~Report() = default;
+
+    // The registry holds no record for the key.
+    virtual void EntryMissing(const std::string& key) = 0;
+    // It holds one: the segment is opened next.
+    virtual void EntryFound(const std::string& key, const std::string& path) = 0;
+    // The open failed; `reason` is the system's error text, taken at once.
+    virtual void OpenFailed(const std::string& key, const std::string& path, uint32_t size,
+                            const std::string& reason) = 0;
+    virtual void Opened(const std::string& key, const std::string& path, uint32_t size) = 0;
+    // Status changes for the page: "NO_FRAME" for a segment that never
+    // opened, "NO_FRAME" for frames that stopped, "NORMAL_FRAME" for frames
+    // that came back.
+    virtual void NoSegment() = 0;
+    virtual void FramesStopped() = 0;
+    virtual void FramesResumed() = 0;
+  };
+
+  bool HasSegment() const { return segment_ != nullptr; }
+  // The mapped segment's name; "" without one.
+  std::string SegmentPath() const;
+
+  // Looks `key` up in `registry` and opens the record's segment, its size
+  // taken as the record's low 32 bits. False, and still no segment, when
+  // there is no record or the open fails.
+  bool OpenShoom(const SharedMemoryRegistry& registry, const std::string& key, Report& report);
+  // Drops the mapping and forgets the shown frame, so that the next frame
+  // read counts as new (the segment was published again, or the role reset).
+  void Reset();
+
+  // The newest complete frame, when it fits what the segment still backs;
+  // counted in ReadCount. False without a segment, for a frame being written
+  // or none yet, and for one that does not fit; *frame may then be changed.
+  // `sid` names the stream in the bounds check's line.
+  bool ReadNewest(VideoFrame* frame, const std::string& sid);
+  // The shown frame again, when there is one and it still fits what the
+  // segment backs (its writer may have shrunk it since). False without a
+  // segment.
+  bool ReuseShown(VideoFrame* frame, const std::string& sid) const;
+  uint64_t ReadCount() const { return readCount_; }
+
+  // Counts the wait for a frame change from now (rendering starts, a tile
+  // appears in a layout).
+  void StartWait();
+  // The segment is still missing: reports NoSegment once, when the page has
+  // been told nothing yet, the role is not `drawing` the stream and
+  // `timeoutMs` has passed since the wait began.
+  void NoteMissingSegment(bool drawing, int64_t timeoutMs, Report& report);
+  // A frame was read: the shown frame's id for `timeoutMs` while frames were
+  // arriving reports FramesStopped; another id after that, FramesResumed.
+  void NoteFrame(const VideoFrame& frame, int64_t timeoutMs, Report& report);
+  // The role shows the stream for the first time: frames are arriving.
+  void MarkStarted() { status_ = kStatusNormal; }
+  // The role draws `frame`: it is the shown frame from now on.
+  void Shown(const VideoFrame& frame);
+
+  FrameStatus Status() const { return status_; }
+  // The frame last drawn; frameId -1 when none (since the last Reset).
+  const VideoFrame& ShownFrame() const { return shown_; }
+  // When the shown frame last changed, or the wait began (NowMs).
+  int64_t ChangeMs() const { return changeMs_; }
+
+ private:
+  std::shared_ptr<shoom::Shm> segment_;
+  VideoFrame shown_;
+  FrameStatus status_ = kStatusNone;
+  int64_t changeMs_ = 0;
+  uint64_t readCount_ = 0;
+};
+
+}  // namespace TALLWICK_PP_RENDER

@@ -1,0 +1,285 @@
+// The stream reader on its own: a registry and segments made by the test,
+// frames written by the frame writer, time from a manual clock.
+#include "stream/stream_reader.h"
+
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/frame_writer.h"
+#include "frame/segment_name.h"
+#include "support/manual_clock.h"
+
+namespace {
+
+using tallwick::frame::FrameWriter;
+using tallwick::frame::MakeGeometry;
+using TALLWICK_PP_RENDER::kStatusNoFrame;
+using TALLWICK_PP_RENDER::kStatusNone;
+using TALLWICK_PP_RENDER::kStatusNormal;
+using TALLWICK_PP_RENDER::SharedMemoryRegistry;
+using TALLWICK_PP_RENDER::ShareMemoryDiff;
+using TALLWICK_PP_RENDER::StreamReader;
+using TALLWICK_PP_RENDER::VideoFrame;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr int64_t kTimeoutMs = 2000;
+const std::string kKey = "u1_CAMERA";
+
+// Every finding as one line, in the order the reader reports them.
+class RecordingReport : public StreamReader::Report {
+ public:
+  void EntryMissing(const std::string& key) override { lines.push_back("missing " + key); }
+  void EntryFound(const std::string& key, const std::string& path) override {
+    lines.push_back("found " + key + " " + path);
+  }
+  void OpenFailed(const std::string& key, const std::string& path, uint32_t size, const std::string& reason) override {
+    lines.push_back("failed " + key + " " + path + " " + std::to_string(size) + (reason.empty() ? "" : " with reason"));
+  }
+  void Opened(const std::string& key, const std::string& path, uint32_t size) override {
+    lines.push_back("opened " + key + " " + path + " " + std::to_string(size));
+  }
+  void NoSegment() override { lines.push_back("NO_FRAME no segment"); }
+  void FramesStopped() override { lines.push_back("NO_FRAME stopped"); }
+  void FramesResumed() override { lines.push_back("NORMAL_FRAME"); }
+
+  // The lines since the last call.
+  std::vector<std::string> Take() { return std::exchange(lines, {}); }
+
+  std::vector<std::string> lines;
+};
+
+// User u1's camera: a 64 x 36 I420 segment written by the test, and a
+// registry record for it.
+class StreamReaderTest : public ::testing::Test {
+ protected:
+  StreamReaderTest() : writer_(name_.Get(), MakeGeometry(64, 36, tallwick::frame::kFormatI420, 16)) {
+    EXPECT_EQ(writer_.Create(), shoom::kOK);
+  }
+
+  // Registers the segment under u1's camera key with `size` bytes (default:
+  // what the segment holds).
+  void Register(int64_t size = -1, const std::string& path = "") {
+    ShareMemoryDiff diff;
+    diff.path = path.empty() ? name_.Get() : path;
+    diff.uid = "u1";
+    diff.sid = "s1";
+    diff.bufferSize = size >= 0 ? size : SegmentSize();
+    registry_.Add(diff);
+  }
+
+  int64_t SegmentSize() const { return static_cast<int64_t>(writer_.Segment().Size()); }
+
+  void Write(int32_t frameId) {
+    writer_.BeginFrame();
+    writer_.EndFrame(frameId);
+  }
+
+  // A reader with the segment open, the report's lines taken.
+  StreamReader OpenReader() {
+    Register();
+    StreamReader reader;
+    EXPECT_TRUE(reader.OpenShoom(registry_, kKey, report_));
+    report_.Take();
+    return reader;
+  }
+
+  // The reader reads the newest frame and shows it.
+  static VideoFrame ReadAndShow(StreamReader& reader) {
+    VideoFrame frame;
+    EXPECT_TRUE(reader.ReadNewest(&frame, "s1"));
+    reader.Shown(frame);
+    return frame;
+  }
+
+  tallwick::test::ManualClock clock_;
+  tallwick::test::ScopedSegmentName name_;
+  FrameWriter writer_;
+  SharedMemoryRegistry registry_{[](const std::string&) {}};
+  RecordingReport report_;
+};
+
+TEST_F(StreamReaderTest, OpensTheSegmentTheRegistryNamesForTheKey) {
+  StreamReader reader;
+  EXPECT_FALSE(reader.OpenShoom(registry_, kKey, report_));
+  EXPECT_THAT(report_.Take(), ElementsAre("missing u1_CAMERA"));
+  EXPECT_FALSE(reader.HasSegment());
+
+  Register(SegmentSize(), "/tallwick-stream-test-nothing-here");
+  EXPECT_FALSE(reader.OpenShoom(registry_, kKey, report_));
+  const std::string size = std::to_string(SegmentSize());
+  EXPECT_THAT(report_.Take(),
+              ElementsAre("found u1_CAMERA /tallwick-stream-test-nothing-here",
+                          "failed u1_CAMERA /tallwick-stream-test-nothing-here " + size + " with reason"));
+  EXPECT_FALSE(reader.HasSegment()) << "a failed open leaves no segment: the next tick looks the key up again";
+  EXPECT_EQ(reader.SegmentPath(), "");
+
+  Register();
+  EXPECT_TRUE(reader.OpenShoom(registry_, kKey, report_));
+  EXPECT_THAT(report_.Take(),
+              ElementsAre("found u1_CAMERA " + name_.Get(), "opened u1_CAMERA " + name_.Get() + " " + size));
+  EXPECT_EQ(reader.SegmentPath(), name_.Get());
+}
+
+TEST_F(StreamReaderTest, TheRegisteredSizeCountsByItsLow32Bits) {
+  StreamReader reader;
+  Register((int64_t{1} << 32) + SegmentSize());
+  EXPECT_TRUE(reader.OpenShoom(registry_, kKey, report_));
+  EXPECT_EQ(report_.Take().back(), "opened u1_CAMERA " + name_.Get() + " " + std::to_string(SegmentSize()));
+
+  // Low bits larger than the segment ask for more than it holds.
+  StreamReader other;
+  Register((int64_t{1} << 32) - 16);
+  EXPECT_FALSE(other.OpenShoom(registry_, kKey, report_));
+  EXPECT_EQ(report_.Take().back(), "failed u1_CAMERA " + name_.Get() + " 4294967280 with reason");
+}
+
+TEST_F(StreamReaderTest, HandsOutOnlyCompleteFramesThatFitTheMapping) {
+  StreamReader none;
+  VideoFrame frame;
+  EXPECT_FALSE(none.ReadNewest(&frame, "s1")) << "no segment";
+
+  StreamReader reader = OpenReader();
+  EXPECT_FALSE(reader.ReadNewest(&frame, "s1")) << "nothing written yet";
+  Write(7);
+  ASSERT_TRUE(reader.ReadNewest(&frame, "s1"));
+  EXPECT_EQ(frame.frameId, 7);
+  EXPECT_EQ(frame.width, 64);
+  EXPECT_EQ(frame.height, 36);
+  EXPECT_EQ(frame.planS0, 80);
+  writer_.BeginFrame();  // and the writer stops there
+  EXPECT_FALSE(reader.ReadNewest(&frame, "s1"));
+  writer_.EndFrame(8);
+  EXPECT_TRUE(reader.ReadNewest(&frame, "s1"));
+  EXPECT_EQ(reader.ReadCount(), 2u) << "only frames handed out count";
+
+  // Registered smaller than the frame: the mapping ends inside the planes.
+  Register(SegmentSize() / 2);
+  StreamReader small;
+  ASSERT_TRUE(small.OpenShoom(registry_, kKey, report_));
+  EXPECT_FALSE(small.ReadNewest(&frame, "s1"));
+  Register(16);
+  StreamReader headerless;
+  ASSERT_TRUE(headerless.OpenShoom(registry_, kKey, report_));
+  EXPECT_FALSE(headerless.ReadNewest(&frame, "s1")) << "not even the header is mapped";
+  EXPECT_EQ(small.ReadCount() + headerless.ReadCount(), 0u);
+}
+
+TEST_F(StreamReaderTest, TheShownFrameServesAgainWhileTheSegmentStillHoldsIt) {
+  StreamReader reader = OpenReader();
+  VideoFrame frame;
+  EXPECT_FALSE(reader.ReuseShown(&frame, "s1")) << "nothing shown yet";
+  Write(3);
+  ReadAndShow(reader);
+  writer_.BeginFrame();
+  EXPECT_FALSE(reader.ReadNewest(&frame, "s1"));
+  ASSERT_TRUE(reader.ReuseShown(&frame, "s1"));
+  EXPECT_EQ(frame.frameId, 3);
+  EXPECT_EQ(reader.ReadCount(), 1u) << "the stored frame is not a read";
+
+  // The writer shrinks its segment below the frame's planes.
+  const int fd = shm_open(name_.Get().c_str(), O_RDWR, 0);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(ftruncate(fd, static_cast<off_t>(SegmentSize() / 2)), 0);
+  close(fd);
+  EXPECT_FALSE(reader.ReuseShown(&frame, "s1"));
+}
+
+TEST_F(StreamReaderTest, ResetDropsTheMappingAndTheShownFrameButCopiesKeepTheirs) {
+  StreamReader reader = OpenReader();
+  Write(1);
+  ReadAndShow(reader);
+  const StreamReader carried = reader;  // as a new layout carries a tile over
+
+  reader.Reset();
+  VideoFrame frame;
+  EXPECT_FALSE(reader.HasSegment());
+  EXPECT_EQ(reader.ShownFrame().frameId, -1) << "the next frame counts as new";
+  EXPECT_FALSE(reader.ReuseShown(&frame, "s1"));
+
+  EXPECT_TRUE(carried.HasSegment());
+  EXPECT_EQ(carried.ShownFrame().frameId, 1);
+  EXPECT_TRUE(carried.ReuseShown(&frame, "s1"));
+}
+
+// The page hears of a missing segment once, when nothing was reported
+// before, nothing is being drawn and the wait is long enough.
+TEST_F(StreamReaderTest, AMissingSegmentIsReportedOnceAfterTheTimeout) {
+  StreamReader reader;
+  reader.StartWait();
+  clock_.AdvanceMs(kTimeoutMs - 1);
+  reader.NoteMissingSegment(false, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), IsEmpty());
+  clock_.AdvanceMs(1);
+  reader.NoteMissingSegment(true, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), IsEmpty()) << "not while drawing";
+  reader.NoteMissingSegment(false, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), ElementsAre("NO_FRAME no segment"));
+  EXPECT_EQ(reader.Status(), kStatusNoFrame);
+  clock_.AdvanceMs(kTimeoutMs);
+  reader.NoteMissingSegment(false, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), IsEmpty());
+
+  StreamReader started;
+  started.StartWait();
+  started.MarkStarted();
+  clock_.AdvanceMs(kTimeoutMs);
+  started.NoteMissingSegment(false, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), IsEmpty()) << "a stream once shown stays silent when its segment goes";
+}
+
+TEST_F(StreamReaderTest, FramesThatStopAndComeBackAreReportedOnceEach) {
+  StreamReader reader = OpenReader();
+  Write(1);
+  VideoFrame frame;
+  ASSERT_TRUE(reader.ReadNewest(&frame, "s1"));
+  reader.NoteFrame(frame, kTimeoutMs, report_);
+  EXPECT_EQ(reader.Status(), kStatusNone) << "the role reports the first frame shown";
+  reader.MarkStarted();
+  reader.Shown(frame);
+
+  clock_.AdvanceMs(kTimeoutMs - 1);
+  reader.NoteFrame(frame, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), IsEmpty());
+  clock_.AdvanceMs(1);
+  reader.NoteFrame(frame, kTimeoutMs, report_);
+  reader.NoteFrame(frame, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), ElementsAre("NO_FRAME stopped"));
+  EXPECT_EQ(reader.Status(), kStatusNoFrame);
+
+  Write(2);
+  ASSERT_TRUE(reader.ReadNewest(&frame, "s1"));
+  reader.NoteFrame(frame, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), ElementsAre("NORMAL_FRAME"));
+  EXPECT_EQ(reader.Status(), kStatusNormal);
+  reader.Shown(frame);
+  EXPECT_EQ(reader.ChangeMs(), clock_.WallMs()) << "the wait counts from the frame last shown";
+  clock_.AdvanceMs(kTimeoutMs);
+  reader.NoteFrame(frame, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), ElementsAre("NO_FRAME stopped"));
+}
+
+TEST_F(StreamReaderTest, FramesAfterAMissingSegmentAreReportedAsResumed) {
+  StreamReader reader;
+  reader.StartWait();
+  clock_.AdvanceMs(kTimeoutMs);
+  ASSERT_FALSE(reader.OpenShoom(registry_, kKey, report_));
+  reader.NoteMissingSegment(false, kTimeoutMs, report_);
+  Register();
+  ASSERT_TRUE(reader.OpenShoom(registry_, kKey, report_));
+  Write(1);
+  VideoFrame frame;
+  ASSERT_TRUE(reader.ReadNewest(&frame, "s1"));
+  reader.NoteFrame(frame, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(),
+              ElementsAre("missing u1_CAMERA", "NO_FRAME no segment", "found u1_CAMERA " + name_.Get(),
+                          "opened u1_CAMERA " + name_.Get() + " " + std::to_string(SegmentSize()), "NORMAL_FRAME"));
+}
+
+}  // namespace
