@@ -21,8 +21,8 @@ namespace TALLWICK_PP_RENDER {
 // and fuzzers do, between cases). It owns the list of those elements, the handshake timer and the registry.
 // `MediatorInstance` registers each controller element (`SetContextInstance`)
 // and hands it every message of one (`HandleControllerMessage`); the render
-// roles read the self keys, `GetStartTick` and `GetShareMemoryDiff`, and a
-// local stream sets its self key.
+// roles read the self keys, `GetStartTick` and the registry (their stream
+// readers look their keys up in it), and a local stream sets its self key.
 //
 // Promises: main thread only, no locking. It posts only to elements that are
 // still alive: an element is kept with its handle and looked up again in the
@@ -58,6 +58,8 @@ class ControllerEmbed : public IEmbed, public TALLWICK_COMMON::Singleton<Control
   // `GetShareMemoryDiff` is `SharedMemoryRegistry::Find`.
   int32_t DoUpdateSharedMemory(int32_t op, const std::vector<ShareMemoryDiff>& diffs);
   bool GetShareMemoryDiff(const std::string& key, ShareMemoryDiff* out) const { return m_registry.Find(key, out); }
+  // The registry itself, for the render roles' stream readers.
+  const SharedMemoryRegistry& Registry() const { return m_registry; }
 
  private:
   friend class TALLWICK_COMMON::Singleton<ControllerEmbed>;

@@ -2,7 +2,6 @@
 // the change asks for the whole element to be cleared.
 #include <iterator>
 
-#include "common/clock.h"
 #include "common/log_instance.h"
 #include "controller/share_memory_diff.h"
 #include "gallery/gallery_render_embed.h"
@@ -19,7 +18,7 @@ constexpr uint32_t kColorComponents = 4;
 // A tile whose state a new layout keeps: drawn, or (withStatus) with a
 // frame status reported.
 bool CarriesState(const GalleryRenderInfo& info, bool withStatus) {
-  return info.isPainting || (withStatus && info.frameStatus != GalleryRenderInfo::kStatusNone);
+  return info.isPainting || (withStatus && info.reader.Status() != kStatusNone);
 }
 
 // Only tiles that carry state worth keeping across a layout change.
@@ -61,7 +60,7 @@ GalleryRenderInfo GalleryRenderEmbed::ReadRenderInfo(const pp::Var& value, int32
   info.renderMode = config.Get("renderMode").AsInt();
   info.backgroundColor = ReadTileColor(config.Get("backgroundColor"));
   info.index = index;
-  info.tick = TALLWICK_COMMON::NowMs();
+  info.reader.StartWait();
   return info;
 }
 
@@ -77,10 +76,7 @@ void GalleryRenderEmbed::ParseRenderInfo(const pp::VarArray& items) {
     const std::string key = MakeStreamKey(info.uid, false, false);
     auto old = painting.find(key);
     if (old != painting.end()) {
-      info.frameStatus = old->second.frameStatus;
-      info.frame = old->second.frame;
-      info.segment = old->second.segment;
-      info.tick = old->second.tick;
+      info.reader = old->second.reader;
       info.isPainting = old->second.index == info.index;
       LogAt(kLevelInfo,
             "[GalleryRenderEmbed] uuid:{} ParseRenderInfo, but already painting, updateinfo, sid = {}, key = {}", uuid,
@@ -109,11 +105,7 @@ void GalleryRenderEmbed::ApplyPendingRenderInfos() {
     if (old == kept.end()) continue;
     const GalleryRenderInfo& previous = old->second;
     if (previous.index == info.index) info.isPainting = previous.isPainting;
-    info.frameStatus = previous.frameStatus;
-    info.frame = previous.frame;
-    info.segment = previous.segment;
-    info.tick = previous.tick;
-    info.readCount = previous.readCount;
+    info.reader = previous.reader;
   }
 }
 

@@ -1,25 +1,72 @@
 // The gallery paint loop: poll every tile's segment on the frame interval,
 // draw only the tiles whose frame changed (all of them after a clear), and
 // tell the page per stream when it is first shown, stops and resumes.
-#include "common/clock.h"
-#include "common/last_error.h"
 #include "common/log_instance.h"
 #include "controller/controller_embed.h"
+#include "embed/frame_status_event.h"
 #include "embed/protocol.h"
-#include "frame/frame_bounds.h"
-#include "frame/frame_layout.h"
 #include "gallery/gallery_render_embed.h"
 #include "host/module.h"
 
 namespace TALLWICK_PP_RENDER {
 
 using TALLWICK_COMMON::kLogRateLimitMs;
-using TALLWICK_COMMON::NowMs;
 using TALLWICK_COMMON::RateLimiter;
 using TALLWICK_LOG::kLevelInfo;
 using TALLWICK_LOG::LogAt;
 using TALLWICK_LOG::LogLimited;
 using TALLWICK_LOG::ObjectAddress;
+
+// What a tile's stream reader finds, in this role's log lines and events.
+class GalleryRenderEmbed::TileReport : public StreamReader::Report {
+ public:
+  TileReport(GalleryRenderEmbed& gallery, const GalleryRenderInfo& tile) : gallery_(gallery), tile_(tile) {}
+
+  void EntryMissing(const std::string& key) override {
+    static RateLimiter limiter(kLogRateLimitMs);
+    LogLimited(limiter, kLevelInfo, "[GalleryRenderEmbed] uuid:{} diff is not found, key: {}, conroller starttick:{}",
+               gallery_.uuid, key, ControllerEmbed::GetInstance()->GetStartTick());
+  }
+
+  // The gallery says nothing before the open's outcome.
+  void EntryFound(const std::string& /*key*/, const std::string& /*path*/) override {}
+
+  // The size is written as the signed 32-bit number it was taken as.
+  void OpenFailed(const std::string& key, const std::string& path, uint32_t size, const std::string& reason) override {
+    LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} createShoom failed - sid: {}, path: {}, size: {}, msg: {}",
+          gallery_.uuid, key, path, static_cast<int32_t>(size), reason);
+  }
+
+  void Opened(const std::string& key, const std::string& path, uint32_t size) override {
+    LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} createShoom success - sid: {}, path: {}, size: {}", gallery_.uuid,
+          key, path, static_cast<int32_t>(size));
+  }
+
+  void NoSegment() override {
+    gallery_.PostFrameStatusChange(tile_.sid, tile_.uid, kFrameStatusNone);
+    LogAt(kLevelInfo,
+          "[GalleryRenderEmbed] uuid:{} post render exception massage, shm is null, is not painting -  sid = {}, "
+          "timeout = {}",
+          gallery_.uuid, tile_.sid, gallery_.renderExceptionThreshold);
+  }
+
+  void FramesStopped() override {
+    gallery_.PostFrameStatusChange(tile_.sid, tile_.uid, kFrameStatusNone);
+    LogAt(kLevelInfo,
+          "[GalleryRenderEmbed] uuid:{} post render exception massage, frameid not change -  sid = {}, timeout = {}",
+          gallery_.uuid, tile_.sid, gallery_.renderExceptionThreshold);
+  }
+
+  void FramesResumed() override {
+    gallery_.PostFrameStatusChange(tile_.sid, tile_.uid, kFrameStatusNormal);
+    LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} post render normal massage, frameid  changed -  sid = {}",
+          gallery_.uuid, tile_.sid);
+  }
+
+ private:
+  GalleryRenderEmbed& gallery_;
+  const GalleryRenderInfo& tile_;
+};
 
 void GalleryRenderEmbed::ScheduleNextPaint() {
   ticker.Schedule(frameInterval, [this] { return callbackFactory.NewCallback(&GalleryRenderEmbed::PaintGallery); });
@@ -114,9 +161,8 @@ void GalleryRenderEmbed::DrawChangedTiles(bool needClear) {
   drawItems.clear();
   for (const TileRead& read : tileReads) {
     GalleryRenderInfo& info = *read.info;
-    if (!needClear && info.frame.frameId == read.frame.frameId) continue;
-    info.frame = read.frame;
-    info.tick = NowMs();
+    if (!needClear && info.reader.ShownFrame().frameId == read.frame.frameId) continue;
+    info.reader.Shown(read.frame);
     BuildDrawItem(info.sid, info, &startedStreams, &drawItems);
   }
   if (drawItems.empty()) {
@@ -136,19 +182,37 @@ void GalleryRenderEmbed::DrawChangedTiles(bool needClear) {
 void GalleryRenderEmbed::ReadShareMemoryData(bool* needClear) {
   tileReads.clear();
   for (auto& [key, info] : renderinfos_) {
+    if (!OpenTileSegment(key, info)) continue;
     // Read in place: the frame is not copied again.
     VideoFrame& frame = tileReads.emplace_back(TileRead{&info, VideoFrame()}).frame;
-    if (!ReadTileFrame(key, info, &frame)) {
+    if (!ReadTileFrame(info, &frame)) {
       tileReads.pop_back();
       continue;
     }
-    UpdateTileStatus(info, frame);
-    if (!*needClear && (frame.width != info.frame.width || frame.height != info.frame.height ||
-                        frame.rotation != info.frame.rotation)) {
+    TileReport report(*this, info);
+    info.reader.NoteFrame(frame, renderExceptionThreshold, report);
+    const VideoFrame& shown = info.reader.ShownFrame();
+    if (!*needClear &&
+        (frame.width != shown.width || frame.height != shown.height || frame.rotation != shown.rotation)) {
       LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} need clear screen because of frame changed", uuid);
       *needClear = true;
     }
   }
+}
+
+// Opens the tile's segment when it has none. A tile never drawn whose
+// segment stays missing for the threshold since the layout brought it is
+// reported once as "NO_FRAME".
+bool GalleryRenderEmbed::OpenTileSegment(const std::string& key, GalleryRenderInfo& info) {
+  if (info.reader.HasSegment()) return true;
+  TileReport report(*this, info);
+  if (info.reader.OpenShoom(ControllerEmbed::GetInstance()->Registry(), key, report)) return true;
+  static RateLimiter limiter(kLogRateLimitMs);
+  LogLimited(limiter, kLevelInfo,
+             "[GalleryRenderEmbed] uuid:{} shm is nullptr, ReadShareMemoryData failed, continue next one sid = {}",
+             uuid, info.sid);
+  info.reader.NoteMissingSegment(info.isPainting, renderExceptionThreshold, report);
+  return false;
 }
 
 // The tile's newest frame, or its stored one when the segment holds no
@@ -156,97 +220,24 @@ void GalleryRenderEmbed::ReadShareMemoryData(bool* needClear) {
 // be drawn again (a clear redraws every tile), so it is checked as well: a
 // segment its writer shrank may no longer hold it. False when there is
 // neither.
-bool GalleryRenderEmbed::ReadTileFrame(const std::string& key, GalleryRenderInfo& info, VideoFrame* frame) {
-  if (info.segment == nullptr && !OpenShm(key, &info.segment)) {
-    static RateLimiter limiter(kLogRateLimitMs);
-    LogLimited(limiter, kLevelInfo,
-               "[GalleryRenderEmbed] uuid:{} shm is nullptr, ReadShareMemoryData failed, continue next one sid = {}",
-               uuid, info.sid);
-    if (!info.isPainting && info.frameStatus == GalleryRenderInfo::kStatusNone &&
-        NowMs() - info.tick >= renderExceptionThreshold) {
-      PostFrameStatusChange(info.sid, info.uid, kFrameStatusNone);
-      LogAt(kLevelInfo,
-            "[GalleryRenderEmbed] uuid:{} post render exception massage, shm is null, is not painting -  sid = {}, "
-            "timeout = {}",
-            uuid, info.sid, renderExceptionThreshold);
-      info.frameStatus = GalleryRenderInfo::kStatusNoFrame;
-    }
-    return false;
-  }
-  const uint8_t* data = info.segment->Data();
-  const size_t backed = info.segment->BackedSize();
-  int32_t rc = backed < tallwick::frame::kHeaderSize ? kVideoFrameUpdating : kVideoFrameOk;
-  if (rc == kVideoFrameOk) rc = ParseVideoFrame(data, frame, info.sid);
-  if (rc == kVideoFrameOk) rc = CheckVideoFrameBounds(*frame, data, backed, info.sid);
-  if (rc == kVideoFrameOk) {
-    ++info.readCount;
-    return true;
-  }
-  if (info.frame.frameId != -1 && CheckVideoFrameBounds(info.frame, data, backed, info.sid) == kVideoFrameOk) {
-    *frame = info.frame;
-    return true;
-  }
+bool GalleryRenderEmbed::ReadTileFrame(GalleryRenderInfo& info, VideoFrame* frame) {
+  if (info.reader.ReadNewest(frame, info.sid) || info.reader.ReuseShown(frame, info.sid)) return true;
   static RateLimiter limiter(kLogRateLimitMs);
   LogLimited(limiter, kLevelInfo, "[GalleryRenderEmbed] uuid:{} ParseVideoFrame failed, continue next one sid = {}",
              uuid, info.sid);
   return false;
 }
 
-void GalleryRenderEmbed::UpdateTileStatus(GalleryRenderInfo& info, const VideoFrame& frame) {
-  const bool sameFrame = info.frame.frameId == frame.frameId;
-  if (info.frameStatus == GalleryRenderInfo::kStatusNormal && sameFrame &&
-      NowMs() - info.tick >= renderExceptionThreshold) {
-    PostFrameStatusChange(info.sid, info.uid, kFrameStatusNone);
-    LogAt(kLevelInfo,
-          "[GalleryRenderEmbed] uuid:{} post render exception massage, frameid not change -  sid = {}, timeout = {}",
-          uuid, info.sid, renderExceptionThreshold);
-    info.frameStatus = GalleryRenderInfo::kStatusNoFrame;
-  } else if (info.frameStatus == GalleryRenderInfo::kStatusNoFrame && !sameFrame) {
-    PostFrameStatusChange(info.sid, info.uid, kFrameStatusNormal);
-    LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} post render normal massage, frameid  changed -  sid = {}", uuid,
-          info.sid);
-    info.frameStatus = GalleryRenderInfo::kStatusNormal;
-  }
-}
-
-bool GalleryRenderEmbed::OpenShm(const std::string& key, std::shared_ptr<shoom::Shm>* segment) {
-  ControllerEmbed* controller = ControllerEmbed::GetInstance();
-  ShareMemoryDiff entry;
-  if (!controller->GetShareMemoryDiff(key, &entry)) {
-    static RateLimiter limiter(kLogRateLimitMs);
-    LogLimited(limiter, kLevelInfo, "[GalleryRenderEmbed] uuid:{} diff is not found, key: {}, conroller starttick:{}",
-               uuid, key, controller->GetStartTick());
-    return false;
-  }
-  return CreateShoom(key, entry.path, static_cast<int32_t>(entry.bufferSize), segment) == kErrorNone;
-}
-
-// The size is the registry's low 32 bits; as an unsigned mapping size a
-// negative value asks for more than any segment holds, and the open fails.
-int32_t GalleryRenderEmbed::CreateShoom(const std::string& key, const std::string& path, int32_t size,
-                                        std::shared_ptr<shoom::Shm>* segment) {
-  auto shm = std::make_shared<shoom::Shm>(path, static_cast<uint32_t>(size));
-  if (shm->Open() != shoom::kOK) {
-    LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} createShoom failed - sid: {}, path: {}, size: {}, msg: {}", uuid,
-          key, path, size, TALLWICK_COMMON::LastErrorString());
-    return kErrorOpenShoom;
-  }
-  *segment = std::move(shm);
-  LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} createShoom success - sid: {}, path: {}, size: {}", uuid, key, path,
-        size);
-  return kErrorNone;
-}
-
 void GalleryRenderEmbed::BuildDrawItem(const std::string& sid, GalleryRenderInfo& info, StartedStreams* firstShown,
                                        std::vector<GalleryDrawItem>* items) {
-  items->push_back(
-      MakeGalleryDrawItem(info.Placement(), info.frame, static_cast<float>(viewWidth), static_cast<float>(viewHeight)));
+  items->push_back(MakeGalleryDrawItem(info.Placement(), info.reader.ShownFrame(), static_cast<float>(viewWidth),
+                                       static_cast<float>(viewHeight)));
   if (info.isPainting) return;
   firstShown->emplace(sid, std::make_pair(info.uid, info.streamType));
   info.isPainting = true;
-  info.frameStatus = GalleryRenderInfo::kStatusNormal;
-  LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} start render tick = {}, sid = {}, index = {}", uuid, info.tick, sid,
-        info.index);
+  info.reader.MarkStarted();
+  LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} start render tick = {}, sid = {}, index = {}", uuid,
+        info.reader.ChangeMs(), sid, info.index);
 }
 
 void GalleryRenderEmbed::PostMultiRenderStarted(StartedStreams* firstShown) {
@@ -264,11 +255,7 @@ void GalleryRenderEmbed::PostMultiRenderStarted(StartedStreams* firstShown) {
 }
 
 void GalleryRenderEmbed::PostFrameStatusChange(const std::string& sid, const std::string& uid, const char* status) {
-  pp::VarDictionary data;
-  data.Set(kKeyStreamId, sid);
-  data.Set(kKeyUserId, uid);
-  data.Set(kKeyFrameStatus, status);
-  PostEvent(kEvtMultiFrameStatusChange, data);
+  PostEvent(kEvtMultiFrameStatusChange, FrameStatusData(sid, uid, status));
 }
 
 }  // namespace TALLWICK_PP_RENDER

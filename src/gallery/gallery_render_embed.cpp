@@ -160,9 +160,8 @@ int32_t GalleryRenderEmbed::HandleResetShoom(const pp::VarDictionary& data) {
   if (found == renderinfos_.end()) return kErrorNone;
   GalleryRenderInfo& info = found->second;
   LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} Handle native message ResetShoom - sid: {}, shm path: {} ", uuid, key,
-        info.segment != nullptr ? info.segment->Path() : std::string(" - "));
-  info.segment.reset();
-  info.frame = VideoFrame();
+        info.reader.HasSegment() ? info.reader.SegmentPath() : std::string(" - "));
+  info.reader.Reset();
   return kErrorNone;
 }
 
@@ -188,8 +187,8 @@ MessageHandleResult GalleryRenderEmbed::HandleGetFrameCount(const pp::VarDiction
   MessageHandleResult result;
   for (const auto& [key, info] : renderinfos_) {
     pp::VarDictionary counts;
-    counts.Set("width", info.frame.width);
-    counts.Set("height", info.frame.height);
+    counts.Set("width", info.reader.ShownFrame().width);
+    counts.Set("height", info.reader.ShownFrame().height);
     counts.Set("viewWidth", static_cast<double>(info.width));
     counts.Set("viewHeight", static_cast<double>(info.height));
     counts.Set("frameCount", static_cast<int32_t>(static_cast<uint32_t>(frameCnt)));

@@ -40,6 +40,9 @@ class GalleryRenderEmbed : public IEmbed {
     GalleryRenderInfo* info;
     VideoFrame frame;
   };
+  // What a tile's stream reader finds, in this role's log lines and events
+  // (gallery_paint.cpp).
+  class TileReport;
 
   // Commands.
   void RegisterCommands();
@@ -70,11 +73,8 @@ class GalleryRenderEmbed : public IEmbed {
   void OnPaintDone(int32_t result);
   void ScheduleNextPaint();
   void ReadShareMemoryData(bool* needClear);
-  bool ReadTileFrame(const std::string& key, GalleryRenderInfo& info, VideoFrame* frame);
-  void UpdateTileStatus(GalleryRenderInfo& info, const VideoFrame& frame);
-  bool OpenShm(const std::string& key, std::shared_ptr<shoom::Shm>* segment);
-  int32_t CreateShoom(const std::string& key, const std::string& path, int32_t size,
-                      std::shared_ptr<shoom::Shm>* segment);
+  bool OpenTileSegment(const std::string& key, GalleryRenderInfo& info);
+  bool ReadTileFrame(GalleryRenderInfo& info, VideoFrame* frame);
   void BuildDrawItem(const std::string& sid, GalleryRenderInfo& info, StartedStreams* firstShown,
                      std::vector<GalleryDrawItem>* items);
   void PostMultiRenderStarted(StartedStreams* firstShown);

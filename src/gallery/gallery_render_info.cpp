@@ -6,7 +6,7 @@ namespace TALLWICK_PP_RENDER {
 
 std::string GalleryRenderInfo::Describe() const {
   return fmt::format("GalleryRenderInfo {{ sid:{}, uid:{}, index:{}, normal read frameCnt:{} }}", sid, uid, index,
-                     readCount);
+                     reader.ReadCount());
 }
 
 std::string DescribeRenderInfos(const GalleryRenderInfos& infos) {

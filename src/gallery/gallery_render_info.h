@@ -2,11 +2,9 @@
 
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <string>
 
-#include "frame/shm.h"
-#include "frame/video_frame.h"
+#include "stream/stream_reader.h"
 #include "yuv/gallery_draw_item.h"
 
 namespace TALLWICK_PP_RENDER {
@@ -14,8 +12,6 @@ namespace TALLWICK_PP_RENDER {
 // One tile of the gallery layout: where the page places it, and what the
 // paint loop has learned about its stream since the tile appeared.
 struct GalleryRenderInfo {
-  enum FrameStatus : int32_t { kStatusNone = 0, kStatusNormal = 1, kStatusNoFrame = 2 };
-
   std::string uid;
   std::string sid;
   std::string streamType;  // "SCREEN" marks a screen share; anything else is a camera
@@ -28,12 +24,11 @@ struct GalleryRenderInfo {
   int32_t renderMode = 0;  // kRenderModeCrop, or fit
   TileColor backgroundColor{};
   int32_t index = -1;  // place in the page's list
-  int64_t readCount = 0;
-  std::shared_ptr<shoom::Shm> segment;
-  VideoFrame frame;         // the last frame read and stored for the tile
+  // The tile's stream: its segment, the frame last drawn for the tile, its
+  // frame status, and (ChangeMs) when the layout that introduced the tile was
+  // parsed, later when its frame last changed on screen.
+  StreamReader reader;
   bool isPainting = false;  // drawn since it appeared at this index
-  int64_t tick = 0;         // ms: when parsed, later when its frame last changed on screen
-  int32_t frameStatus = kStatusNone;
 
   TilePlacement Placement() const { return {left, top, width, height, renderMode, isMirror, backgroundColor}; }
   // "GalleryRenderInfo { sid:..., uid:..., index:..., normal read frameCnt:... }"

@@ -1,6 +1,5 @@
 #include "render/render_embed.h"
 
-#include "common/clock.h"
 #include "common/debug_trace.h"
 #include "common/log_instance.h"
 #include "common/saturating.h"
@@ -117,9 +116,8 @@ int32_t RenderEmbed::HandleReset(const pp::VarDictionary& /*data*/) {
   stopped = true;
   visible = true;
   frameInterval = 50.0;
-  shm.reset();
+  reader.Reset();
   type = kStreamCamera;
-  lastFrame = VideoFrame();
   uuid.clear();
   return kErrorNone;
 }
@@ -133,7 +131,7 @@ int32_t RenderEmbed::StartRender(const pp::VarDictionary& /*data*/) {
   }
   started = true;
   stopped = false;
-  lastChangeTime = TALLWICK_COMMON::NowMs();
+  reader.StartWait();
   frameCnt = 0;
   Paint(0);
   return kErrorNone;
@@ -188,9 +186,8 @@ int32_t RenderEmbed::HandleResetShoom(const pp::VarDictionary& data) {
     return kErrorNone;
   }
   LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HandleResetShoom - sid: {}, m_shm path: {} ", uuid, sid,
-        shm != nullptr ? shm->Path() : std::string(" - "));
-  shm.reset();
-  lastFrame = VideoFrame();
+        reader.HasSegment() ? reader.SegmentPath() : std::string(" - "));
+  reader.Reset();
   return kErrorNone;
 }
 
@@ -198,8 +195,8 @@ int32_t RenderEmbed::HandleContextLost(const pp::VarDictionary& /*data*/) { retu
 
 MessageHandleResult RenderEmbed::HandleGetFrameCount(const pp::VarDictionary& /*data*/) {
   pp::VarDictionary counts;
-  counts.Set("width", lastFrame.width);
-  counts.Set("height", lastFrame.height);
+  counts.Set("width", reader.ShownFrame().width);
+  counts.Set("height", reader.ShownFrame().height);
   counts.Set("viewWidth", viewWidth);
   counts.Set("viewHeight", viewHeight);
   counts.Set("frameCount", static_cast<int32_t>(static_cast<uint32_t>(frameCnt)));
@@ -235,9 +232,9 @@ void RenderEmbed::DidChangeView(const pp::View& newView) {
   viewWidth = width;
   viewHeight = height;
   // The view gave the renderer the context a frame's initialisation lacked.
-  if (renderer != nullptr && rendererInitFailed && lastFrame.frameId != -1) {
+  if (renderer != nullptr && rendererInitFailed && reader.ShownFrame().frameId != -1) {
     LogAt(kLevelInfo, "[RenderEmbed] uuid:{} DidChangeView - init yuv render again, sid: {}", uuid, sid);
-    InitRenderer(lastFrame);
+    InitRenderer(reader.ShownFrame());
   }
 }
 

@@ -8,9 +8,9 @@
 #include "embed/i_embed.h"
 #include "embed/paint_ticker.h"
 #include "embed/pong_heartbeat.h"
-#include "frame/shm.h"
 #include "frame/video_frame.h"
 #include "host/completion_callback_factory.h"
+#include "stream/stream_reader.h"
 #include "yuv/i_yuv_render.h"
 
 namespace TALLWICK_PP_RENDER {
@@ -36,7 +36,9 @@ class RenderEmbed : public IEmbed {
   void DidChangeView(const pp::View& view) override;
 
  private:
-  enum FrameStatus : int32_t { kStatusNone = 0, kStatusNormal = 1, kStatusNoFrame = 2 };
+  // What the stream reader finds, in this role's log lines and events
+  // (render_paint.cpp).
+  class ReadReport;
 
   // Commands.
   int32_t HandleInit(const pp::VarDictionary& data);
@@ -62,10 +64,7 @@ class RenderEmbed : public IEmbed {
   bool EnsureSegment();
   void AdoptSelfKeys();
   bool ReadFrame(VideoFrame* frame);
-  void UpdateFrameStatus(const VideoFrame& frame);
   void DrawFrame(const VideoFrame& frame);
-  bool OpenShoom(const std::string& streamKey);
-  int32_t InitShoom(double interval, const std::string& path, uint32_t size);
   void FrameResized(const VideoFrame& frame);
   int32_t InitRenderer(const VideoFrame& frame);
   void PostFrameStatus(const char* status);
@@ -93,18 +92,16 @@ class RenderEmbed : public IEmbed {
   PaintTicker ticker;
   int32_t viewWidth = 0;
   int32_t viewHeight = 0;
-  VideoFrame lastFrame;
+  // The stream's segment, the last frame drawn (its geometry is what frames
+  // are compared with for "NEED_RESIZE") and the frame status.
+  StreamReader reader;
   // The renderer's last InitYUVRender failed (no 3D context, for one): the
-  // next view change that succeeds runs it again for lastFrame, since frames
-  // of an unchanged geometry never would.
+  // next view change that succeeds runs it again for the last frame drawn,
+  // since frames of an unchanged geometry never would.
   bool rendererInitFailed = false;
-  std::unique_ptr<shoom::Shm> shm;
   std::function<void()> pendingClear;
-  int32_t frameStatus = kStatusNone;
   int64_t timeout = 2000;
-  int64_t lastChangeTime = 0;
   bool renderStartedPosted = false;
-  uint64_t readCount = 0;
   uint64_t frameCnt = 0;
 
   pp::CompletionCallbackFactory<RenderEmbed> callbackFactory{this};

@@ -1,23 +1,74 @@
 // The single-stream paint loop: poll the segment on the frame interval, draw
 // every new frame, and tell the page when frames start, stop and resume.
-#include "common/clock.h"
-#include "common/last_error.h"
 #include "common/log_instance.h"
 #include "controller/controller_embed.h"
+#include "embed/frame_status_event.h"
 #include "embed/protocol.h"
-#include "frame/frame_bounds.h"
-#include "frame/frame_layout.h"
 #include "host/module.h"
 #include "render/render_embed.h"
 
 namespace TALLWICK_PP_RENDER {
 
 using TALLWICK_COMMON::kLogRateLimitMs;
-using TALLWICK_COMMON::NowMs;
 using TALLWICK_COMMON::RateLimiter;
 using TALLWICK_LOG::kLevelInfo;
 using TALLWICK_LOG::LogAt;
 using TALLWICK_LOG::LogLimited;
+
+// What the stream reader finds, in this role's log lines and events.
+class RenderEmbed::ReadReport : public StreamReader::Report {
+ public:
+  explicit ReadReport(RenderEmbed& role) : role_(role) {}
+
+  void EntryMissing(const std::string& key) override {
+    static RateLimiter limiter(kLogRateLimitMs);
+    LogLimited(limiter, kLevelInfo,
+               "[RenderEmbed] uuid:{} diff is not found, try open shoom next loop, sid: {}, path: {}, key: {}, "
+               "conroller starttick:{}",
+               role_.uuid, role_.sid, "", key, ControllerEmbed::GetInstance()->GetStartTick());
+  }
+
+  void EntryFound(const std::string& key, const std::string& path) override {
+    static RateLimiter limiter(kLogRateLimitMs);
+    LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} diff is found, try open shoom, sid: {}, path: {}, key: {}",
+               role_.uuid, role_.sid, path, key);
+  }
+
+  void OpenFailed(const std::string& /*key*/, const std::string& path, uint32_t size,
+                  const std::string& reason) override {
+    LogAt(kLevelInfo, "[RenderEmbed] uuid:{} InitShoomFailed - path: {}, size: {}, msg: {}", role_.uuid, path, size,
+          reason);
+  }
+
+  void Opened(const std::string& /*key*/, const std::string& path, uint32_t size) override {
+    LogAt(kLevelInfo, "[RenderEmbed] uuid:{} InitShoomSuccess - path: {}, size: {}, interval: {}", role_.uuid, path,
+          size, role_.frameInterval);
+  }
+
+  void NoSegment() override {
+    role_.PostFrameStatus(kFrameStatusNone);
+    LogAt(kLevelInfo,
+          "[RenderEmbed] uuid:{} post render exception massage, shm is null, is not painting -  sid = {}, uid = {}, "
+          "timeout = {}",
+          role_.uuid, role_.sid, role_.uid, role_.timeout);
+  }
+
+  void FramesStopped() override {
+    role_.PostFrameStatus(kFrameStatusNone);
+    LogAt(kLevelInfo,
+          "[RenderEmbed] uuid:{} post render exception massage, frameid not change -  sid = {}, uid = {}, timeout = {}",
+          role_.uuid, role_.sid, role_.uid, role_.timeout);
+  }
+
+  void FramesResumed() override {
+    role_.PostFrameStatus(kFrameStatusNormal);
+    LogAt(kLevelInfo, "[RenderEmbed] uuid:{} post render normal massage, frameid  changed -  sid = {}, uid = {}",
+          role_.uuid, role_.sid, role_.uid);
+  }
+
+ private:
+  RenderEmbed& role_;
+};
 
 pp::CompletionCallback RenderEmbed::PaintDoneCallback() {
   return callbackFactory.NewCallback(&RenderEmbed::OnPaintDone);
@@ -40,8 +91,9 @@ void RenderEmbed::Paint(int32_t /*result*/) {
     return;
   }
   FrameResized(frame);
-  UpdateFrameStatus(frame);
-  if (frame.frameId == lastFrame.frameId) {
+  ReadReport report(*this);
+  reader.NoteFrame(frame, timeout, report);
+  if (frame.frameId == reader.ShownFrame().frameId) {
     static RateLimiter limiter(kLogRateLimitMs);
     LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} Paint skipped: frameId not change - sid: {}, frameId: {}",
                uuid, sid, frame.frameId);
@@ -72,28 +124,22 @@ void RenderEmbed::FollowSelfKey(const std::string& selfKey, const char* kind) {
   LogAt(kLevelInfo, "[RenderEmbed] uuid:{} self {} sid changed, reset shoom to null - self sid: {}, current sid: {}",
         uuid, kind, selfKey, key);
   key = selfKey;
-  shm.reset();
+  reader.DropSegment();
 }
 
 // Opens the segment when there is none. False ends the tick; a segment that
 // stays missing for the timeout is reported once as "NO_FRAME".
 bool RenderEmbed::EnsureSegment() {
-  if (shm != nullptr) return true;
+  if (reader.HasSegment()) return true;
   static RateLimiter limiter(kLogRateLimitMs);
   LogLimited(limiter, kLevelInfo,
              "[RenderEmbed] uuid:{} video frame data pointer null, try open shoom - sid: {}, key: {}", uuid, sid, key);
-  if (OpenShoom(key)) {
+  ReadReport report(*this);
+  if (reader.OpenShoom(ControllerEmbed::GetInstance()->Registry(), key, report)) {
     AdoptSelfKeys();
     return true;
   }
-  if (!isPainting && frameStatus == kStatusNone && NowMs() - lastChangeTime >= timeout) {
-    PostFrameStatus(kFrameStatusNone);
-    LogAt(kLevelInfo,
-          "[RenderEmbed] uuid:{} post render exception massage, shm is null, is not painting -  sid = {}, uid = {}, "
-          "timeout = {}",
-          uuid, sid, uid, timeout);
-    frameStatus = kStatusNoFrame;
-  }
+  reader.NoteMissingSegment(isPainting, timeout, report);
   return false;
 }
 
@@ -115,41 +161,19 @@ void RenderEmbed::AdoptSelfKeys() {
   }
 }
 
-// Parses the newest frame and checks it against what the segment still
-// holds; a frame being written, or one whose header does not fit (the
-// registered size, or a segment its writer shrank since it was mapped), is
-// left for the next tick and never read.
+// A frame being written, or one whose header does not fit what the segment
+// still backs (the registered size, or a segment its writer shrank since it
+// was mapped), is left for the next tick and never read.
 bool RenderEmbed::ReadFrame(VideoFrame* frame) {
-  const uint8_t* data = shm->Data();
-  const size_t backed = shm->BackedSize();
-  int32_t result = backed < tallwick::frame::kHeaderSize ? kErrorFrameUpdating : kErrorNone;
-  if (result == kErrorNone) result = ParseVideoFrame(data, frame, sid);
-  if (result == kErrorNone) result = CheckVideoFrameBounds(*frame, data, backed, sid);
-  if (result != kErrorNone) {
+  if (!reader.ReadNewest(frame, sid)) {
     static RateLimiter limiter(kLogRateLimitMs);
     LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} ParseVideoFrame not ok - sid: {}", uuid, sid);
     return false;
   }
-  ++readCount;
   static RateLimiter limiter(kLogRateLimitMs);
-  LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} normal read frameCnt:{} sid:{}", uuid, readCount, sid);
+  LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} normal read frameCnt:{} sid:{}", uuid, reader.ReadCount(),
+             sid);
   return true;
-}
-
-void RenderEmbed::UpdateFrameStatus(const VideoFrame& frame) {
-  const bool sameFrame = frame.frameId == lastFrame.frameId;
-  if (frameStatus == kStatusNormal && sameFrame && NowMs() - lastChangeTime >= timeout) {
-    PostFrameStatus(kFrameStatusNone);
-    LogAt(kLevelInfo,
-          "[RenderEmbed] uuid:{} post render exception massage, frameid not change -  sid = {}, uid = {}, timeout = {}",
-          uuid, sid, uid, timeout);
-    frameStatus = kStatusNoFrame;
-  } else if (frameStatus == kStatusNoFrame && !sameFrame) {
-    PostFrameStatus(kFrameStatusNormal);
-    LogAt(kLevelInfo, "[RenderEmbed] uuid:{} post render normal massage, frameid  changed -  sid = {}, uid = {}", uuid,
-          sid, uid);
-    frameStatus = kStatusNormal;
-  }
 }
 
 void RenderEmbed::DrawFrame(const VideoFrame& frame) {
@@ -158,13 +182,12 @@ void RenderEmbed::DrawFrame(const VideoFrame& frame) {
     LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} is invisible but not skip this frame: {}, sid: {}", uuid,
                frame.frameId, sid);
   }
-  lastFrame = frame;
   if (!renderStartedPosted) {
     renderStartedPosted = true;
-    frameStatus = kStatusNormal;
+    reader.MarkStarted();
     PostEvent(kEvtRenderStarted);
   }
-  lastChangeTime = NowMs();
+  reader.Shown(frame);
   renderer->RenderFrame(frame, PaintDoneCallback());
   isPainting = true;
 }
@@ -183,39 +206,10 @@ void RenderEmbed::OnPaintDone(int32_t /*result*/) {
   if (!stopped) ScheduleNextPaint();
 }
 
-bool RenderEmbed::OpenShoom(const std::string& streamKey) {
-  ShareMemoryDiff entry;
-  if (!ControllerEmbed::GetInstance()->GetShareMemoryDiff(streamKey, &entry)) {
-    static RateLimiter limiter(kLogRateLimitMs);
-    LogLimited(limiter, kLevelInfo,
-               "[RenderEmbed] uuid:{} diff is not found, try open shoom next loop, sid: {}, path: {}, key: {}, "
-               "conroller starttick:{}",
-               uuid, sid, entry.path, streamKey, ControllerEmbed::GetInstance()->GetStartTick());
-    return false;
-  }
-  static RateLimiter limiter(kLogRateLimitMs);
-  LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} diff is found, try open shoom, sid: {}, path: {}, key: {}",
-             uuid, sid, entry.path, streamKey);
-  return InitShoom(frameInterval, entry.path, static_cast<uint32_t>(entry.bufferSize)) == kErrorNone;
-}
-
-int32_t RenderEmbed::InitShoom(double interval, const std::string& path, uint32_t size) {
-  shm = std::make_unique<shoom::Shm>(path, size);
-  if (shm->Open() != shoom::kOK) {
-    LogAt(kLevelInfo, "[RenderEmbed] uuid:{} InitShoomFailed - path: {}, size: {}, msg: {}", uuid, path, size,
-          TALLWICK_COMMON::LastErrorString());
-    shm.reset();
-    return kErrorOpenShoom;
-  }
-  frameInterval = interval;
-  LogAt(kLevelInfo, "[RenderEmbed] uuid:{} InitShoomSuccess - path: {}, size: {}, interval: {}", uuid, path, size,
-        interval);
-  return kErrorNone;
-}
-
 void RenderEmbed::FrameResized(const VideoFrame& frame) {
-  if (frame.width == lastFrame.width && frame.height == lastFrame.height && frame.rotation == lastFrame.rotation &&
-      frame.flip == lastFrame.flip) {
+  const VideoFrame& shown = reader.ShownFrame();
+  if (frame.width == shown.width && frame.height == shown.height && frame.rotation == shown.rotation &&
+      frame.flip == shown.flip) {
     return;
   }
   LogAt(kLevelInfo,
@@ -248,11 +242,7 @@ int32_t RenderEmbed::InitRenderer(const VideoFrame& frame) {
 }
 
 void RenderEmbed::PostFrameStatus(const char* status) {
-  pp::VarDictionary data;
-  data.Set(kKeyStreamId, sid);
-  data.Set(kKeyUserId, uid);
-  data.Set(kKeyFrameStatus, status);
-  PostEvent(kEvtRenderFrameStatusChange, data);
+  PostEvent(kEvtRenderFrameStatusChange, FrameStatusData(sid, uid, status));
 }
 
 }  // namespace TALLWICK_PP_RENDER

@@ -33,7 +33,7 @@ bool StreamReader::OpenShoom(const SharedMemoryRegistry& registry, const std::st
 }
 
 void StreamReader::Reset() {
-  segment_.reset();
+  DropSegment();
   shown_ = VideoFrame();
 }
 

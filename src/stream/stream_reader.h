@@ -58,6 +58,8 @@ class StreamReader {
   // taken as the record's low 32 bits. False, and still no segment, when
   // there is no record or the open fails.
   bool OpenShoom(const SharedMemoryRegistry& registry, const std::string& key, Report& report);
+  // Drops the mapping; the next OpenShoom looks the key up again.
+  void DropSegment() { segment_.reset(); }
   // Drops the mapping and forgets the shown frame, so that the next frame
   // read counts as new (the segment was published again, or the role reset).
   void Reset();

@@ -197,6 +197,9 @@ TEST_F(StreamReaderTest, ResetDropsTheMappingAndTheShownFrameButCopiesKeepTheirs
   ReadAndShow(reader);
   const StreamReader carried = reader;  // as a new layout carries a tile over
 
+  reader.DropSegment();
+  EXPECT_FALSE(reader.HasSegment());
+  EXPECT_EQ(reader.ShownFrame().frameId, 1) << "dropping the mapping alone keeps the shown frame";
   reader.Reset();
   VideoFrame frame;
   EXPECT_FALSE(reader.HasSegment());
