@@ -31,6 +31,11 @@ namespace TALLWICK_PP_RENDER {
 // controller's own callback factory: a timer that fires after the controller
 // is gone does nothing, and one the browser drops ends that chain. On every add to the registry, "RESET_SHOOM" reaches
 // every instance of the module synchronously, inside `DoUpdateSharedMemory`, before the record is stored.
+//
+// Its code is in two files: controller_embed.cpp (the element list, the
+// handshake, the meeting commands) and controller_registry_commands.cpp (the
+// registry's two commands, its add and remove steps and the "RESET_SHOOM"
+// notice).
 class ControllerEmbed : public IEmbed, public TALLWICK_COMMON::Singleton<ControllerEmbed> {
  public:
   ~ControllerEmbed() override;

@@ -1,5 +1,6 @@
-// The controller's page side of the segment registry: the two commands, their
-// log lines, and the "RESET_SHOOM" notice the registry sends on every add.
+// ControllerEmbed's page side of the segment registry (the class is in
+// controller_embed.h): the two commands, their log lines, and the
+// "RESET_SHOOM" notice the registry sends on every add.
 #include <utility>
 #include <vector>
 

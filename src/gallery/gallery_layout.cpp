@@ -1,5 +1,6 @@
-// How a new tile layout from the page replaces the current one, and when
-// the change asks for the whole element to be cleared.
+// GalleryRenderEmbed's layouts (the class is in gallery_render_embed.h): how
+// a new tile layout from the page replaces the current one, and when the
+// change asks for the whole element to be cleared.
 #include <iterator>
 
 #include "common/log_instance.h"

@@ -1,6 +1,7 @@
-// The gallery paint loop: poll every tile's segment on the frame interval,
-// draw only the tiles whose frame changed (all of them after a clear), and
-// tell the page per stream when it is first shown, stops and resumes.
+// GalleryRenderEmbed's paint loop (the class is in gallery_render_embed.h):
+// poll every tile's segment on the frame interval, draw only the tiles whose
+// frame changed (all of them after a clear), and tell the page per stream
+// when it is first shown, stops and resumes.
 #include "common/log_instance.h"
 #include "controller/controller_embed.h"
 #include "embed/frame_status_event.h"

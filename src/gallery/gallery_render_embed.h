@@ -25,6 +25,10 @@ namespace TALLWICK_PP_RENDER {
 // and the paint loop, whose timer and swap callbacks come from the role's own
 // callback factory and do nothing once the role is gone. Every renderer call
 // makes the renderer's context current first; the role never touches GL.
+//
+// Its code is in three files: gallery_render_embed.cpp (construction,
+// commands, view changes), gallery_layout.cpp (a new layout replacing the
+// current one) and gallery_paint.cpp (the paint loop, with TileReport).
 class GalleryRenderEmbed : public IEmbed {
  public:
   GalleryRenderEmbed();
@@ -40,8 +44,7 @@ class GalleryRenderEmbed : public IEmbed {
     GalleryRenderInfo* info;
     VideoFrame frame;
   };
-  // What a tile's stream reader finds, in this role's log lines and events
-  // (gallery_paint.cpp).
+  // What a tile's stream reader finds, in this role's log lines and events.
   class TileReport;
 
   // Commands.

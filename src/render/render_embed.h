@@ -28,6 +28,9 @@ namespace TALLWICK_PP_RENDER {
 // so none of them runs once the role is gone. At most one swap is pending:
 // a tick that finds one still pending draws nothing. The role never touches
 // GL itself; the renderer makes its context current for every call.
+//
+// Its code is in two files: render_embed.cpp (construction, commands, view
+// changes) and render_paint.cpp (the paint loop, with ReadReport).
 class RenderEmbed : public IEmbed {
  public:
   RenderEmbed();
@@ -36,8 +39,7 @@ class RenderEmbed : public IEmbed {
   void DidChangeView(const pp::View& view) override;
 
  private:
-  // What the stream reader finds, in this role's log lines and events
-  // (render_paint.cpp).
+  // What the stream reader finds, in this role's log lines and events.
   class ReadReport;
 
   // Commands.

@@ -1,5 +1,6 @@
-// The single-stream paint loop: poll the segment on the frame interval, draw
-// every new frame, and tell the page when frames start, stop and resume.
+// RenderEmbed's paint loop (the class is in render_embed.h): poll the segment
+// on the frame interval, draw every new frame, and tell the page when frames
+// start, stop and resume.
 #include "common/log_instance.h"
 #include "controller/controller_embed.h"
 #include "embed/frame_status_event.h"
