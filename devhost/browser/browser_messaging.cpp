@@ -3,7 +3,7 @@
 
 #include "devhost/browser/browser_context.h"
 #include "devhost/browser/browser_interfaces.h"
-#include "devhost/page/json_var.h"
+#include "devhost/runtime/json_var.h"
 
 namespace pphost {
 

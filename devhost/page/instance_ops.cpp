@@ -6,8 +6,8 @@
 #include "devhost/browser/instance_graphics.h"
 #include "devhost/page/input_events.h"
 #include "devhost/page/instance_lookup.h"
-#include "devhost/page/json_var.h"
 #include "devhost/page/script_fields.h"
+#include "devhost/runtime/json_var.h"
 
 namespace pphost {
 

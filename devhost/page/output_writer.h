@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "devhost/json.h"
-#include "devhost/page/region_watch.h"
 #include "devhost/runtime/host_clock.h"
+#include "devhost/runtime/region_watch.h"
 #include "host/ppapi/pp_types.h"
 
 namespace pphost {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "devhost/page/instance_lookup.h"
-#include "devhost/page/region_watch.h"
 #include "devhost/page/script_fields.h"
+#include "devhost/runtime/region_watch.h"
 
 namespace pphost {
 

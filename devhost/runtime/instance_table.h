@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "devhost/json.h"
-#include "devhost/page/region_watch.h"
+#include "devhost/runtime/region_watch.h"
 #include "devhost/runtime/resource_table.h"
 #include "devhost/runtime/shown_image.h"
 #include "host/ppapi/pp_types.h"

@@ -1,5 +1,5 @@
 // Counting content changes per region of the presented images.
-#include "devhost/page/region_watch.h"
+#include "devhost/runtime/region_watch.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Var reference counting and the JSON <-> var mapping, without a module.
 #include <gtest/gtest.h>
 
-#include "devhost/page/json_var.h"
+#include "devhost/runtime/json_var.h"
 #include "devhost/runtime/var_store.h"
 
 namespace devhost_test {

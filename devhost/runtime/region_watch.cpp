@@ -1,4 +1,4 @@
-#include "devhost/page/region_watch.h"
+#include "devhost/runtime/region_watch.h"
 
 #include <algorithm>
 #include <functional>

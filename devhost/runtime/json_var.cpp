@@ -1,4 +1,4 @@
-#include "devhost/page/json_var.h"
+#include "devhost/runtime/json_var.h"
 
 #include <cstdint>
 #include <limits>
