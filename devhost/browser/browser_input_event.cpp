@@ -2,7 +2,7 @@
 // instance asked for, and reading the event resources.
 #include "devhost/browser/browser_context.h"
 #include "devhost/browser/browser_interfaces.h"
-#include "devhost/page/input_events.h"
+#include "devhost/browser/input_event_class.h"
 
 namespace pphost {
 

@@ -9,10 +9,6 @@
 
 namespace pphost {
 
-// The event class of an input event type (PP_InputEvent_Class bit), 0 for a
-// type of no class the host delivers.
-uint32_t ClassOf(PP_InputEvent_Type type);
-
 // The page's name of an event type (`mousedown`, `wheel`, `char`, ...).
 std::optional<PP_InputEvent_Type> InputTypeFromName(std::string_view name);
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "devhost/browser/input_event_class.h"
 #include "devhost/browser/instance_graphics.h"
 #include "devhost/page/input_events.h"
 #include "devhost/page/instance_lookup.h"
