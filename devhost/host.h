@@ -8,7 +8,7 @@
 
 #include "devhost/entry_points.h"
 #include "devhost/json.h"
-#include "devhost/page/output_writer.h"
+#include "devhost/output/output_writer.h"
 #include "devhost/presented_image.h"
 #include "devhost/runtime/host_clock.h"
 #include "host/ppapi/pp_types.h"

@@ -8,7 +8,7 @@
 #include "devhost/gl/context_3d.h"
 #include "devhost/glcalls/gl_call_log.h"
 #include "devhost/json.h"
-#include "devhost/page/output_writer.h"
+#include "devhost/output/output_writer.h"
 #include "devhost/runtime/host_clock.h"
 #include "devhost/runtime/instance_table.h"
 #include "devhost/runtime/main_loop.h"

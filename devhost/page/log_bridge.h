@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devhost/page/output_writer.h"
+#include "devhost/output/output_writer.h"
 
 namespace pphost {
 

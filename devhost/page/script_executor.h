@@ -6,7 +6,7 @@
 #include <string>
 
 #include "devhost/json.h"
-#include "devhost/page/output_writer.h"
+#include "devhost/output/output_writer.h"
 
 namespace pphost {
 

@@ -1,4 +1,4 @@
-#include "devhost/page/output_writer.h"
+#include "devhost/output/output_writer.h"
 
 #include <optional>
 #include <utility>
