@@ -44,6 +44,27 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+# wait_for_desktops_without_display SECONDS: until no desktop process of this
+# prefix runs without a DISPLAY.
+desktops_without_display() {
+  local pid environ
+  for pid in $(pgrep -f 'explorer\.exe /desktop' || true); do
+    environ="$(tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null)" || continue
+    grep -qx "WINEPREFIX=$WINEPREFIX" <<< "$environ" || continue
+    grep -q '^DISPLAY=.' <<< "$environ" || echo "$pid"
+  done
+}
+wait_for_desktops_without_display() {
+  local deadline=$((SECONDS + $1))
+  while [ -n "$(desktops_without_display)" ]; do
+    if [ "$SECONDS" -ge "$deadline" ]; then
+      echo "Wine's desktop process without a display did not leave in $1 s" >&2
+      exit 1
+    fi
+    sleep 0.2
+  done
+}
 mkdir -p "$out_dir"
 started=$SECONDS
 
@@ -69,8 +90,15 @@ if ! read -r -t 60 display < "$work/display"; then
   exit 1
 fi
 
+# Wine's desktop process (explorer.exe) loads the display driver for every
+# process of the session, from the DISPLAY of the process that started it.
+# One started by an earlier test without a display fails every window until
+# it leaves, a few seconds later; so wait for it, and give this test's Wine
+# processes, the publisher among them, the display.
+export DISPLAY=":$display"
+wait_for_desktops_without_display 60
 start_windows_publisher "$work" "$win_publisher" "${streams[@]}"
-DISPLAY=":$display" "${launcher[@]}" "$win_pphost" --gl wgl --clock virtual \
+"${launcher[@]}" "$win_pphost" --gl wgl --clock virtual \
   --script "$work/scenario.jsonl" > "$work/windows.out" 2> "$work/windows.err" ||
   { echo "pphost.exe failed:" >&2; cat "$work/windows.out" "$work/windows.err" >&2; exit 1; }
 
