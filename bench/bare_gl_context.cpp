@@ -36,6 +36,7 @@ BareGlContext::~BareGlContext() {
   if (context_ == EGL_NO_CONTEXT) return;
   if (framebuffer_ != 0) glDeleteFramebuffers(1, &framebuffer_);
   if (colour_ != 0) glDeleteRenderbuffers(1, &colour_);
+  if (shown_ != 0) glDeleteTextures(1, &shown_);
   eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   eglDestroyContext(display_, context_);
 }
@@ -72,7 +73,23 @@ bool BareGlContext::CreateTarget(int32_t width, int32_t height, std::string* err
     return false;
   }
   glViewport(0, 0, width, height);
+  width_ = width;
+  height_ = height;
   return true;
+}
+
+void BareGlContext::CopyAsHostSwaps() {
+  if (shown_ == 0) {
+    glGenTextures(1, &shown_);
+    glBindTexture(GL_TEXTURE_2D, shown_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, width_, height_, 0);
+  } else {
+    glBindTexture(GL_TEXTURE_2D, shown_);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width_, height_);
+  }
+  glFlush();
 }
 
 }  // namespace tallwick_bench

@@ -24,6 +24,11 @@ class BareGlContext {
   // False with the reason when EGL or the framebuffer cannot be made.
   bool Start(int32_t width, int32_t height, std::string* error);
 
+  // What the in-process host's swap adds on the GPU side: the framebuffer
+  // copied into a texture of its size (made at the first copy), then a
+  // flush. The framebuffer stays bound.
+  void CopyAsHostSwaps();
+
  private:
   bool CreateContext(std::string* error);
   bool CreateTarget(int32_t width, int32_t height, std::string* error);
@@ -32,6 +37,9 @@ class BareGlContext {
   EGLContext context_ = EGL_NO_CONTEXT;
   GLuint framebuffer_ = 0;
   GLuint colour_ = 0;
+  GLuint shown_ = 0;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
 };
 
 }  // namespace tallwick_bench

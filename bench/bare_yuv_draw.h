@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "bare_gl_calls.h"
 #include "frame/video_frame.h"
 #include "yuv/tex_coord.h"
 
@@ -31,7 +32,6 @@ class BareYuvDraw {
   void Draw(const TALLWICK_PP_RENDER::VideoFrame& frame);
 
  private:
-  bool BuildProgram(std::string* error);
   void SetUpVertexAttributes(const TALLWICK_PP_RENDER::VideoFrame& frame);
   void CreateTextures();
 
@@ -39,10 +39,7 @@ class BareYuvDraw {
   GLuint vertexShader_ = 0;
   GLuint fragmentShader_ = 0;
   std::array<GLuint, 3> textures_{};
-  GLint locTexY_ = -1;
-  GLint locTexU_ = -1;
-  GLint locTexV_ = -1;
-  GLint locIsNv12_ = -1;
+  PlaneUniforms uniforms_;
   TALLWICK_PP_RENDER::TexCoords texCoordY_{};
   TALLWICK_PP_RENDER::TexCoords texCoordUV_{};
 };

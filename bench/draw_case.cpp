@@ -22,6 +22,10 @@ DrawCase Draw720pTo360p() {
   return {"720p to 640x360", tallwick::frame::MakeGeometry(1280, 720, kFormatI420), 640, 360};
 }
 
+GalleryCase Gallery3x3Of360p() {
+  return {"3x3 gallery of 640x360 in 1280x720", tallwick::frame::MakeGeometry(640, 360, kFormatI420), 9, 3, 1280, 720};
+}
+
 std::unique_ptr<tallwick::frame::FrameWriter> WritePicture(const std::string& path,
                                                            const tallwick::frame::FrameGeometry& geometry,
                                                            std::string* error) {

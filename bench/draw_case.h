@@ -17,11 +17,24 @@ struct DrawCase {
   int viewHeight = 0;
 };
 
+// `count` streams of one frame size in a gallery of `columns` columns filling
+// the view, each picture cropped to fill its tile.
+struct GalleryCase {
+  std::string name;
+  tallwick::frame::FrameGeometry geometry;
+  int count = 0;
+  int columns = 0;
+  int viewWidth = 0;
+  int viewHeight = 0;
+};
+
 // A 1920x1080 I420 frame with its rows padded beyond the picture (Y 1984
 // bytes, U and V 992), into a 1280x720 view.
 DrawCase Draw1080pTo720p();
 // A 1280x720 I420 frame with tight rows, into a 640x360 view.
 DrawCase Draw720pTo360p();
+// Nine 640x360 I420 streams (tight rows) in a 3x3 gallery of 1280x720.
+GalleryCase Gallery3x3Of360p();
 
 // A segment of `geometry` at `path` holding one moving-bars picture as frame
 // 1; null with the reason when the segment cannot be created.

@@ -12,12 +12,25 @@ constexpr int kFps = 25;
 constexpr int64_t kTickMs = 1000 / kFps;
 constexpr int kWarmUpFrames = 5;
 
+std::string SegmentPrefix() { return "/tallwick-render-bench-" + std::to_string(getpid()); }
+
 StreamPageSetup SetupFor(const DrawCase& drawCase) {
   StreamPageSetup setup;
   setup.fps = kFps;
   setup.viewWidth = drawCase.viewWidth;
   setup.viewHeight = drawCase.viewHeight;
-  setup.streams = CameraStreams(1, "/tallwick-render-bench-" + std::to_string(getpid()), drawCase.geometry);
+  setup.streams = CameraStreams(1, SegmentPrefix(), drawCase.geometry);
+  return setup;
+}
+
+StreamPageSetup SetupFor(const GalleryCase& galleryCase) {
+  StreamPageSetup setup;
+  setup.role = ElementRole::kGallery;
+  setup.fps = kFps;
+  setup.viewWidth = galleryCase.viewWidth;
+  setup.viewHeight = galleryCase.viewHeight;
+  setup.streams = CameraStreams(galleryCase.count, SegmentPrefix(), galleryCase.geometry);
+  setup.tiles = GridTiles(galleryCase.count, galleryCase.columns, setup.viewWidth, setup.viewHeight);
   return setup;
 }
 
@@ -28,8 +41,18 @@ ModuleDrawPage::ModuleDrawPage() : page_(pphost::ClockMode::kVirtual, nullptr) {
 bool ModuleDrawPage::Start(const DrawCase& drawCase, ViewOrder order, std::string* error) {
   StreamPageSetup setup = SetupFor(drawCase);
   setup.viewBeforeInit = order == ViewOrder::kBeforeInit;
-  writer_ = WritePicture(setup.streams.front().segmentPath, drawCase.geometry, error);
-  if (writer_ == nullptr) return false;
+  return StartPage(setup, error);
+}
+
+bool ModuleDrawPage::StartGallery(const GalleryCase& galleryCase, std::string* error) {
+  return StartPage(SetupFor(galleryCase), error);
+}
+
+bool ModuleDrawPage::StartPage(const StreamPageSetup& setup, std::string* error) {
+  for (const PageStream& stream : setup.streams) {
+    writers_.push_back(WritePicture(stream.segmentPath, stream.geometry, error));
+    if (writers_.back() == nullptr) return false;
+  }
   return page_.Start(setup, error) && WarmUp(error);
 }
 
@@ -39,7 +62,7 @@ bool ModuleDrawPage::WarmUp(std::string* error) {
   page_.Run(kTickMs);
   presentsBefore_ = page_.Presents();
   for (int i = 0; i < kWarmUpFrames; ++i) DrawNext();
-  if (page_.StreamsShown() != 1 || !EachFramePresented()) {
+  if (page_.StreamsShown() != static_cast<int64_t>(writers_.size()) || !EachFramePresented()) {
     *error = "the element did not draw a frame on every tick";
     return false;
   }
@@ -53,7 +76,8 @@ bool ModuleDrawPage::WarmUp(std::string* error) {
 }
 
 void ModuleDrawPage::DrawNext() {
-  writer_->WriteFrame(++frameId_, nullptr, nullptr, nullptr);
+  ++frameId_;
+  for (const auto& writer : writers_) writer->WriteFrame(frameId_, nullptr, nullptr, nullptr);
   page_.Run(kTickMs);
   glFinish();
   ++drawn_;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "draw_case.h"
 #include "frame/frame_writer.h"
@@ -12,11 +13,12 @@ namespace tallwick_bench {
 
 // The module drawing a new frame on every paint tick, linked in and driven
 // through the in-process host on its virtual clock: a controller and a
-// single-stream element at 25 fps showing one stream, whose segment holds
-// one picture. Each DrawNext gives the segment a new frame id (the picture
-// stays), serves one frame interval, in which the tick reads the header,
-// uploads the planes, draws and swaps, and the swap completes, and then
-// calls glFinish on the host's context, so that the GPU's work is done.
+// single-stream element at 25 fps showing one stream, or a gallery showing
+// one stream per tile, each segment holding one picture. Each DrawNext gives
+// every segment a new frame id (the pictures stay), serves one frame
+// interval, in which the tick reads the headers, uploads the planes, draws
+// and swaps, and the swap completes, and then calls glFinish on the host's
+// context, so that the GPU's work is done.
 class ModuleDrawPage {
  public:
   enum class ViewOrder {
@@ -32,6 +34,7 @@ class ModuleDrawPage {
   // which the host's context must be current on this thread. False with
   // the reason.
   bool Start(const DrawCase& drawCase, ViewOrder order, std::string* error);
+  bool StartGallery(const GalleryCase& galleryCase, std::string* error);
 
   void DrawNext();
 
@@ -42,9 +45,10 @@ class ModuleDrawPage {
   std::string DrawingBufferSize();
 
  private:
+  bool StartPage(const StreamPageSetup& setup, std::string* error);
   bool WarmUp(std::string* error);
 
-  std::unique_ptr<tallwick::frame::FrameWriter> writer_;
+  std::vector<std::unique_ptr<tallwick::frame::FrameWriter>> writers_;
   int32_t frameId_ = 1;
   int64_t drawn_ = 0;
   int64_t presentsBefore_ = 0;

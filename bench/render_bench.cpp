@@ -4,15 +4,18 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bare_gallery_draw.h"
 #include "bare_gl_context.h"
 #include "bare_yuv_draw.h"
 #include "draw_case.h"
 #include "module_draw_page.h"
 #include "ratio_table.h"
+#include "stream_page.h"
 
 // A drawn frame, side by side: through the module in the in-process host (a
 // new frame id in a real segment, one paint tick that uploads, draws and
@@ -22,11 +25,15 @@
 // that the drawing buffer has the view's size: a 1080p frame into 1280x720
 // and a 720p frame into 640x360. Beside them the module with the view sent
 // before "INIT" (drawing buffer of the frame's size), and libyuv on the CPU
-// as a yardstick. A closing table gives module / bare per case.
+// as a yardstick. A third case draws a 3x3 gallery of 640x360 streams into
+// 1280x720, every tile with a new frame each time (the gallery's heaviest
+// tick), through the module and through a bare program that makes the
+// gallery's per-tile calls. A closing table gives module / bare per case.
 
 namespace {
 
 using tallwick_bench::DrawCase;
+using tallwick_bench::GalleryCase;
 using tallwick_bench::ModuleDrawPage;
 
 constexpr int kBareWarmUpFrames = 5;
@@ -43,10 +50,11 @@ std::unique_ptr<tallwick::frame::FrameWriter> Picture(benchmark::State& state, c
   return writer;
 }
 
-void DrawThroughModule(benchmark::State& state, const DrawCase& drawCase, ModuleDrawPage::ViewOrder order) {
+// Times DrawNext on a page that `start` starts.
+void DrawThroughModule(benchmark::State& state, const std::function<bool(ModuleDrawPage&, std::string*)>& start) {
   ModuleDrawPage page;
   std::string error;
-  if (!page.Start(drawCase, order, &error)) {
+  if (!start(page, &error)) {
     state.SkipWithError(error.c_str());
     return;
   }
@@ -55,6 +63,25 @@ void DrawThroughModule(benchmark::State& state, const DrawCase& drawCase, Module
   }
   if (!page.EachFramePresented()) state.SkipWithError("a frame was not presented on its tick");
   state.SetLabel("buffer " + page.DrawingBufferSize());
+  state.SetItemsProcessed(state.iterations());
+}
+
+void DrawThroughModule(benchmark::State& state, const DrawCase& drawCase, ModuleDrawPage::ViewOrder order) {
+  DrawThroughModule(state,
+                    [&](ModuleDrawPage& page, std::string* error) { return page.Start(drawCase, order, error); });
+}
+
+// Times `drawFrame` followed by glFinish on a bare context of the view's size,
+// after a few frames of warm-up.
+void TimeBareDraws(benchmark::State& state, const std::function<void()>& drawFrame, int viewWidth, int viewHeight) {
+  for (int i = 0; i < kBareWarmUpFrames; ++i) drawFrame();
+  glFinish();
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
+    drawFrame();
+    glFinish();
+  }
+  if (glGetError() != GL_NO_ERROR) state.SkipWithError("the bare draw raised a GL error");
+  state.SetLabel("buffer " + Size(viewWidth, viewHeight));
   state.SetItemsProcessed(state.iterations());
 }
 
@@ -69,15 +96,46 @@ void DrawBare(benchmark::State& state, const DrawCase& drawCase) {
     state.SkipWithError(error.c_str());
     return;
   }
-  for (int i = 0; i < kBareWarmUpFrames; ++i) draw.Draw(frame);
-  glFinish();
-  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
-    draw.Draw(frame);
-    glFinish();
+  TimeBareDraws(
+      state, [&] { draw.Draw(frame); }, drawCase.viewWidth, drawCase.viewHeight);
+}
+
+void DrawGalleryThroughModule(benchmark::State& state, const GalleryCase& galleryCase) {
+  DrawThroughModule(state,
+                    [&](ModuleDrawPage& page, std::string* error) { return page.StartGallery(galleryCase, error); });
+}
+
+// Every tile's picture in a segment of its own, as the module reads them.
+// With `hostSwap` each frame also makes the copy the in-process host's swap
+// makes, which the module's figure includes.
+void DrawGalleryBare(benchmark::State& state, const GalleryCase& galleryCase, bool hostSwap) {
+  std::vector<std::unique_ptr<tallwick::frame::FrameWriter>> writers;
+  std::vector<TALLWICK_PP_RENDER::VideoFrame> frames;
+  std::string error;
+  for (int i = 0; i < galleryCase.count; ++i) {
+    const std::string path = "/tallwick-render-bench-" + std::to_string(getpid()) + "-tile" + std::to_string(i);
+    writers.push_back(tallwick_bench::WritePicture(path, galleryCase.geometry, &error));
+    if (writers.back() == nullptr) {
+      state.SkipWithError(error.c_str());
+      return;
+    }
+    frames.push_back(tallwick_bench::FrameIn(*writers.back()));
   }
-  if (glGetError() != GL_NO_ERROR) state.SkipWithError("the bare draw raised a GL error");
-  state.SetLabel("buffer " + Size(drawCase.viewWidth, drawCase.viewHeight));
-  state.SetItemsProcessed(state.iterations());
+  const auto items = tallwick_bench::CroppedTiles(
+      frames,
+      tallwick_bench::GridTiles(galleryCase.count, galleryCase.columns, galleryCase.viewWidth, galleryCase.viewHeight),
+      galleryCase.viewWidth, galleryCase.viewHeight);
+  tallwick_bench::BareGlContext context;
+  tallwick_bench::BareGalleryDraw draw;
+  if (!context.Start(galleryCase.viewWidth, galleryCase.viewHeight, &error) || !draw.Init({0, 0, 0, 1}, &error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  const auto drawFrame = [&] {
+    draw.Draw(items);
+    if (hostSwap) context.CopyAsHostSwaps();
+  };
+  TimeBareDraws(state, drawFrame, galleryCase.viewWidth, galleryCase.viewHeight);
 }
 
 void BM_Module1080pTo720p(benchmark::State& state) {
@@ -92,6 +150,14 @@ void BM_Bare720pTo360p(benchmark::State& state) { DrawBare(state, tallwick_bench
 // renderer draws the whole frame into a 1920x1080 buffer.
 void BM_Module1080pViewBeforeInit(benchmark::State& state) {
   DrawThroughModule(state, tallwick_bench::Draw1080pTo720p(), ModuleDrawPage::ViewOrder::kBeforeInit);
+}
+
+void BM_ModuleGallery3x3(benchmark::State& state) {
+  DrawGalleryThroughModule(state, tallwick_bench::Gallery3x3Of360p());
+}
+void BM_BareGallery3x3(benchmark::State& state) { DrawGalleryBare(state, tallwick_bench::Gallery3x3Of360p(), false); }
+void BM_BareGallery3x3HostSwap(benchmark::State& state) {
+  DrawGalleryBare(state, tallwick_bench::Gallery3x3Of360p(), true);
 }
 
 // The CPU yardstick: libyuv converts the 1080p frame to ARGB at its size and
@@ -119,6 +185,9 @@ BENCHMARK(BM_Module1080pTo720p)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Bare1080pTo720p)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Module720pTo360p)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Bare720pTo360p)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ModuleGallery3x3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BareGallery3x3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BareGallery3x3HostSwap)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Module1080pViewBeforeInit)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CpuI420ToArgbScaled1080pTo720p)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -128,6 +197,8 @@ tallwick_bench::RatioTable Ratios() {
           "baseline ms",
           {{"1080p -> 1280x720: module / bare", "BM_Module1080pTo720p", "BM_Bare1080pTo720p"},
            {"720p -> 640x360: module / bare", "BM_Module720pTo360p", "BM_Bare720pTo360p"},
+           {"3x3 gallery of 360p -> 1280x720: module / bare", "BM_ModuleGallery3x3", "BM_BareGallery3x3"},
+           {"3x3 gallery: module / (bare + host's swap copy)", "BM_ModuleGallery3x3", "BM_BareGallery3x3HostSwap"},
            {"1080p: view before / after INIT (module)", "BM_Module1080pViewBeforeInit", "BM_Module1080pTo720p"}}};
 }
 
