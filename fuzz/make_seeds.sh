@@ -3,35 +3,22 @@
 # change of the frame layout or the page protocol; the files are committed).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/.." && pwd)"
 out="$here/corpus"
 rm -rf "$out"
 mkdir -p "$out"/{frame,page,pphost_line,publisher}
 
-# One little-endian 32-bit word.
-le32() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))\\x$(printf %02x $((($1 >> 16) & 255)))\\x$(printf %02x $((($1 >> 24) & 255)))"; }
-
-# frame FILE WIDTH HEIGHT FORMAT PADDING ROTATION FLIP STATE: the 52-byte
-# header (frame_layout.h) and the planes of the tightest strides plus PADDING,
-# filled with a byte per plane.
-frame() {
-  local file=$1 w=$2 h=$3 format=$4 pad=$5 rotation=$6 flip=$7 state=$8
-  local cw=$(((w + 1) / 2)) s0 s1 s2
-  s0=$((w + pad))
-  if [ "$format" -eq 2 ]; then s1=$((2 * cw + pad)); s2=0; else s1=$((cw + pad)); s2=$((cw + pad)); fi
-  {
-    le32 7; le32 "$state"; le32 0; le32 "$w"; le32 "$h"; le32 "$s0"; le32 "$s1"; le32 "$s2"
-    le32 "$rotation"; le32 "$flip"; le32 0; le32 "$format"; le32 0
-    head -c $((s0 * h)) /dev/zero | tr '\0' '\200'
-    head -c $((s1 * (h / 2))) /dev/zero | tr '\0' '\100'
-    head -c $((s2 * (h / 2))) /dev/zero | tr '\0' '\300'
-  } > "$out/frame/$file"
-}
-frame i420-16x16 16 16 0 0 0 0 2
-frame i420-15x9-padded-rotated 15 9 0 3 90 0 2
-frame nv12-32x18-padded-flipped 32 18 2 4 0 1 2
-frame i420-2x2 2 2 0 0 0 0 2
-frame nv12-8x4-being-written 8 4 2 0 0 0 1
-frame rgba-value-drawn-as-i420-12x6 12 6 1 0 270 0 2
+# Frame seeds: one frame each, written by the frame writer and saved as its
+# segment holds it (frame-seed; see its --help). It is built in build/ first,
+# so that a change of the writer reaches the seeds.
+cmake --build "$root/build" --target frame-seed > /dev/null
+frame() { local file=$1; shift; "$root/build/bin/frame-seed" "$out/frame/$file" "$@"; }
+frame i420-16x16 --width 16 --height 16
+frame i420-15x9-padded-rotated --width 15 --height 9 --padding 3 --rotation 90
+frame nv12-32x18-padded-flipped --width 32 --height 18 --format 2 --padding 4 --flip
+frame i420-2x2 --width 2 --height 2
+frame nv12-8x4-being-written --width 8 --height 4 --format 2 --being-written
+frame rgba-value-drawn-as-i420-12x6 --width 12 --height 6 --format 1 --rotation 270
 
 # Page scripts (page_script.h): c/r/g messages, t timer steps, x recreate, l context lost.
 diffs='[{"path":"/tallwick-fuzz-cam","uid":"u1","sid":"s1","bufferSize":3508,"bufferNumber":1,"isScreen":false,"isMerge":false,"frameFormat":0},{"path":"/tallwick-fuzz-nv12","uid":"u2","sid":"s2","bufferSize":2404,"bufferNumber":1,"isScreen":true,"isMerge":false,"frameFormat":2},{"path":"/tallwick-fuzz-small","uid":"u3","sid":"s3","bufferSize":0,"bufferNumber":1,"isScreen":false,"isMerge":false,"frameFormat":0}]'

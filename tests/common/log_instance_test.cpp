@@ -12,6 +12,9 @@
 namespace {
 
 using tallwick::test::LogCapture;
+using TALLWICK_LOG::kLevelError;
+using TALLWICK_LOG::kLevelInfo;
+using TALLWICK_LOG::kLevelLifecycle;
 using TALLWICK_LOG::LogAt;
 using TALLWICK_LOG::LogInstance;
 
@@ -31,27 +34,27 @@ TEST(LogInstanceTest, DropsLinesBeforeCreateWithoutCreatingALogger) {
   LogInstance::DestroyInstance();
   SinkCounter counter;
   TallwickLogSetSink(&SinkCounter::Sink, &counter);
-  LogAt(3, "dropped {}", 1);
+  LogAt(kLevelInfo, "dropped {}", 1);
   EXPECT_EQ(counter.lines, 0);
   // The library has no logger either: a direct write is refused.
-  EXPECT_EQ(TallwickLogWrite("PPAPI_RENDER", 3, "direct"), -1);
+  EXPECT_EQ(TallwickLogWrite("PPAPI_RENDER", kLevelInfo, "direct"), -1);
   TallwickLogSetSink(nullptr, nullptr);
 }
 
 TEST(LogInstanceTest, FormatsWithTagLevelAndHexAddresses) {
   LogCapture capture;
-  LogAt(5, "[MediatorInstance] this[{:#08x}] Graphics3DContextLost", uintptr_t{0xabc});
-  LogAt(2, "{} {} {} {}", 1, int64_t{-5000000000}, true, std::string("text"));
+  LogAt(kLevelError, "[MediatorInstance] this[{:#08x}] Graphics3DContextLost", uintptr_t{0xabc});
+  LogAt(kLevelLifecycle, "{} {} {} {}", 1, int64_t{-5000000000}, true, std::string("text"));
   ASSERT_EQ(capture.Lines().size(), 2u);
   EXPECT_EQ(capture.Lines()[0].text, "[MediatorInstance] this[0x000abc] Graphics3DContextLost");
-  EXPECT_EQ(capture.Lines()[0].level, 5);
+  EXPECT_EQ(capture.Lines()[0].level, kLevelError);
   EXPECT_EQ(capture.Lines()[0].tag, "PPAPI_RENDER");
   EXPECT_EQ(capture.Lines()[1].text, "1 -5000000000 true text");
 }
 
 TEST(LogInstanceTest, BadFormatIsLoggedNotThrown) {
   LogCapture capture;
-  EXPECT_NO_THROW(LogAt(3, "missing {} {}", 1));
+  EXPECT_NO_THROW(LogAt(kLevelInfo, "missing {} {}", 1));
   ASSERT_EQ(capture.Lines().size(), 1u);
   EXPECT_NE(capture.Lines()[0].text.find("bad log format"), std::string::npos);
 }
@@ -59,7 +62,7 @@ TEST(LogInstanceTest, BadFormatIsLoggedNotThrown) {
 TEST(LogInstanceTest, CreatingTwiceKeepsOneFileAndEveryLine) {
   LogCapture capture;
   LogInstance::GetInstance()->Create(1, capture.Folder().string(), "PPAPI_RENDER", "PPAPI_RENDER");
-  LogAt(3, "after second create");
+  LogAt(kLevelInfo, "after second create");
   DestroyTallwickLogger();
   const auto file = capture.Folder() / "PPAPI_RENDER.log";
   ASSERT_TRUE(std::filesystem::exists(file));

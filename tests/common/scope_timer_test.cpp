@@ -11,6 +11,8 @@ namespace {
 using tallwick::test::LogCapture;
 using tallwick::test::ManualClock;
 using TALLWICK_COMMON::ScopeTimer;
+using TALLWICK_LOG::kLevelInfo;
+using TALLWICK_LOG::kLevelLifecycle;
 
 constexpr const char* kName = "TALLWICK_PP_RENDER::RenderEmbed::RenderEmbed";
 
@@ -26,7 +28,7 @@ TEST(ScopeTimerTest, WritesEntryAndExitWithElapsedMilliseconds) {
   EXPECT_EQ(capture.Lines()[1].text, std::string("exit ") + kName + ", cost : 42");
   for (const auto& line : capture.Lines()) {
     EXPECT_EQ(line.tag, "PPAPI_RENDER");
-    EXPECT_EQ(line.level, 3);
+    EXPECT_EQ(line.level, kLevelInfo);
   }
 }
 
@@ -34,7 +36,7 @@ TEST(ScopeTimerTest, ExitComesAfterEverythingTheBodyLogs) {
   LogCapture capture;
   {
     ScopeTimer timer("PPAPI_RENDER", kName);
-    TALLWICK_LOG::LogAt(2, "body {}", 1);
+    TALLWICK_LOG::LogAt(kLevelLifecycle, "body {}", 1);
   }
   ASSERT_EQ(capture.Lines().size(), 3u);
   EXPECT_EQ(capture.Lines()[1].text, "body 1");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/log_instance.h"
 #include "frame/frame_layout.h"
 #include "frame/video_frame.h"
 #include "frame_test_support.h"
@@ -19,6 +20,7 @@ using tallwick::frame::kHeaderSize;
 using tallwick::test::HeaderOnlyMemory;
 using tallwick::test::kDefaultFrameBytes;
 using tallwick::test::RawHeader;
+using TALLWICK_LOG::kLevelWarning;
 using TALLWICK_PP_RENDER::CheckVideoFrameBounds;
 using TALLWICK_PP_RENDER::kVideoFrameOk;
 using TALLWICK_PP_RENDER::kVideoFrameUpdating;
@@ -144,7 +146,7 @@ TEST(CheckVideoFrameBoundsTest, RefusalIsLoggedThroughItsOwnLimiter) {
   tallwick::test::LogCapture capture;
   for (int call = 0; call < 10; ++call) ParseAndCheck(RawHeader{}, kDefaultFrameBytes - 1);
   ASSERT_EQ(capture.Lines().size(), 1u);
-  EXPECT_EQ(capture.Lines()[0].level, 4);
+  EXPECT_EQ(capture.Lines()[0].level, kLevelWarning);
   EXPECT_EQ(capture.Lines()[0].text,
             "sid:cam frame does not fit the mapping - width:640 height:360 planS0:640 planS1:320 planS2:320 "
             "format:0 mapped:345651");

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "common/log_instance.h"
 #include "frame/frame_layout.h"
 #include "frame_test_support.h"
 #include "header_only_memory.h"
@@ -18,6 +19,8 @@ using tallwick::frame::kStateWriting;
 using tallwick::test::Fields;
 using tallwick::test::HeaderOnlyMemory;
 using tallwick::test::RawHeader;
+using TALLWICK_LOG::kLevelError;
+using TALLWICK_LOG::kLevelInfo;
 using TALLWICK_PP_RENDER::kVideoFrameDataNull;
 using TALLWICK_PP_RENDER::kVideoFrameOk;
 using TALLWICK_PP_RENDER::kVideoFrameUpdating;
@@ -168,7 +171,7 @@ TEST_F(ParseVideoFrameLogTest, NullDataLineIsWrittenOncePerInterval) {
   }
   ASSERT_EQ(capture_.Lines().size(), 1u) << "fifty calls within one second";
   EXPECT_EQ(capture_.Lines()[0].text, "sid:cam-1 ParseVideoFrame - data nullptr");
-  EXPECT_EQ(capture_.Lines()[0].level, 5);
+  EXPECT_EQ(capture_.Lines()[0].level, kLevelError);
 
   // 1000 ms have passed; the line stays quiet until 5000 ms after it was written.
   clock_.AdvanceMs(3999);
@@ -192,7 +195,7 @@ TEST_F(ParseVideoFrameLogTest, UpdatingLineHasItsOwnLimiter) {
   const auto updating = capture_.Matching("is updating");
   ASSERT_EQ(updating.size(), 1u);
   EXPECT_EQ(updating[0], "sid:cam-2 ParseVideoFrame is updating - frameId: 42");
-  EXPECT_EQ(capture_.Lines().back().level, 3);
+  EXPECT_EQ(capture_.Lines().back().level, kLevelInfo);
   EXPECT_EQ(capture_.Matching("data nullptr").size(), 1u);
 }
 

@@ -242,11 +242,10 @@ TEST_F(GalleryRedrawTest, AHiddenElementKeepsDrawingAndClearsForALayoutChange) {
 
 TEST_F(GalleryRedrawTest, ARepublishedSegmentIsReopenedAndItsFrameDrawnAsNew) {
   ShowTwo();
-  const auto published = Publish("u1", "-b");
-  EXPECT_EQ(Count(published, "Handle native message ResetShoom - sid: u1_CAMERA, shm path: " + SegmentName("u1")), 1u);
+  // The first segment keeps its red frame for a reader that still maps it.
+  Publish("u1", "-b");
   WriteFrame("u1", Solid(kWhite));
   const auto reopened = Do({Run(50)});
-  EXPECT_EQ(Count(reopened, "createShoom success - sid: u1_CAMERA, path: " + SegmentName("u1", "-b")), 1u);
   EXPECT_EQ(Presents(reopened), 1u);
   ExpectShown(kWhite, kGreen);
 
@@ -254,7 +253,6 @@ TEST_F(GalleryRedrawTest, ARepublishedSegmentIsReopenedAndItsFrameDrawnAsNew) {
   // its frame, though not new, is drawn again.
   EXPECT_EQ(ErrorOf("RESET_SHOOM", R"({"stream_key":"u1_CAMERA"})"), kErrorNone);
   const auto again = Do({Run(50)});
-  EXPECT_EQ(Count(again, "createShoom success - sid: u1_CAMERA, path: " + SegmentName("u1", "-b")), 1u);
   EXPECT_EQ(Presents(again), 1u);
   EXPECT_THAT(Events(again), IsEmpty());
 }
@@ -304,9 +302,8 @@ TEST_F(GalleryPaintTest, AGalleryAndASingleStreamElementShareOneSegment) {
   EXPECT_TRUE(Shows(Pixels({{80, 45}}, "g")[0], kRed));
   EXPECT_TRUE(Shows(Pixels({{80, 45}}, "v")[0], kRed));
 
-  const auto published = Publish("u1", "-b");
-  EXPECT_EQ(Count(published, "Handle native message ResetShoom - sid: u1_CAMERA"), 1u);
-  EXPECT_EQ(Count(published, "HandleResetShoom - sid: s1"), 1u);
+  // Both elements reopen the new segment: the old one keeps its red frame.
+  Publish("u1", "-b");
   WriteFrame("u1", Solid(kGreen));
   const auto out = Do({Run(100)});
   EXPECT_GE(Presents(out, "g"), 1u);

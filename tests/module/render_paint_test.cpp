@@ -36,10 +36,9 @@ class RenderPaintTest : public ModulePageTest {
     ASSERT_EQ(writer_->Create(), shoom::kOK);
     const int64_t size =
         registeredSize >= 0 ? registeredSize : static_cast<int64_t>(tallwick::frame::FrameSegmentSize(geometry));
-    published_ =
-        Do({Command("c", "DO_UPDATE_SHARED_MEMORY",
-                    R"({"op":0,"diffs":[{"path":")" + name_ + suffix + R"(","uid":"u1","sid":"s1","bufferSize":)" +
-                        std::to_string(size) + R"(,"frameFormat":)" + std::to_string(format) + "}]}")});
+    Do({Command("c", "DO_UPDATE_SHARED_MEMORY",
+                R"({"op":0,"diffs":[{"path":")" + name_ + suffix + R"(","uid":"u1","sid":"s1","bufferSize":)" +
+                    std::to_string(size) + R"(,"frameFormat":)" + std::to_string(format) + "}]}")});
   }
 
   void WriteFrame(int32_t frameId, uint8_t red = 255, uint8_t green = 0, uint8_t blue = 0) {
@@ -65,24 +64,35 @@ class RenderPaintTest : public ModulePageTest {
 
   static size_t Presents(const std::vector<Json>& out) { return devhost_test::OfKind(out, "present").size(); }
 
+  // The element's pixel at the middle of its 160x90 view, as [r, g, b, a].
+  Json MiddlePixel() {
+    const auto pixels = devhost_test::OfKind(Do({R"({"op":"pixels","id":"v","points":[[80,45]]})"}), "pixels");
+    return pixels.at(0).at("values").at(0);
+  }
+
   std::string name_;
   std::unique_ptr<FrameWriter> writer_;
-  std::vector<Json> published_;  // output of the last registration
 };
 
 TEST_F(RenderPaintTest, FirstFrameStartsRenderingThenStallAndResumeAreReported) {
   Publish(64, 36);
   WriteFrame(1);
+  // The clock stands at 0 (nothing has run it yet): the tick START_RENDER
+  // runs at once finds frame 1.
   const auto start = Do({Command("v", "START_RENDER"), Run(100)});
   EXPECT_THAT(Events(start), ElementsAre("NEED_RESIZE@0", "RENDER_STARTED@0"));
   EXPECT_EQ(Presents(start), 1u) << "an unchanged frame is drawn once";
 
   // No new frame: NO_FRAME on the first tick at least 2000 ms after the
   // last drawn frame; then a new frame is reported and drawn in that tick.
+  // 25 fps ticks every 1000 / 25 = 40 ms from 0, where frame 1 was drawn;
+  // 2000 ms of threshold after it is the tick 50 x 40 ms.
   const auto stall = Do({Run(2500)});
   EXPECT_THAT(Events(stall), ElementsAre("RENDER_FRAME_STATUS_CHANGE NO_FRAME@2000"));
   WriteFrame(2);
   const auto resume = Do({Run(40)});
+  // The clock stands at 100 + 2500 = 2600, whose tick ran before the frame
+  // was written; the next tick, 40 ms on, finds it: 2640.
   EXPECT_THAT(Events(resume), ElementsAre("RENDER_FRAME_STATUS_CHANGE NORMAL_FRAME@2640"));
   EXPECT_EQ(Presents(resume), 1u);
 }
@@ -106,15 +116,16 @@ TEST_F(RenderPaintTest, ResetShoomReopensTheSegmentAsANewFrame) {
   WriteFrame(1);
   Do({Command("v", "START_RENDER"), Run(100)});
   // Same size, other format: a new segment under the same key, whose
-  // registration drops the element's mapping.
+  // registration drops the element's mapping. The old segment keeps its red
+  // frame 1 for a reader that still has it mapped; the new one gets green.
   Publish(64, 36, tallwick::frame::kFormatNV12, "-nv12");
-  EXPECT_EQ(LogTexts(published_, "HandleResetShoom - sid: s1, m_shm path: " + name_).size(), 1u);
-  WriteFrame(7);
+  WriteFrame(7, 0, 255, 0);
   const auto out = Do({Run(100)});
-  EXPECT_EQ(LogTexts(out, "InitShoomSuccess - path: " + name_ + "-nv12").size(), 1u);
-  // The reset frame counts as new and as a geometry change (next tick: 120).
+  // The reset frame counts as new and as a geometry change. Ticks every 40 ms
+  // from 0; the clock stood at 100 after the first run, so the next is 120.
   EXPECT_THAT(Events(out), ElementsAre("NEED_RESIZE@120"));
   EXPECT_EQ(Presents(out), 1u);
+  EXPECT_NEAR(MiddlePixel()[1].get<int>(), 255, 4) << "drawn from the new segment";
 
   WriteFrame(8);  // same segment, format unchanged, new id: no resize
   EXPECT_TRUE(Events(Do({Run(100)})).empty());
@@ -130,8 +141,7 @@ TEST_F(RenderPaintTest, FormatChangeAloneIsNoResize) {
   const auto out = Do({Run(40)});
   EXPECT_TRUE(Events(out).empty());
   EXPECT_EQ(Presents(out), 1u);
-  const auto pixels = devhost_test::OfKind(Do({R"({"op":"pixels","id":"v","points":[[80,45]]})"}), "pixels");
-  EXPECT_NEAR(pixels.at(0).at("values")[0][1].get<int>(), 255, 4) << "drawn as NV12";
+  EXPECT_NEAR(MiddlePixel()[1].get<int>(), 255, 4) << "drawn as NV12";
 }
 
 TEST(PaintScheduleTest, LateTicksShortenTheNextDelay) {
@@ -144,14 +154,16 @@ TEST_F(RenderPaintTest, WriterThatDiesMidFrameIsNeverRead) {
   Publish(64, 36);
   WriteFrame(1);
   Do({Command("v", "START_RENDER"), Run(100)});
-  writer_->BeginFrame();  // and never ends it
+  // The writer begins frame 2 and dies before it ends it: the header already
+  // carries the new id, which a reader that ignored the state word would draw.
+  writer_->BeginFrame();
+  tallwick::frame::StoreLE32(writer_->Segment().Data() + tallwick::frame::kOffsetFrameId, 2);
   // A frame being written ends each tick before the status check, so the
   // element stays silent: nothing is drawn and nothing is reported.
   const auto out = Do({Run(3000)});
   EXPECT_TRUE(Events(out).empty());
   EXPECT_EQ(Presents(out), 0u);
-  EXPECT_FALSE(LogTexts(out, "ParseVideoFrame not ok").empty());
-  WriteFrame(2);  // the writer comes back: its next frame is simply drawn
+  WriteFrame(3);  // the writer comes back: its next frame is simply drawn
   const auto back = Do({Run(40)});
   EXPECT_TRUE(Events(back).empty());
   EXPECT_EQ(Presents(back), 1u);
@@ -166,7 +178,6 @@ TEST_F(RenderPaintTest, HeaderClaimingMoreThanWasMappedIsNeverRead) {
   WriteFrame(1);
   const auto out = Do({Command("v", "START_RENDER"), Run(3000)});
   EXPECT_EQ(Presents(out), 0u);
-  EXPECT_FALSE(LogTexts(out, "frame does not fit the mapping").empty());
   EXPECT_TRUE(Events(out).empty()) << "treated as a frame being written";
 }
 
@@ -187,7 +198,6 @@ TEST_F(RenderPaintTest, LocalPreviewFollowsTheControllersSelfKey) {
   Publish(64, 36);
   WriteFrame(1);
   const auto out = Do({Command("v", "START_RENDER"), Run(100)});
-  EXPECT_EQ(LogTexts(out, "self camera sid changed").size(), 1u);
   EXPECT_EQ(Presents(out), 1u) << "the preview shows u1_CAMERA, the controller's self key";
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/log_instance.h"
 #include "embed/protocol.h"
 #include "frame/frame_layout.h"
 #include "host/gles2/gl2_api.h"
@@ -17,6 +18,8 @@ namespace {
 
 using tallwick::frame::kFormatI420;
 using tallwick::frame::kFormatNV12;
+using TALLWICK_LOG::kLevelInfo;
+using TALLWICK_LOG::kLevelWarning;
 using TALLWICK_PP_RENDER::GalleryDrawItem;
 using TALLWICK_PP_RENDER::kErrorBindGraphics;
 using TALLWICK_PP_RENDER::kErrorCompileShader;
@@ -132,7 +135,7 @@ TEST_F(YUV3DGalleryRenderTest, AViewChangeClearsToTheBackgroundWithoutPresenting
   EXPECT_EQ(browser_.Count("SwapBuffers"), 0U);
 }
 
-// The single-stream renderer's resize line is level 3, the gallery's level 4,
+// The single-stream renderer's resize line is info, the gallery's a warning,
 // and a line of one kind does not hold back the other kind's.
 TEST_F(YUV3DGalleryRenderTest, ResizeFailureLinesKeepTheirLevelAndLimiterPerRendererKind) {
   YUV3DRender single(&instance_, 1.0);
@@ -149,8 +152,8 @@ TEST_F(YUV3DGalleryRenderTest, ResizeFailureLinesKeepTheirLevelAndLimiterPerRend
       lines.emplace_back(line.level, line.text.substr(0, line.text.find(' ')));
     }
   }
-  EXPECT_THAT(lines, ElementsAre(std::make_pair(3, std::string("[YUV3DRender]")),
-                                 std::make_pair(4, std::string("[YUV3DGalleryRender]"))));
+  EXPECT_THAT(lines, ElementsAre(std::make_pair(int{kLevelInfo}, std::string("[YUV3DRender]")),
+                                 std::make_pair(int{kLevelWarning}, std::string("[YUV3DGalleryRender]"))));
 }
 
 TEST_F(YUV3DGalleryRenderTest, DrawsEachTileAsBackgroundThenPictureAndSwapsOnce) {
