@@ -32,10 +32,10 @@ constexpr int kFps = 30;
 constexpr int kTiles = 9;
 constexpr int kColumns = 3;
 
-tallwick_bench::StreamPageSetup GallerySetup() {
+tallwick_bench::StreamPageSetup GallerySetup(int pageFps) {
   tallwick_bench::StreamPageSetup setup;
   setup.role = tallwick_bench::ElementRole::kGallery;
-  setup.fps = kFps;
+  setup.fps = pageFps;
   setup.streams = tallwick_bench::CameraStreams(kTiles, "/tallwick-gallery-latency-" + std::to_string(getpid()),
                                                 tallwick::frame::MakeGeometry(640, 360, tallwick::frame::kFormatI420));
   setup.tiles = tallwick_bench::GridTiles(kTiles, kColumns, setup.viewWidth, setup.viewHeight);
@@ -70,7 +70,7 @@ void PrintRow(const std::string& tile, const std::string& stream, const Row& row
 }
 
 // Tiles are named by grid place, "row,column" from the top left.
-void PrintTable(const LatencyRun& run) {
+void PrintTable(const LatencyRun& run, int pageFps) {
   const auto& setup = run.Setup();
   const auto& shown = run.Presents().Shown();
   std::printf("%-6s %-7s %9s %7s %8s %10s %9s %9s %9s\n", "tile", "stream", "published", "shown", "shown %",
@@ -85,7 +85,7 @@ void PrintTable(const LatencyRun& run) {
     PrintRow(place, setup.streams[i].sid, row);
   }
   PrintRow("total", "", total);
-  tallwick_bench::PrintLoopFloor(kFps, run.Presents().DrawTimesNs(), PercentileMs(total.latenciesNs, 0.5));
+  tallwick_bench::PrintLoopFloor(pageFps, run.Presents().DrawTimesNs(), PercentileMs(total.latenciesNs, 0.5));
 }
 
 void PrintTicks(const LatencyRun& run) {
@@ -107,20 +107,30 @@ void PrintProgress(const LatencyRun& run, int64_t secondsServed, int seconds) {
                static_cast<long long>(run.Presents().FramesShown()), static_cast<long long>(run.Presents().Presents()));
 }
 
-int Measure(int seconds, bool aligned) {
+// What the run is asked for.
+struct Options {
+  int seconds = 10;
+  bool aligned = false;
+  int pageFps = kFps;
+};
+
+int Measure(const Options& options) {
+  const int seconds = options.seconds;
   tallwick_bench::PublishPlan plan;
   plan.fps = kFps;
   plan.seconds = seconds;
-  plan.spreadPhases = !aligned;
-  LatencyRun run(GallerySetup(), plan);
+  plan.spreadPhases = !options.aligned;
+  LatencyRun run(GallerySetup(options.pageFps), plan);
   std::string error;
   if (!run.Measure([&](int64_t served) { PrintProgress(run, served, seconds); }, &error)) {
     std::fprintf(stderr, "gallery_latency: %s\n", error.c_str());
     return 1;
   }
-  std::printf("%d streams of 640x360 I420 at %d fps (%s), 3x3 tiles of a 1280x720 gallery element, real clock\n",
-              kTiles, kFps, aligned ? "published together" : "phases spread over the frame period");
-  PrintTable(run);
+  std::printf(
+      "%d streams of 640x360 I420 at %d fps (%s), 3x3 tiles of a 1280x720 gallery element polling at %d fps, real "
+      "clock\n",
+      kTiles, kFps, options.aligned ? "published together" : "phases spread over the frame period", options.pageFps);
+  PrintTable(run, options.pageFps);
   PrintTicks(run);
   return 0;
 }
@@ -131,14 +141,17 @@ int Main(int argc, char** argv) {
       "Publishes nine 640x360 I420 moving patterns at 30 fps and shows them as 3x3 tiles of a 1280x720 gallery "
       "element on the in-process host's real clock; prints per tile frames shown / published and publish-to-present "
       "latency, the totals and main-thread CPU per paint tick. Progress goes to stderr once a second."};
-  int seconds = 10;
-  bool aligned = false;
-  app.add_option("--seconds", seconds, "how long to publish")->check(CLI::Range(1, 3600));
-  app.add_flag("--aligned", aligned,
+  Options options;
+  app.add_option("--seconds", options.seconds, "how long to publish")->check(CLI::Range(1, 3600));
+  app.add_flag("--aligned", options.aligned,
                "publish the nine streams' frames at the same instant, instead of spreading their phases evenly over "
                "the frame period");
+  app.add_option("--page-fps", options.pageFps,
+                 "the element's fps as the page sends it in INIT: its paint loop polls the segments at this rate "
+                 "(default 30, the streams' own rate)")
+      ->check(CLI::Range(1, 120));
   CLI11_PARSE(app, argc, argv);
-  return Measure(seconds, aligned);
+  return Measure(options);
 }
 
 }  // namespace
