@@ -38,11 +38,11 @@ bool BareGalleryDraw::Init(const TALLWICK_PP_RENDER::TileColor& background, std:
   return true;
 }
 
-void BareGalleryDraw::Draw(const std::vector<GalleryDrawItem>& items) {
-  for (const GalleryDrawItem& item : items) DrawTile(item);
+void BareGalleryDraw::Draw(const std::vector<GalleryDrawItem>& items, bool fillBackground) {
+  for (const GalleryDrawItem& item : items) DrawTile(item, fillBackground);
 }
 
-void BareGalleryDraw::DrawTile(const GalleryDrawItem& item) {
+void BareGalleryDraw::DrawTile(const GalleryDrawItem& item, bool fillBackground) {
   glUniform1i(locIsBackground_, 1);
   const TALLWICK_PP_RENDER::TileColor& color = item.backgroundColor;
   glUniform4f(locBackgroundData_, color[0], color[1], color[2], color[3]);
@@ -50,7 +50,7 @@ void BareGalleryDraw::DrawTile(const GalleryDrawItem& item) {
   glEnableVertexAttribArray(TALLWICK_PP_RENDER::kAttribPosition);
   glEnableVertexAttribArray(TALLWICK_PP_RENDER::kAttribTexCoord);
   glEnableVertexAttribArray(TALLWICK_PP_RENDER::kAttribTexCoordUV);
-  DrawTriangles(item.tilePositions.data(), item.texCoordsY.data(), item.texCoordsUV.data());
+  if (fillBackground) DrawTriangles(item.tilePositions.data(), item.texCoordsY.data(), item.texCoordsUV.data());
   glUniform1i(locIsMirror_, item.mirror ? 1 : 0);
   glUniform1i(locIsBackground_, 0);
   DrawTriangles(item.positions.data(), item.texCoordsY.data(), item.texCoordsUV.data());

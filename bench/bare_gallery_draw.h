@@ -31,10 +31,12 @@ class BareGalleryDraw {
   // and the buffer cleared once. False with the reason when the program
   // does not build.
   bool Init(const TALLWICK_PP_RENDER::TileColor& background, std::string* error);
-  void Draw(const std::vector<TALLWICK_PP_RENDER::GalleryDrawItem>& items);
+  // Without `fillBackground` each tile skips its fill and only the picture is
+  // drawn: not what the module does, but what its fill costs.
+  void Draw(const std::vector<TALLWICK_PP_RENDER::GalleryDrawItem>& items, bool fillBackground = true);
 
  private:
-  void DrawTile(const TALLWICK_PP_RENDER::GalleryDrawItem& item);
+  void DrawTile(const TALLWICK_PP_RENDER::GalleryDrawItem& item, bool fillBackground);
 
   GLuint program_ = 0;
   std::array<GLuint, 3> textures_{};

@@ -85,7 +85,9 @@ void TimeBareDraws(benchmark::State& state, const std::function<void()>& drawFra
   state.SetItemsProcessed(state.iterations());
 }
 
-void DrawBare(benchmark::State& state, const DrawCase& drawCase) {
+// With `hostSwap` each frame also makes the copy the in-process host's swap
+// makes, which the module's figure includes.
+void DrawBare(benchmark::State& state, const DrawCase& drawCase, bool hostSwap = false) {
   const auto writer = Picture(state, drawCase);
   if (writer == nullptr) return;
   const TALLWICK_PP_RENDER::VideoFrame frame = tallwick_bench::FrameIn(*writer);
@@ -96,8 +98,11 @@ void DrawBare(benchmark::State& state, const DrawCase& drawCase) {
     state.SkipWithError(error.c_str());
     return;
   }
-  TimeBareDraws(
-      state, [&] { draw.Draw(frame); }, drawCase.viewWidth, drawCase.viewHeight);
+  const auto drawFrame = [&] {
+    draw.Draw(frame);
+    if (hostSwap) context.CopyAsHostSwaps();
+  };
+  TimeBareDraws(state, drawFrame, drawCase.viewWidth, drawCase.viewHeight);
 }
 
 void DrawGalleryThroughModule(benchmark::State& state, const GalleryCase& galleryCase) {
@@ -105,10 +110,13 @@ void DrawGalleryThroughModule(benchmark::State& state, const GalleryCase& galler
                     [&](ModuleDrawPage& page, std::string* error) { return page.StartGallery(galleryCase, error); });
 }
 
+// How the bare gallery draws: as the module does, plus the host's swap copy
+// that the module's figure includes, or less the tiles' background fills
+// (what the gallery's way of drawing costs).
+enum class BareGalleryWay { kAsTheModule, kWithHostSwap, kWithoutFills };
+
 // Every tile's picture in a segment of its own, as the module reads them.
-// With `hostSwap` each frame also makes the copy the in-process host's swap
-// makes, which the module's figure includes.
-void DrawGalleryBare(benchmark::State& state, const GalleryCase& galleryCase, bool hostSwap) {
+void DrawGalleryBare(benchmark::State& state, const GalleryCase& galleryCase, BareGalleryWay way) {
   std::vector<std::unique_ptr<tallwick::frame::FrameWriter>> writers;
   std::vector<TALLWICK_PP_RENDER::VideoFrame> frames;
   std::string error;
@@ -132,8 +140,8 @@ void DrawGalleryBare(benchmark::State& state, const GalleryCase& galleryCase, bo
     return;
   }
   const auto drawFrame = [&] {
-    draw.Draw(items);
-    if (hostSwap) context.CopyAsHostSwaps();
+    draw.Draw(items, way != BareGalleryWay::kWithoutFills);
+    if (way == BareGalleryWay::kWithHostSwap) context.CopyAsHostSwaps();
   };
   TimeBareDraws(state, drawFrame, galleryCase.viewWidth, galleryCase.viewHeight);
 }
@@ -142,6 +150,7 @@ void BM_Module1080pTo720p(benchmark::State& state) {
   DrawThroughModule(state, tallwick_bench::Draw1080pTo720p(), ModuleDrawPage::ViewOrder::kAfterInit);
 }
 void BM_Bare1080pTo720p(benchmark::State& state) { DrawBare(state, tallwick_bench::Draw1080pTo720p()); }
+void BM_Bare1080pTo720pHostSwap(benchmark::State& state) { DrawBare(state, tallwick_bench::Draw1080pTo720p(), true); }
 void BM_Module720pTo360p(benchmark::State& state) {
   DrawThroughModule(state, tallwick_bench::Draw720pTo360p(), ModuleDrawPage::ViewOrder::kAfterInit);
 }
@@ -155,9 +164,14 @@ void BM_Module1080pViewBeforeInit(benchmark::State& state) {
 void BM_ModuleGallery3x3(benchmark::State& state) {
   DrawGalleryThroughModule(state, tallwick_bench::Gallery3x3Of360p());
 }
-void BM_BareGallery3x3(benchmark::State& state) { DrawGalleryBare(state, tallwick_bench::Gallery3x3Of360p(), false); }
+void BM_BareGallery3x3(benchmark::State& state) {
+  DrawGalleryBare(state, tallwick_bench::Gallery3x3Of360p(), BareGalleryWay::kAsTheModule);
+}
 void BM_BareGallery3x3HostSwap(benchmark::State& state) {
-  DrawGalleryBare(state, tallwick_bench::Gallery3x3Of360p(), true);
+  DrawGalleryBare(state, tallwick_bench::Gallery3x3Of360p(), BareGalleryWay::kWithHostSwap);
+}
+void BM_BareGallery3x3NoFills(benchmark::State& state) {
+  DrawGalleryBare(state, tallwick_bench::Gallery3x3Of360p(), BareGalleryWay::kWithoutFills);
 }
 
 // The CPU yardstick: libyuv converts the 1080p frame to ARGB at its size and
@@ -183,11 +197,13 @@ void BM_CpuI420ToArgbScaled1080pTo720p(benchmark::State& state) {
 // Each module case beside its bare baseline, in this order.
 BENCHMARK(BM_Module1080pTo720p)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Bare1080pTo720p)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Bare1080pTo720pHostSwap)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Module720pTo360p)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Bare720pTo360p)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ModuleGallery3x3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BareGallery3x3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BareGallery3x3HostSwap)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BareGallery3x3NoFills)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Module1080pViewBeforeInit)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CpuI420ToArgbScaled1080pTo720p)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -196,9 +212,11 @@ tallwick_bench::RatioTable Ratios() {
           "figure ms",
           "baseline ms",
           {{"1080p -> 1280x720: module / bare", "BM_Module1080pTo720p", "BM_Bare1080pTo720p"},
+           {"1080p: module / (bare + host's swap copy)", "BM_Module1080pTo720p", "BM_Bare1080pTo720pHostSwap"},
            {"720p -> 640x360: module / bare", "BM_Module720pTo360p", "BM_Bare720pTo360p"},
            {"3x3 gallery of 360p -> 1280x720: module / bare", "BM_ModuleGallery3x3", "BM_BareGallery3x3"},
            {"3x3 gallery: module / (bare + host's swap copy)", "BM_ModuleGallery3x3", "BM_BareGallery3x3HostSwap"},
+           {"3x3 gallery, bare: with / without the tiles' fills", "BM_BareGallery3x3", "BM_BareGallery3x3NoFills"},
            {"1080p: view before / after INIT (module)", "BM_Module1080pViewBeforeInit", "BM_Module1080pTo720p"}}};
 }
 
