@@ -46,7 +46,10 @@ cleanup() {
 trap cleanup EXIT
 
 # wait_for_desktops_without_display SECONDS: until no desktop process of this
-# prefix runs without a DISPLAY.
+# prefix runs without a DISPLAY, or SECONDS have passed. Under qemu-i386 one
+# was seen to stay past 60 s, and the session's stop then found no server:
+# were the server gone, the next process would start one with a desktop of
+# its own. So the test goes on, and pphost.exe's result decides.
 desktops_without_display() {
   local pid environ
   for pid in $(pgrep -f 'explorer\.exe /desktop' || true); do
@@ -59,8 +62,8 @@ wait_for_desktops_without_display() {
   local deadline=$((SECONDS + $1))
   while [ -n "$(desktops_without_display)" ]; do
     if [ "$SECONDS" -ge "$deadline" ]; then
-      echo "Wine's desktop process without a display did not leave in $1 s" >&2
-      exit 1
+      echo "check_wgl_frame: a Wine desktop process without a display is still there after $1 s; going on" >&2
+      return 0
     fi
     sleep 0.2
   done
@@ -96,7 +99,7 @@ fi
 # it leaves, a few seconds later; so wait for it, and give this test's Wine
 # processes, the publisher among them, the display.
 export DISPLAY=":$display"
-wait_for_desktops_without_display 60
+wait_for_desktops_without_display 20
 start_windows_publisher "$work" "$win_publisher" "${streams[@]}"
 "${launcher[@]}" "$win_pphost" --gl wgl --clock virtual \
   --script "$work/scenario.jsonl" > "$work/windows.out" 2> "$work/windows.err" ||
