@@ -54,12 +54,23 @@ void LogAt(int level, const char* format, const Args&... args) {
   LogInstance::GetInstance()->Log(kModuleTag, level, format, args...);
 }
 
-// A line that would repeat on every tick: written only when its own limiter
-// (one function-local static per call site) lets it through.
-template <typename... Args>
-void LogLimited(TALLWICK_COMMON::RateLimiter& limiter, int level, const char* format, const Args&... args) {
-  if (limiter.Allow()) LogAt(level, format, args...);
-}
+// A line that would repeat on every tick, written at most once per
+// kLogRateLimitMs. One function-local static per call site:
+//   static LimitedLine line;
+//   line.Log(kLevelInfo, "[Class] ...", args...);
+class LimitedLine {
+ public:
+  // Whether the line is due now; a due line counts as written.
+  bool Allow() { return limiter_.Allow(); }
+
+  template <typename... Args>
+  void Log(int level, const char* format, const Args&... args) {
+    if (Allow()) LogAt(level, format, args...);
+  }
+
+ private:
+  TALLWICK_COMMON::RateLimiter limiter_{TALLWICK_COMMON::kLogRateLimitMs};
+};
 
 // An object's address as log lines write it ("this[{:#08x}]").
 inline uintptr_t ObjectAddress(const void* object) { return reinterpret_cast<uintptr_t>(object); }

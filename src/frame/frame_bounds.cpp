@@ -44,14 +44,12 @@ bool PlanesInside(const VideoFrame& frame, const uint8_t* base, size_t mappedSiz
 }
 
 void LogDoesNotFit(const VideoFrame& frame, size_t mappedSize, const std::string& sid) {
-  static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
-  if (limiter.Allow()) {
-    TALLWICK_LOG::LogAt(TALLWICK_LOG::kLevelWarning,
-                        "sid:{} frame does not fit the mapping - width:{} height:{} planS0:{} planS1:{} planS2:{} "
-                        "format:{} mapped:{}",
-                        sid, frame.width, frame.height, frame.planS0, frame.planS1, frame.planS2, frame.format,
-                        static_cast<uint64_t>(mappedSize));
-  }
+  static TALLWICK_LOG::LimitedLine line;
+  line.Log(TALLWICK_LOG::kLevelWarning,
+           "sid:{} frame does not fit the mapping - width:{} height:{} planS0:{} planS1:{} planS2:{} "
+           "format:{} mapped:{}",
+           sid, frame.width, frame.height, frame.planS0, frame.planS1, frame.planS2, frame.format,
+           static_cast<uint64_t>(mappedSize));
 }
 
 }  // namespace

@@ -15,17 +15,13 @@ using namespace tallwick::frame;
 int32_t LoadInt32(const uint8_t* data, size_t offset) { return static_cast<int32_t>(LoadLE32(data + offset)); }
 
 void LogDataNull(const std::string& sid) {
-  static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
-  if (limiter.Allow()) {
-    TALLWICK_LOG::LogAt(TALLWICK_LOG::kLevelError, "sid:{} ParseVideoFrame - data nullptr", sid);
-  }
+  static TALLWICK_LOG::LimitedLine line;
+  line.Log(TALLWICK_LOG::kLevelError, "sid:{} ParseVideoFrame - data nullptr", sid);
 }
 
 void LogUpdating(const std::string& sid, int32_t frameId) {
-  static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
-  if (limiter.Allow()) {
-    TALLWICK_LOG::LogAt(TALLWICK_LOG::kLevelInfo, "sid:{} ParseVideoFrame is updating - frameId: {}", sid, frameId);
-  }
+  static TALLWICK_LOG::LimitedLine line;
+  line.Log(TALLWICK_LOG::kLevelInfo, "sid:{} ParseVideoFrame is updating - frameId: {}", sid, frameId);
 }
 
 // Plane positions from the strides and height already read (the header is

@@ -11,22 +11,21 @@
 
 namespace TALLWICK_PP_RENDER {
 
-using TALLWICK_COMMON::kLogRateLimitMs;
-using TALLWICK_COMMON::RateLimiter;
 using TALLWICK_LOG::kLevelInfo;
+using TALLWICK_LOG::LimitedLine;
 using TALLWICK_LOG::LogAt;
-using TALLWICK_LOG::LogLimited;
 using TALLWICK_LOG::ObjectAddress;
 
-// What a tile's stream reader finds, in this role's log lines and events.
+// What a tile's stream reader finds, in the gallery's log lines and
+// frame-status events. Lives for one read of one tile.
 class GalleryRenderEmbed::TileReport : public StreamReader::Report {
  public:
   TileReport(GalleryRenderEmbed& gallery, const GalleryRenderInfo& tile) : gallery_(gallery), tile_(tile) {}
 
   void EntryMissing(const std::string& key) override {
-    static RateLimiter limiter(kLogRateLimitMs);
-    LogLimited(limiter, kLevelInfo, "[GalleryRenderEmbed] uuid:{} diff is not found, key: {}, conroller starttick:{}",
-               gallery_.uuid, key, ControllerEmbed::GetInstance()->GetStartTick());
+    static LimitedLine line;
+    line.Log(kLevelInfo, "[GalleryRenderEmbed] uuid:{} diff is not found, key: {}, conroller starttick:{}",
+             gallery_.uuid, key, ControllerEmbed::GetInstance()->GetStartTick());
   }
 
   // The gallery says nothing before the open's outcome.
@@ -75,12 +74,12 @@ void GalleryRenderEmbed::ScheduleNextPaint() {
 
 void GalleryRenderEmbed::OnPaintDone(int32_t /*result*/) {
   ++frameCnt;
-  static RateLimiter limiter(kLogRateLimitMs);
-  LogLimited(limiter, kLevelInfo, "[GalleryRenderEmbed] uuid:{} this[{:#08x}] PaintGallery normal frameCnt:{}", uuid,
-             ObjectAddress(this), frameCnt);
+  static LimitedLine line;
+  line.Log(kLevelInfo, "[GalleryRenderEmbed] uuid:{} this[{:#08x}] PaintGallery normal frameCnt:{}", uuid,
+           ObjectAddress(this), frameCnt);
   is_painting_ = false;
   // Stopped: the chain ends with this swap.
-  if (!stopped) ScheduleNextPaint();
+  if (started) ScheduleNextPaint();
 }
 
 void GalleryRenderEmbed::ClearBKColor() {
@@ -118,8 +117,8 @@ void GalleryRenderEmbed::PaintGallery(int32_t /*result*/) {
       ClearBKColor();
       return;
     }
-    static RateLimiter limiter(kLogRateLimitMs);
-    LogLimited(limiter, kLevelInfo, "[GalleryRenderEmbed] uuid:{} view is not visible, but we make a decision", uuid);
+    static LimitedLine line;
+    line.Log(kLevelInfo, "[GalleryRenderEmbed] uuid:{} view is not visible, but we make a decision", uuid);
   }
   DrawChangedTiles(needClear);
 }
@@ -131,9 +130,9 @@ void GalleryRenderEmbed::PaintWhileSwapPending(bool needClear) {
     ClearBKColor();
     return;
   }
-  static RateLimiter limiter(kLogRateLimitMs);
-  LogLimited(limiter, kLevelInfo, "[GalleryRenderEmbed] uuid:{} this[{:#08x}] is painting, is_painting_ = {}", uuid,
-             ObjectAddress(this), is_painting_);
+  static LimitedLine line;
+  line.Log(kLevelInfo, "[GalleryRenderEmbed] uuid:{} this[{:#08x}] is painting, is_painting_ = {}", uuid,
+           ObjectAddress(this), is_painting_);
   ScheduleNextPaint();
 }
 
@@ -146,16 +145,16 @@ void GalleryRenderEmbed::PaintEmptyLayout() {
     ClearBKColor();
     return;
   }
-  static RateLimiter limiter(kLogRateLimitMs);
-  LogLimited(limiter, kLevelInfo, "[GalleryRenderEmbed] uuid:{} renderinfos_ is null, continue next paint loop", uuid);
+  static LimitedLine line;
+  line.Log(kLevelInfo, "[GalleryRenderEmbed] uuid:{} renderinfos_ is null, continue next paint loop", uuid);
   ScheduleNextPaint();
 }
 
 void GalleryRenderEmbed::DrawChangedTiles(bool needClear) {
   ReadShareMemoryData(&needClear);
-  static RateLimiter dumpLimiter(kLogRateLimitMs);
+  static LimitedLine dumpLine;
   // The dump is long: it is built only for a line that is written.
-  if (dumpLimiter.Allow() && TALLWICK_LOG::LogInstance::GetInstance()->IsEnabled()) {
+  if (dumpLine.Allow() && TALLWICK_LOG::LogInstance::GetInstance()->IsEnabled()) {
     LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} render_infos: {}", uuid, DescribeRenderInfos(renderinfos_));
   }
   StartedStreams startedStreams;
@@ -208,10 +207,10 @@ bool GalleryRenderEmbed::OpenTileSegment(const std::string& key, GalleryRenderIn
   if (info.reader.HasSegment()) return true;
   TileReport report(*this, info);
   if (info.reader.OpenShoom(ControllerEmbed::GetInstance()->Registry(), key, report)) return true;
-  static RateLimiter limiter(kLogRateLimitMs);
-  LogLimited(limiter, kLevelInfo,
-             "[GalleryRenderEmbed] uuid:{} shm is nullptr, ReadShareMemoryData failed, continue next one sid = {}",
-             uuid, info.sid);
+  static LimitedLine line;
+  line.Log(kLevelInfo,
+           "[GalleryRenderEmbed] uuid:{} shm is nullptr, ReadShareMemoryData failed, continue next one sid = {}", uuid,
+           info.sid);
   info.reader.NoteMissingSegment(info.isPainting, renderExceptionThreshold, report);
   return false;
 }
@@ -223,9 +222,9 @@ bool GalleryRenderEmbed::OpenTileSegment(const std::string& key, GalleryRenderIn
 // neither.
 bool GalleryRenderEmbed::ReadTileFrame(GalleryRenderInfo& info, VideoFrame* frame) {
   if (info.reader.ReadNewest(frame, info.sid) || info.reader.ReuseShown(frame, info.sid)) return true;
-  static RateLimiter limiter(kLogRateLimitMs);
-  LogLimited(limiter, kLevelInfo, "[GalleryRenderEmbed] uuid:{} ParseVideoFrame failed, continue next one sid = {}",
-             uuid, info.sid);
+  static LimitedLine line;
+  line.Log(kLevelInfo, "[GalleryRenderEmbed] uuid:{} ParseVideoFrame failed, continue next one sid = {}", uuid,
+           info.sid);
   return false;
 }
 

@@ -7,7 +7,7 @@
 #include "controller/crash_manager.h"
 #include "controller/process_info.h"
 #include "embed/element_cursor.h"
-#include "embed/frame_count_clock.h"
+#include "embed/frame_count_entry.h"
 #include "embed/protocol.h"
 
 namespace TALLWICK_PP_RENDER {
@@ -45,7 +45,6 @@ GalleryRenderEmbed::~GalleryRenderEmbed() {
   pendingRenderInfos.clear();
   uuid.clear();
   started = false;
-  stopped = true;
   is_view_visible = true;
   is_painting_ = false;
   frameInterval = 50.0;
@@ -117,7 +116,6 @@ int32_t GalleryRenderEmbed::StartRender(const pp::VarDictionary& /*data*/) {
   }
   if (renderer == nullptr) return kErrorNotInited;
   started = true;
-  stopped = false;
   const int32_t err = InitRenderer();
   if (err != kErrorNone) {
     pp::VarDictionary error;
@@ -138,7 +136,6 @@ int32_t GalleryRenderEmbed::StopRender(const pp::VarDictionary& /*data*/) {
     return kErrorRenderingStopped;
   }
   started = false;
-  stopped = true;
   PostEvent(kEvtRenderStopped);
   return kErrorNone;
 }
@@ -186,14 +183,9 @@ int32_t GalleryRenderEmbed::HandleUpdateMultiInfos(const pp::VarDictionary& data
 MessageHandleResult GalleryRenderEmbed::HandleGetFrameCount(const pp::VarDictionary& /*data*/) {
   MessageHandleResult result;
   for (const auto& [key, info] : renderinfos_) {
-    pp::VarDictionary counts;
-    counts.Set("width", info.reader.ShownFrame().width);
-    counts.Set("height", info.reader.ShownFrame().height);
-    counts.Set("viewWidth", static_cast<double>(info.width));
-    counts.Set("viewHeight", static_cast<double>(info.height));
-    counts.Set("frameCount", static_cast<int32_t>(static_cast<uint32_t>(frameCnt)));
-    counts.Set("timestamp", FrameCountTimestampMs());
-    result.data.Set(key, counts);
+    const VideoFrame& shown = info.reader.ShownFrame();
+    result.data.Set(key, FrameCountEntry(shown.width, shown.height, static_cast<double>(info.width),
+                                         static_cast<double>(info.height), frameCnt));
   }
   return result;
 }
@@ -213,10 +205,7 @@ void GalleryRenderEmbed::DidChangeView(const pp::View& newView) {
           uuid, ObjectAddress(this), newWidth, newHeight, is_view_visible);
     return;
   }
-  if (renderer != nullptr &&
-      renderer->HandleChangeView(view, enableHighPerformanceGPU, enablePPAPIRedExt) != kErrorNone) {
-    return;
-  }
+  if (!RendererTookView(renderer.get(), view, enableHighPerformanceGPU, enablePPAPIRedExt)) return;
   LogAt(kLevelInfo,
         "[GalleryRenderEmbed] uuid:{} this[{:#08x}] DidChangeView changed and done - newWidth: {}, newHeight: {}, "
         "is_view_visible: {}",

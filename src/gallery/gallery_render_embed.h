@@ -57,10 +57,10 @@ class GalleryRenderEmbed : public IEmbed {
   int32_t HandleHideCursor(const pp::VarDictionary& data);
   int32_t HandleShowCursor(const pp::VarDictionary& data);
   int32_t HandleResetShoom(const pp::VarDictionary& data);
-  int32_t HandleUpdateMultiInfos(const pp::VarDictionary& data);
   MessageHandleResult HandleGetFrameCount(const pp::VarDictionary& data);
 
   // Layout changes.
+  int32_t HandleUpdateMultiInfos(const pp::VarDictionary& data);
   void ParseRenderInfo(const pp::VarArray& items);
   GalleryRenderInfo ReadRenderInfo(const pp::Var& item, int32_t index) const;
   void ApplyPendingRenderInfos();
@@ -105,8 +105,8 @@ class GalleryRenderEmbed : public IEmbed {
   // to draw.
   std::vector<TileRead> tileReads;
   std::vector<GalleryDrawItem> drawItems;
+  // Between "START_RENDER" and "STOP_RENDER": the paint chain goes on.
   bool started = false;
-  bool stopped = true;
   bool is_painting_ = false;
   bool renderInfosEmpty = false;
   bool needClearScreen = false;
@@ -115,7 +115,7 @@ class GalleryRenderEmbed : public IEmbed {
   // next view change that succeeds runs it again.
   bool rendererInitFailed = false;
   pp::CompletionCallbackFactory<GalleryRenderEmbed> callbackFactory{this};
-  int64_t frameCnt = 0;
+  uint64_t frameCnt = 0;
   bool enableHighPerformanceGPU = false;
   bool enablePPAPIRedExt = false;
 

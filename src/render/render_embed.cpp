@@ -8,7 +8,7 @@
 #include "controller/crash_manager.h"
 #include "controller/process_info.h"
 #include "embed/element_cursor.h"
-#include "embed/frame_count_clock.h"
+#include "embed/frame_count_entry.h"
 #include "embed/protocol.h"
 #include "yuv/yuv_3d_render.h"
 
@@ -113,7 +113,6 @@ void RenderEmbed::ReadStreamSettings(const pp::VarDictionary& data) {
 
 int32_t RenderEmbed::HandleReset(const pp::VarDictionary& /*data*/) {
   started = false;
-  stopped = true;
   visible = true;
   frameInterval = 50.0;
   reader.Reset();
@@ -130,7 +129,6 @@ int32_t RenderEmbed::StartRender(const pp::VarDictionary& /*data*/) {
     return kErrorNone;
   }
   started = true;
-  stopped = false;
   reader.StartWait();
   frameCnt = 0;
   Paint(0);
@@ -145,7 +143,6 @@ int32_t RenderEmbed::StopRender(const pp::VarDictionary& /*data*/) {
     return kErrorRenderingStopped;
   }
   started = false;
-  stopped = true;
   PostEvent(kEvtRenderStopped);
   return kErrorNone;
 }
@@ -194,15 +191,9 @@ int32_t RenderEmbed::HandleResetShoom(const pp::VarDictionary& data) {
 int32_t RenderEmbed::HandleContextLost(const pp::VarDictionary& /*data*/) { return kErrorNone; }
 
 MessageHandleResult RenderEmbed::HandleGetFrameCount(const pp::VarDictionary& /*data*/) {
-  pp::VarDictionary counts;
-  counts.Set("width", reader.ShownFrame().width);
-  counts.Set("height", reader.ShownFrame().height);
-  counts.Set("viewWidth", viewWidth);
-  counts.Set("viewHeight", viewHeight);
-  counts.Set("frameCount", static_cast<int32_t>(static_cast<uint32_t>(frameCnt)));
-  counts.Set("timestamp", FrameCountTimestampMs());
+  const VideoFrame& shown = reader.ShownFrame();
   MessageHandleResult result;
-  result.data.Set(uid + "_" + type, counts);
+  result.data.Set(uid + "_" + type, FrameCountEntry(shown.width, shown.height, viewWidth, viewHeight, frameCnt));
   return result;
 }
 
@@ -221,10 +212,7 @@ void RenderEmbed::DidChangeView(const pp::View& newView) {
           uuid, TALLWICK_LOG::ObjectAddress(this), width, height, visible, sid);
     return;
   }
-  if (renderer != nullptr &&
-      renderer->HandleChangeView(view, enableHighPerformanceGPU, enablePPAPIRedExt) != kErrorNone) {
-    return;
-  }
+  if (!RendererTookView(renderer.get(), view, enableHighPerformanceGPU, enablePPAPIRedExt)) return;
   LogAt(kLevelInfo,
         "[RenderEmbed] uuid:{} this[{:#08x}] DidChangeView changed and done - newWidth: {}, newHeight: {}, visible: "
         "{}, sid: {}",

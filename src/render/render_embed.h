@@ -86,8 +86,8 @@ class RenderEmbed : public IEmbed {
   bool isSelf = false;
   std::string uuid;
   std::unique_ptr<IYUVRender> renderer;
+  // Between "START_RENDER" and "STOP_RENDER": the paint chain goes on.
   bool started = false;
-  bool stopped = true;
   bool visible = true;
   bool isPainting = false;
   double frameInterval = 50.0;

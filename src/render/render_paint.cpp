@@ -10,29 +10,28 @@
 
 namespace TALLWICK_PP_RENDER {
 
-using TALLWICK_COMMON::kLogRateLimitMs;
-using TALLWICK_COMMON::RateLimiter;
 using TALLWICK_LOG::kLevelInfo;
+using TALLWICK_LOG::LimitedLine;
 using TALLWICK_LOG::LogAt;
-using TALLWICK_LOG::LogLimited;
 
-// What the stream reader finds, in this role's log lines and events.
+// What the single-stream role's reader finds, in this role's log lines and
+// frame-status events. Lives for one paint tick or command.
 class RenderEmbed::ReadReport : public StreamReader::Report {
  public:
   explicit ReadReport(RenderEmbed& role) : role_(role) {}
 
   void EntryMissing(const std::string& key) override {
-    static RateLimiter limiter(kLogRateLimitMs);
-    LogLimited(limiter, kLevelInfo,
-               "[RenderEmbed] uuid:{} diff is not found, try open shoom next loop, sid: {}, path: {}, key: {}, "
-               "conroller starttick:{}",
-               role_.uuid, role_.sid, "", key, ControllerEmbed::GetInstance()->GetStartTick());
+    static LimitedLine line;
+    line.Log(kLevelInfo,
+             "[RenderEmbed] uuid:{} diff is not found, try open shoom next loop, sid: {}, path: {}, key: {}, "
+             "conroller starttick:{}",
+             role_.uuid, role_.sid, "", key, ControllerEmbed::GetInstance()->GetStartTick());
   }
 
   void EntryFound(const std::string& key, const std::string& path) override {
-    static RateLimiter limiter(kLogRateLimitMs);
-    LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} diff is found, try open shoom, sid: {}, path: {}, key: {}",
-               role_.uuid, role_.sid, path, key);
+    static LimitedLine line;
+    line.Log(kLevelInfo, "[RenderEmbed] uuid:{} diff is found, try open shoom, sid: {}, path: {}, key: {}", role_.uuid,
+             role_.sid, path, key);
   }
 
   void OpenFailed(const std::string& /*key*/, const std::string& path, uint32_t size,
@@ -95,17 +94,16 @@ void RenderEmbed::Paint(int32_t /*result*/) {
   ReadReport report(*this);
   reader.NoteFrame(frame, timeout, report);
   if (frame.frameId == reader.ShownFrame().frameId) {
-    static RateLimiter limiter(kLogRateLimitMs);
-    LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} Paint skipped: frameId not change - sid: {}, frameId: {}",
-               uuid, sid, frame.frameId);
+    static LimitedLine line;
+    line.Log(kLevelInfo, "[RenderEmbed] uuid:{} Paint skipped: frameId not change - sid: {}, frameId: {}", uuid, sid,
+             frame.frameId);
     ScheduleNextPaint();
     return;
   }
   if (isPainting) {
-    static RateLimiter limiter(kLogRateLimitMs);
-    LogLimited(limiter, kLevelInfo,
-               "[RenderEmbed] uuid:{} is swaping buffer - swaping buffer: {}, visible: {}, sid: {}", uuid, isPainting,
-               visible, sid);
+    static LimitedLine line;
+    line.Log(kLevelInfo, "[RenderEmbed] uuid:{} is swaping buffer - swaping buffer: {}, visible: {}, sid: {}", uuid,
+             isPainting, visible, sid);
     ScheduleNextPaint();
     return;
   }
@@ -132,9 +130,9 @@ void RenderEmbed::FollowSelfKey(const std::string& selfKey, const char* kind) {
 // stays missing for the timeout is reported once as "NO_FRAME".
 bool RenderEmbed::EnsureSegment() {
   if (reader.HasSegment()) return true;
-  static RateLimiter limiter(kLogRateLimitMs);
-  LogLimited(limiter, kLevelInfo,
-             "[RenderEmbed] uuid:{} video frame data pointer null, try open shoom - sid: {}, key: {}", uuid, sid, key);
+  static LimitedLine line;
+  line.Log(kLevelInfo, "[RenderEmbed] uuid:{} video frame data pointer null, try open shoom - sid: {}, key: {}", uuid,
+           sid, key);
   ReadReport report(*this);
   if (reader.OpenShoom(ControllerEmbed::GetInstance()->Registry(), key, report)) {
     AdoptSelfKeys();
@@ -167,21 +165,20 @@ void RenderEmbed::AdoptSelfKeys() {
 // was mapped), is left for the next tick and never read.
 bool RenderEmbed::ReadFrame(VideoFrame* frame) {
   if (!reader.ReadNewest(frame, sid)) {
-    static RateLimiter limiter(kLogRateLimitMs);
-    LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} ParseVideoFrame not ok - sid: {}", uuid, sid);
+    static LimitedLine line;
+    line.Log(kLevelInfo, "[RenderEmbed] uuid:{} ParseVideoFrame not ok - sid: {}", uuid, sid);
     return false;
   }
-  static RateLimiter limiter(kLogRateLimitMs);
-  LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} normal read frameCnt:{} sid:{}", uuid, reader.ReadCount(),
-             sid);
+  static LimitedLine line;
+  line.Log(kLevelInfo, "[RenderEmbed] uuid:{} normal read frameCnt:{} sid:{}", uuid, reader.ReadCount(), sid);
   return true;
 }
 
 void RenderEmbed::DrawFrame(const VideoFrame& frame) {
   if (!visible) {
-    static RateLimiter limiter(kLogRateLimitMs);
-    LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} is invisible but not skip this frame: {}, sid: {}", uuid,
-               frame.frameId, sid);
+    static LimitedLine line;
+    line.Log(kLevelInfo, "[RenderEmbed] uuid:{} is invisible but not skip this frame: {}, sid: {}", uuid, frame.frameId,
+             sid);
   }
   if (!renderStartedPosted) {
     renderStartedPosted = true;
@@ -195,16 +192,16 @@ void RenderEmbed::DrawFrame(const VideoFrame& frame) {
 
 void RenderEmbed::OnPaintDone(int32_t /*result*/) {
   ++frameCnt;
-  static RateLimiter limiter(kLogRateLimitMs);
-  LogLimited(limiter, kLevelInfo, "[RenderEmbed] uuid:{} this[{:#08x}] uuid:{} Paint normal frameCnt:{} sid:{}", uuid,
-             TALLWICK_LOG::ObjectAddress(this), uuid, frameCnt, sid);
+  static LimitedLine line;
+  line.Log(kLevelInfo, "[RenderEmbed] uuid:{} this[{:#08x}] uuid:{} Paint normal frameCnt:{} sid:{}", uuid,
+           TALLWICK_LOG::ObjectAddress(this), uuid, frameCnt, sid);
   isPainting = false;
   if (pendingClear) {
     auto clear = std::move(pendingClear);
     pendingClear = nullptr;
     clear();
   }
-  if (!stopped) ScheduleNextPaint();
+  if (started) ScheduleNextPaint();
 }
 
 void RenderEmbed::FrameResized(const VideoFrame& frame) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "embed/protocol.h"
 #include "frame/video_frame.h"
 #include "host/completion_callback.h"
 #include "host/instance.h"
@@ -52,5 +53,13 @@ class IYUVRender {
   pp::Instance* m_instance;  // not owned
   std::string m_sid;
 };
+
+// A view change offered to a role's renderer, which exists only from
+// "INIT" on: false when there is one and it could not take the view.
+inline bool RendererTookView(IYUVRender* renderer, const pp::View& view, bool enableHighPerformanceGPU,
+                             bool enablePPAPIRedExt) {
+  return renderer == nullptr ||
+         renderer->HandleChangeView(view, enableHighPerformanceGPU, enablePPAPIRedExt) == kErrorNone;
+}
 
 }  // namespace TALLWICK_PP_RENDER

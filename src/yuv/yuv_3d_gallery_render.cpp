@@ -34,28 +34,21 @@ class GalleryReport final : public YuvGlReport {
     LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} InitYUVRender, but gl context not inited when init texture", sid);
   }
   void ResizeFailed(const std::string& sid, int32_t result, int32_t width, int32_t height) const override {
-    static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
-    TALLWICK_LOG::LogLimited(
-        limiter, kLevelWarning,
+    static TALLWICK_LOG::LimitedLine line;
+    line.Log(
+        kLevelWarning,
         "[YUV3DGalleryRender] uuid:{} ResizeBuffers - unable to resize buffer: result: {}, newWidth {}, newHeight {}",
         sid, result, width, height);
   }
 };
 
-// A context with alpha; the program lets its shader objects go once linked.
-// Made on first use, so that it never reads the shader texts before they are
-// set.
+// Lines "[YUV3DGalleryRender] uuid:...", a context with 8 alpha bits, and the
+// shader objects let go once the program is linked. Made on first use, so
+// that it never reads the shader texts before they are set.
 const YuvGlStyle& GalleryStyle() {
   static const GalleryReport report;
-  static const YuvGlStyle style = {
-      "YUV3DGalleryRender",
-      "uuid",
-      /*alphaBits=*/8,
-      kGalleryVertexShaderText,
-      kGalleryFragmentShaderText,
-      /*keepShaderObjects=*/false,
-      &report,
-  };
+  static const YuvGlStyle style{"YUV3DGalleryRender",       "uuid", 8,      kGalleryVertexShaderText,
+                                kGalleryFragmentShaderText, false,  &report};
   return style;
 }
 

@@ -44,27 +44,20 @@ class SingleStreamReport final : public YuvGlReport {
           sid, width, height);
   }
   void ResizeFailed(const std::string& sid, int32_t result, int32_t width, int32_t height) const override {
-    static TALLWICK_COMMON::RateLimiter limiter(TALLWICK_COMMON::kLogRateLimitMs);
-    TALLWICK_LOG::LogLimited(
-        limiter, kLevelInfo,
+    static TALLWICK_LOG::LimitedLine line;
+    line.Log(
+        kLevelInfo,
         "[YUV3DRender] sid:{} ResizeBuffers - unable to resize buffer: result: {}, newWidth {}, newHeight {}, id: {}",
         sid, result, width, height, sid);
   }
 };
 
-// An opaque context; shader objects stay attached to the program. Made on
-// first use, so that it never reads the shader texts before they are set.
+// Lines "[YUV3DRender] sid:...", an opaque context (0 alpha bits), and the
+// shader objects kept attached to the program. Made on first use, so that it
+// never reads the shader texts before they are set.
 const YuvGlStyle& SingleStreamStyle() {
   static const SingleStreamReport report;
-  static const YuvGlStyle style = {
-      "YUV3DRender",
-      "sid",
-      /*alphaBits=*/0,
-      kVertexShaderText,
-      kFragmentShaderText,
-      /*keepShaderObjects=*/true,
-      &report,
-  };
+  static const YuvGlStyle style{"YUV3DRender", "sid", 0, kVertexShaderText, kFragmentShaderText, true, &report};
   return style;
 }
 

@@ -1,0 +1,24 @@
+#include "embed/frame_count_entry.h"
+
+#include "common/clock.h"
+
+namespace TALLWICK_PP_RENDER {
+
+int32_t FrameCountTimestampMs() {
+  static const int64_t startNs = TALLWICK_COMMON::MonotonicNs();
+  return static_cast<int32_t>((TALLWICK_COMMON::MonotonicNs() - startNs) / 1000000);
+}
+
+pp::VarDictionary FrameCountEntry(int32_t frameWidth, int32_t frameHeight, const pp::Var& viewWidth,
+                                  const pp::Var& viewHeight, uint64_t presents) {
+  pp::VarDictionary entry;
+  entry.Set("width", frameWidth);
+  entry.Set("height", frameHeight);
+  entry.Set("viewWidth", viewWidth);
+  entry.Set("viewHeight", viewHeight);
+  entry.Set("frameCount", static_cast<int32_t>(static_cast<uint32_t>(presents)));
+  entry.Set("timestamp", FrameCountTimestampMs());
+  return entry;
+}
+
+}  // namespace TALLWICK_PP_RENDER
