@@ -22,6 +22,12 @@ tallwick::publisher::YuvColour ToYuv(const Rgb& colour) {
   return tallwick::publisher::RgbToYuv(Channel(colour.r), Channel(colour.g), Channel(colour.b));
 }
 
+// Every segment has room for frames of four times the test area.
+uint64_t SegmentRoom() {
+  return tallwick::frame::FrameSegmentSize(
+      MakeGeometry(kFrameWidth * 2, kFrameHeight * 2, tallwick::frame::kFormatI420, kRowPadding));
+}
+
 }  // namespace
 
 GalleryPageTest::GalleryPageTest() {
@@ -63,24 +69,38 @@ std::string GalleryPageTest::SegmentName(const std::string& uid, const std::stri
   return "/tallwick-gallery-" + std::to_string(getpid()) + "-" + uid + suffix;
 }
 
-std::vector<Json> GalleryPageTest::Publish(const std::string& uid, const std::string& suffix, int32_t rowPadding) {
-  const auto geometry = MakeGeometry(kFrameWidth, kFrameHeight, tallwick::frame::kFormatI420, rowPadding);
-  const auto room = tallwick::frame::FrameSegmentSize(
-      MakeGeometry(kFrameWidth * 2, kFrameHeight * 2, tallwick::frame::kFormatI420, kRowPadding));
+void GalleryPageTest::CreateWriter(const std::string& uid, const std::string& path,
+                                   const tallwick::frame::FrameGeometry& geometry) {
   writers_.erase(uid);  // the old segment's name goes before a new one of that name is made
-  auto writer = std::make_unique<FrameWriter>(SegmentName(uid, suffix), geometry, room);
+  auto writer = std::make_unique<FrameWriter>(path, geometry, SegmentRoom());
   EXPECT_EQ(writer->Create(), shoom::kOK);
   writers_[uid] = std::move(writer);
+}
+
+std::vector<Json> GalleryPageTest::Publish(const std::string& uid, const std::string& suffix, int32_t rowPadding) {
+  CreateWriter(uid, SegmentName(uid, suffix),
+               MakeGeometry(kFrameWidth, kFrameHeight, tallwick::frame::kFormatI420, rowPadding));
   const Json diff = {{"path", SegmentName(uid, suffix)},
                      {"uid", uid},
                      {"sid", "s-" + uid},
-                     {"bufferSize", room},
+                     {"bufferSize", SegmentRoom()},
                      {"bufferNumber", 1},
                      {"isScreen", false},
                      {"isMerge", false},
                      {"frameFormat", 0}};
   const Json data = {{"op", 0}, {"diffs", Json::array({diff})}};
   return Do({Command("c", "DO_UPDATE_SHARED_MEMORY", data.dump())});
+}
+
+void GalleryPageTest::Replace(const std::string& uid) {
+  const std::string path = Writer(uid).Segment().Path();
+  const tallwick::frame::FrameGeometry geometry = Writer(uid).Geometry();
+  CreateWriter(uid, path, geometry);
+}
+
+void GalleryPageTest::Withdraw(const std::string& uid, const std::string& id) {
+  Do({Command("c", "DO_UPDATE_SHARED_MEMORY", Json{{"op", 1}, {"diffs", Json::array({{{"uid", uid}}})}}.dump()),
+      Command(id, "RESET_SHOOM", Json{{"stream_key", uid + "_CAMERA"}}.dump())});
 }
 
 void GalleryPageTest::WriteFrame(const std::string& uid, const Picture& picture) {

@@ -83,6 +83,14 @@ class GalleryPageTest : public ModulePageTest {
   std::vector<Json> Publish(const std::string& uid, const std::string& suffix = "", int32_t rowPadding = kRowPadding);
   tallwick::frame::FrameWriter& Writer(const std::string& uid) { return *writers_.at(uid); }
   std::string SegmentName(const std::string& uid, const std::string& suffix = "") const;
+  // A new, empty segment under the name and with the geometry of uid's
+  // current one, and no word to the controller: only a reader that opens the
+  // name again sees its frames; one that keeps the old mapping never does.
+  void Replace(const std::string& uid);
+  // The page withdraws uid's segment from the controller and resets its key
+  // in the element: the tile stays in the layout with nothing to read, so
+  // what it last drew stays on screen until the element is cleared.
+  void Withdraw(const std::string& uid, const std::string& id = "g");
 
   // Publishes a complete frame with a new id.
   void WriteFrame(const std::string& uid, const Picture& picture);
@@ -108,6 +116,8 @@ class GalleryPageTest : public ModulePageTest {
   static size_t Count(const std::vector<Json>& out, const std::string& needle) { return LogTexts(out, needle).size(); }
 
  private:
+  void CreateWriter(const std::string& uid, const std::string& path, const tallwick::frame::FrameGeometry& geometry);
+
   std::map<std::string, std::unique_ptr<tallwick::frame::FrameWriter>> writers_;
   std::map<std::string, Picture> pictures_;
   std::map<std::string, int32_t> frameIds_;
