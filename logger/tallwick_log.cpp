@@ -52,10 +52,10 @@ std::filesystem::path LogFile(const char* path, const char* name) {
 }
 
 spdlog::level::level_enum ToSpdLevel(int level) {
-  if (level <= 2) return spdlog::level::debug;
-  if (level == 3) return spdlog::level::info;
-  if (level == 4) return spdlog::level::warn;
-  if (level == 5) return spdlog::level::err;
+  if (level <= TALLWICK_LOG_DEBUG) return spdlog::level::debug;
+  if (level == TALLWICK_LOG_INFO) return spdlog::level::info;
+  if (level == TALLWICK_LOG_WARNING) return spdlog::level::warn;
+  if (level == TALLWICK_LOG_ERROR) return spdlog::level::err;
   return spdlog::level::critical;
 }
 

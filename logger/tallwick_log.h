@@ -25,7 +25,17 @@ extern "C" {
 TALLWICK_LOG_API int CreateTallwickLogger(int version, const char* path, const char* name, const char* name2,
                                           int reserved1, int reserved2, int reserved3, int reserved4);
 
-/* Writes one line. Levels: <=2 debug, 3 info, 4 warning, 5 error, >=6 critical.
+/* The levels a line is written at. A level below TALLWICK_LOG_DEBUG is
+ * written as debug, one above TALLWICK_LOG_CRITICAL as critical. */
+enum TallwickLogLevel {
+  TALLWICK_LOG_DEBUG = 2,
+  TALLWICK_LOG_INFO = 3,
+  TALLWICK_LOG_WARNING = 4,
+  TALLWICK_LOG_ERROR = 5,
+  TALLWICK_LOG_CRITICAL = 6
+};
+
+/* Writes one line at `level` (a TallwickLogLevel, or any int as above).
  * Does nothing unless a logger is created. When it returns, the file has the
  * whole line, even if the process is killed right after. */
 TALLWICK_LOG_API int TallwickLogWrite(const char* tag, int level, const char* text);

@@ -47,11 +47,11 @@ class TallwickLogTest : public ::testing::Test {
 };
 
 TEST_F(TallwickLogTest, WritesOnlyBetweenCreateAndDestroy) {
-  EXPECT_EQ(TallwickLogWrite("PPAPI_RENDER", 3, "before"), -1);
+  EXPECT_EQ(TallwickLogWrite("PPAPI_RENDER", TALLWICK_LOG_INFO, "before"), -1);
   ASSERT_EQ(Create(folder_), 0);
-  EXPECT_EQ(TallwickLogWrite("PPAPI_RENDER", 3, "during"), 0);
+  EXPECT_EQ(TallwickLogWrite("PPAPI_RENDER", TALLWICK_LOG_INFO, "during"), 0);
   DestroyTallwickLogger();
-  EXPECT_EQ(TallwickLogWrite("PPAPI_RENDER", 3, "after"), -1);
+  EXPECT_EQ(TallwickLogWrite("PPAPI_RENDER", TALLWICK_LOG_INFO, "after"), -1);
 
   const std::string text = ReadAll(folder_ / "PPAPI_RENDER.log");
   EXPECT_EQ(text.find("before"), std::string::npos);
@@ -61,10 +61,10 @@ TEST_F(TallwickLogTest, WritesOnlyBetweenCreateAndDestroy) {
 
 TEST_F(TallwickLogTest, MapsModuleLevels) {
   ASSERT_EQ(Create(folder_), 0);
-  TallwickLogWrite("T", 2, "lifecycle");
-  TallwickLogWrite("T", 3, "info");
-  TallwickLogWrite("T", 4, "warning");
-  TallwickLogWrite("T", 5, "failure");
+  TallwickLogWrite("T", TALLWICK_LOG_DEBUG, "lifecycle");
+  TallwickLogWrite("T", TALLWICK_LOG_INFO, "info");
+  TallwickLogWrite("T", TALLWICK_LOG_WARNING, "warning");
+  TallwickLogWrite("T", TALLWICK_LOG_ERROR, "failure");
   DestroyTallwickLogger();
   const std::string text = ReadAll(folder_ / "PPAPI_RENDER.log");
   EXPECT_NE(text.find(" D [T] lifecycle"), std::string::npos) << text;
@@ -76,8 +76,8 @@ TEST_F(TallwickLogTest, MapsModuleLevels) {
 TEST_F(TallwickLogTest, RepeatedCreateIsHarmlessAndNullArgumentsAreEmpty) {
   ASSERT_EQ(Create(folder_), 0);
   ASSERT_EQ(Create(folder_), 0);
-  EXPECT_EQ(TallwickLogWrite(nullptr, 3, nullptr), 0);
-  TallwickLogWrite("T", 3, "once");
+  EXPECT_EQ(TallwickLogWrite(nullptr, TALLWICK_LOG_INFO, nullptr), 0);
+  TallwickLogWrite("T", TALLWICK_LOG_INFO, "once");
   DestroyTallwickLogger();
   DestroyTallwickLogger();
   const std::string text = ReadAll(folder_ / "PPAPI_RENDER.log");
@@ -89,7 +89,7 @@ TEST_F(TallwickLogTest, EmptyPathUsesAFolderUnderTmpdir) {
   const std::string saved = old != nullptr ? old : "";
   setenv("TMPDIR", folder_.string().c_str(), 1);
   ASSERT_EQ(CreateTallwickLogger(1, "", "", nullptr, 0, 7, 0, 0), 0);
-  TallwickLogWrite("T", 3, "default place");
+  TallwickLogWrite("T", TALLWICK_LOG_INFO, "default place");
   DestroyTallwickLogger();
   if (old != nullptr)
     setenv("TMPDIR", saved.c_str(), 1);
@@ -104,7 +104,7 @@ TEST_F(TallwickLogTest, UnwritableFolderStillFeedsTheSink) {
                         const char* text) { static_cast<std::vector<std::string>*>(self)->push_back(text); },
                      &seen);
   EXPECT_EQ(CreateTallwickLogger(1, "/proc/no-such-place", "x", "x", 0, 7, 0, 0), -1);
-  EXPECT_EQ(TallwickLogWrite("T", 3, "kept"), 0);
+  EXPECT_EQ(TallwickLogWrite("T", TALLWICK_LOG_INFO, "kept"), 0);
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0], "kept");
 }
@@ -119,7 +119,7 @@ TEST_F(TallwickLogTest, SafeFromManyThreadsWhileRecreated) {
     writers.emplace_back([&, t] {
       for (int i = 0; i < 2000; ++i) {
         const std::string line = "writer " + std::to_string(t) + " line " + std::to_string(i);
-        if (TallwickLogWrite("T", 3, line.c_str()) == 0) ++accepted;
+        if (TallwickLogWrite("T", TALLWICK_LOG_INFO, line.c_str()) == 0) ++accepted;
       }
     });
   }
@@ -151,7 +151,7 @@ std::vector<std::string> LinesBeforeKill() {
 [[noreturn]] void WriteLinesAndKillSelf(const fs::path& folder, const std::vector<std::string>& lines) {
   if (CreateTallwickLogger(1, folder.string().c_str(), "PPAPI_RENDER", "PPAPI_RENDER", 0, 7, 0, 0) != 0) _exit(2);
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (TallwickLogWrite("T", i % 2 == 0 ? 3 : 2, lines[i].c_str()) != 0) _exit(3);
+    if (TallwickLogWrite("T", i % 2 == 0 ? TALLWICK_LOG_INFO : TALLWICK_LOG_DEBUG, lines[i].c_str()) != 0) _exit(3);
   }
   raise(SIGKILL);
   _exit(4);
