@@ -114,11 +114,13 @@ function declaredInterfaces() {
 }
 
 // Names the module has on the wire: the header's strings and every quoted
-// identifier in the code of the roles' folders (their data keys).
+// identifier in the code of the roles' folders and of embed/, which builds
+// the data they share (their data keys). The protocol's own files are left
+// out: the header's strings are taken above, and its error texts are texts.
 function moduleNames() {
   const names = new Set(Object.values(headerConstants()).filter((value) => typeof value === "string"));
-  for (const folder of ["src/controller", "src/render", "src/gallery"]) {
-    for (const file of readdirSync(new URL(folder, root)).filter((f) => /\.(h|cpp)$/.test(f))) {
+  for (const folder of ["src/controller", "src/embed", "src/render", "src/gallery"]) {
+    for (const file of readdirSync(new URL(folder, root)).filter((f) => /\.(h|cpp)$/.test(f) && !/^protocol\./.test(f))) {
       const code = withoutComments(read(`${folder}/${file}`));
       for (const [, literal] of code.matchAll(/"(_?[A-Za-z][A-Za-z0-9_]*)"/g)) names.add(literal);
     }
