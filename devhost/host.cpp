@@ -75,6 +75,7 @@ class Host::Impl {
   int ExitStatus() const;
   std::optional<Presentation> LastPresented(const Json& id) const;
   std::optional<PresentedImage> PresentedRegion(const Json& id, const PP_Rect& rect) const;
+  void SetBeforeUpload(std::function<void()> hook) { browser_.beforeUpload = std::move(hook); }
   LiveCounts Live() const {
     return {browser_.vars.HeldCount(), browser_.resources.LiveCount(),
             browser_.resources.LiveCountOf<Graphics3DData>()};
@@ -250,6 +251,7 @@ std::optional<PresentedImage> Host::PresentedRegion(const Json& id, const PP_Rec
 }
 
 LiveCounts Host::Live() const { return impl_->Live(); }
+void Host::SetBeforeUpload(std::function<void()> hook) { impl_->SetBeforeUpload(std::move(hook)); }
 
 int RunScript(std::istream& input, Host& host) {
   std::string line;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -103,6 +104,21 @@ class Host {
   // What the module holds now, while it runs: what a `shutdown` line would
   // report, without shutting down.
   LiveCounts Live() const;
+
+  // For tests that need to act in the middle of a draw, as another process
+  // may (a writer that overtakes a reader of its frames): `hook` runs inside
+  // every glTexImage2D the module makes on a real GL context (EGL, or WGL on
+  // Windows), on the main thread while the call is in progress, with the
+  // upload's context current, after the host has accepted the call and
+  // before GL reads its pixels. An upload the host refuses (strict OpenGL
+  // ES 2.0, a lost or unknown context) or answers from a record runs
+  // nothing, and so does glTexSubImage2D; a GL call record that is kept
+  // holds the pixels as they were before the hook ran. The hook may read
+  // and write any memory, the pixels of that upload included, and may call
+  // SetBeforeUpload to replace or clear itself; it must not throw, call any
+  // other Host function, nor make GL or Pepper calls. It stays until it is
+  // replaced; an empty function clears it.
+  void SetBeforeUpload(std::function<void()> hook);
 
  private:
   class Impl;

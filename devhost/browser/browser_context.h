@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -60,6 +61,9 @@ struct BrowserContext {
   bool contextsRefused = false;
   bool swapsRefused = false;
   bool tracePresent = false;  // a `present` line for every completed swap
+  // A test's code that every glTexImage2D on a real GL context runs before GL
+  // reads the pixels (Host::SetBeforeUpload); empty when none is set.
+  std::function<void()> beforeUpload;
   std::thread::id mainThread = std::this_thread::get_id();
 };
 

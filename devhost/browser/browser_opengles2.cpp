@@ -13,6 +13,9 @@
 // result and parameters (a pointer may gain const on its way to GL); and
 // each entry stands at its own member's place, so a missing, extra or
 // swapped entry does not build.
+#include <functional>
+
+#include "devhost/browser/browser_context.h"
 #include "devhost/browser/browser_interfaces.h"
 #include "devhost/browser/gles2_forwarding.h"
 #include "devhost/browser/instance_graphics.h"
@@ -36,6 +39,15 @@ bool RefusedAsStrict(GlContext& context, GLenum internalFormat, GLenum format) {
   if (!context.StrictEs2() || (internalFormat != kRed && format != kRed)) return false;
   context.RaiseError(kGlInvalidEnum);
   return true;
+}
+
+// A test's code, run before GL reads an upload's pixels. A copy runs, so
+// that the hook may replace or clear itself.
+void RunBeforeUpload() {
+  const BrowserContext* browser = ActiveBrowser();
+  if (browser == nullptr || !browser->beforeUpload) return;
+  const std::function<void()> hook = browser->beforeUpload;
+  hook();
 }
 
 // The entries the host takes part in.
@@ -92,6 +104,7 @@ void TexImage2D(PP_Resource context, GLenum target, GLint level, GLint internalf
                 GLint border, GLenum format, GLenum type, const void* pixels) {
   GlContext* gl = Use(context);
   if (gl == nullptr || RefusedAsStrict(*gl, static_cast<GLenum>(internalformat), format)) return;
+  RunBeforeUpload();
   glTexImage2D(target, level, internalformat, width, height, border, format, type, pixels);
 }
 

@@ -224,6 +224,31 @@ TEST(PphostGl, StrictEs2RefusesRedUploadsWithInvalidEnumAndTheDefaultAcceptsThem
   EXPECT_EQ(red[1].at("error"), 0);
 }
 
+// The hook runs inside every glTexImage2D that reaches GL, none that the
+// host refuses and no glTexSubImage2D, and it may clear itself.
+TEST(PphostGl, TheUploadHookRunsForEveryTexImageThatReachesGl) {
+  const std::string upload = Command("a", "RED", {{"sub", true}});  // a TexImage2D, then a TexSubImage2D
+  int runs = 0;
+  {
+    pphost::HostOptions options = VirtualClock();
+    options.gl = pphost::GlMode::kStrictEs2;
+    auto host = GlHost(options);
+    host->Host().SetBeforeUpload([&runs] { ++runs; });
+    host->Execute({upload});
+    EXPECT_EQ(runs, 0) << "refused uploads run nothing";
+  }
+  auto host = GlHost();
+  host->Host().SetBeforeUpload([&runs] { ++runs; });
+  host->Execute({upload, upload});
+  EXPECT_EQ(runs, 2);
+  host->Host().SetBeforeUpload([&runs, &host] {
+    ++runs;
+    host->Host().SetBeforeUpload({});
+  });
+  host->Execute({upload, upload});
+  EXPECT_EQ(runs, 3) << "a hook that cleared itself ran once";
+}
+
 TEST(PphostGl, ResizeBuffersChangesTheImageSizeAndRefusesBadSizes) {
   auto host = GlHost();
   std::vector<Json> out =
