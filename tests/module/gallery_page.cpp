@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -180,6 +181,16 @@ std::vector<int64_t> GalleryPageTest::PresentTimes(const std::vector<Json>& out,
   if (near) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "got " << rgba[0] << "," << rgba[1] << "," << rgba[2] << "," << rgba[3]
                                        << " want " << want.r << "," << want.g << "," << want.b << ",255";
+}
+
+::testing::AssertionResult ShowsOneOf(const std::vector<std::array<int, 4>>& pixels, const std::vector<Rgb>& palette) {
+  for (const Rgb& colour : palette) {
+    const auto shows = [&colour](const std::array<int, 4>& rgba) { return static_cast<bool>(Shows(rgba, colour)); };
+    if (!pixels.empty() && std::all_of(pixels.begin(), pixels.end(), shows)) return ::testing::AssertionSuccess();
+  }
+  ::testing::AssertionResult failure = ::testing::AssertionFailure() << "not all one colour of the palette:";
+  for (const auto& rgba : pixels) failure << " " << rgba[0] << "," << rgba[1] << "," << rgba[2] << "," << rgba[3];
+  return failure;
 }
 
 Rgb FromGl(double r, double g, double b) {

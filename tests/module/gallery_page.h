@@ -125,6 +125,10 @@ class GalleryPageTest : public ModulePageTest {
 
 // The colour of a pixel is within a few steps of the expected one, opaque.
 ::testing::AssertionResult Shows(const std::array<int, 4>& rgba, const Rgb& want);
+// Every pixel shows the same one colour of `palette` (Shows' tolerance): a
+// picture of one frame of those colours. A failure lists the pixels, for a
+// picture made of parts of two frames, or of none.
+::testing::AssertionResult ShowsOneOf(const std::vector<std::array<int, 4>>& pixels, const std::vector<Rgb>& palette);
 // A GL colour (0..1 per channel) as the pixels show it.
 Rgb FromGl(double r, double g, double b);
 
