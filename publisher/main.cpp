@@ -137,6 +137,9 @@ int Run(int argc, char** argv) {
       "  tile:R,G,B   that colour (0..255 each) with a diagonal gradient and a lighter band moving\n"
       "               every frame, frame number top-left\n"
       "  solid:R,G,B  that colour everywhere\n"
+      "  palette[:S]  flat frames cycling through six colours, frame N in colour (N + S) mod 6 (S 0..5,\n"
+      "               default 0); their Y, U and V values all differ, so each plane of a picture on the\n"
+      "               screen tells which frame it came from (the YUV values: publisher/pattern.cpp)\n"
       "  y4m:PATH     the frames of an 8-bit 4:2:0 Y4M file of the stream's size, looped\n"
       "Labels: label=TEXT draws TEXT (up to 24 characters; spaces are fine, ';' is not) white on a dark box at\n"
       "the bottom-left, an eighth of the picture high, over any pattern. A-Z, 0-9, space, '-', '_' and '.' are\n"
@@ -149,7 +152,8 @@ int Run(int argc, char** argv) {
   app.add_option("--height", options.height, "height of that stream")->capture_default_str();
   app.add_option("--format", options.format, "I420 or NV12")->capture_default_str();
   app.add_option("--padding", options.padding, "extra bytes per row")->capture_default_str();
-  app.add_option("--pattern", options.pattern, "bars, tile:R,G,B, solid:R,G,B or y4m:PATH")->capture_default_str();
+  app.add_option("--pattern", options.pattern, "bars, tile:R,G,B, solid:R,G,B, palette[:S] or y4m:PATH")
+      ->capture_default_str();
   app.add_option("--fps", options.fps, "frames per second")->capture_default_str()->check(CLI::Range(0.1, 1000.0));
   app.add_option("--frames", options.frames, "stop after this many frames (0: no limit)")
       ->check(CLI::NonNegativeNumber);

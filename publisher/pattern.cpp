@@ -111,6 +111,21 @@ class SolidColour : public FrameSource {
   YuvColour colour_;
 };
 
+// Cycles through kFramePalette, one entry a frame.
+class FramePalette : public FrameSource {
+ public:
+  explicit FramePalette(int32_t shift) : shift_(shift) {}
+  void Fill(FrameWriter& writer, int32_t frameId) override {
+    const FrameGeometry& g = writer.Geometry();
+    const auto size = static_cast<int64_t>(kFramePalette.size());
+    const auto entry = static_cast<size_t>(((int64_t{frameId} + shift_) % size + size) % size);
+    FillRect(writer, 0, 0, g.width, g.height, kFramePalette[entry]);
+  }
+
+ private:
+  int32_t shift_;
+};
+
 class Labelled : public FrameSource {
  public:
   Labelled(std::unique_ptr<FrameSource> source, std::string text)
@@ -161,7 +176,29 @@ std::unique_ptr<FrameSource> MakeColourSource(const std::string& pattern, const 
 
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
+// "palette" or "palette:SHIFT", SHIFT 0 .. kFramePaletteSize - 1.
+std::unique_ptr<FrameSource> MakePaletteSource(const std::string& pattern, std::string* error) {
+  if (pattern == "palette") return MakeFramePalette(0);
+  int shift = -1;
+  char extra = 0;
+  if (std::sscanf(pattern.c_str(), "palette:%d%c", &shift, &extra) != 1 || shift < 0 ||
+      shift >= static_cast<int>(kFramePaletteSize)) {
+    *error = "want palette or palette:SHIFT with SHIFT 0.." + std::to_string(kFramePaletteSize - 1) + ", not \"" +
+             pattern + "\"";
+    return nullptr;
+  }
+  return MakeFramePalette(shift);
+}
+
 }  // namespace
+
+// Values on three evenly spaced ladders (Y 65 + 18 k, U 101 + 14 k, V 94 +
+// 14 k, k = 0..5), each ladder walked in an order that steps two rungs or
+// more per frame, wrap-around included: Y 0 3 1 4 2 5, U 4 1 5 3 0 2,
+// V 3 5 1 4 2 0. The ladders are as wide as they can be while every one of
+// their 216 combinations stays inside the RGB range.
+const std::array<YuvColour, kFramePaletteSize> kFramePalette = {
+    {{65, 157, 136}, {119, 115, 164}, {83, 171, 108}, {137, 143, 150}, {101, 101, 122}, {155, 129, 94}}};
 
 // BT.601 video range in integer arithmetic, rounded as libyuv rounds a block
 // of one colour (a test holds it to libyuv's answers).
@@ -217,6 +254,8 @@ std::unique_ptr<FrameSource> MakeMovingTile(uint8_t red, uint8_t green, uint8_t 
   return std::make_unique<MovingTile>(red, green, blue);
 }
 
+std::unique_ptr<FrameSource> MakeFramePalette(int32_t shift) { return std::make_unique<FramePalette>(shift); }
+
 std::unique_ptr<FrameSource> MakeLabelled(std::unique_ptr<FrameSource> source, std::string text) {
   return std::make_unique<Labelled>(std::move(source), std::move(text));
 }
@@ -225,8 +264,9 @@ std::unique_ptr<FrameSource> MakeSource(const std::string& pattern, const FrameG
   if (pattern == "bars") return MakeMovingBars();
   if (StartsWith(pattern, "tile:")) return MakeColourSource(pattern, "tile:", MakeMovingTile, error);
   if (StartsWith(pattern, "solid:")) return MakeColourSource(pattern, "solid:", MakeSolidColour, error);
+  if (pattern == "palette" || StartsWith(pattern, "palette:")) return MakePaletteSource(pattern, error);
   if (StartsWith(pattern, "y4m:")) return MakeY4mSource(pattern.substr(4), geometry, error);
-  *error = "unknown pattern \"" + pattern + "\" (bars, tile:R,G,B, solid:R,G,B or y4m:PATH)";
+  *error = "unknown pattern \"" + pattern + "\" (bars, tile:R,G,B, solid:R,G,B, palette[:SHIFT] or y4m:PATH)";
   return nullptr;
 }
 

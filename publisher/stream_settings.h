@@ -19,7 +19,7 @@ struct StreamSettings {
   int32_t padding = 0;  // extra bytes per row
   int32_t rotation = 0;
   bool flip = false;
-  std::string pattern = "bars";  // "bars", "tile:R,G,B", "solid:R,G,B" or "y4m:PATH"
+  std::string pattern = "bars";  // "bars", "tile:R,G,B", "solid:R,G,B", "palette[:S]" or "y4m:PATH"
   std::string label;             // drawn at the bottom-left; empty: none
   // Faults: stop updating after this frame (0: never), pause from a frame for
   // a while, or die while writing a frame, leaving it incomplete.
