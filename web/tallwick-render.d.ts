@@ -64,6 +64,7 @@ export declare const ErrorCodes: {
   readonly UNKNOWN21: 21;
   readonly FRAME_DATA_NULL: 22;
   readonly FRAME_UPDATING: 23;
+  readonly FRAME_UNDRAWABLE: 24;
 };
 export type ErrorCode = (typeof ErrorCodes)[keyof typeof ErrorCodes];
 export declare const ErrorTexts: readonly string[];
@@ -249,6 +250,8 @@ export interface RenderReplies {
 
 export interface ErrorEventData {
   errorCode: number;
+  // With 24 ("frame cannot be drawn"): the stream whose frames cannot be drawn.
+  streamId?: string;
 }
 
 export interface NeedResizeData {

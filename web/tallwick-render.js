@@ -97,6 +97,7 @@ export const ErrorCodes = Object.freeze({
   UNKNOWN21: 21,
   FRAME_DATA_NULL: 22,
   FRAME_UPDATING: 23,
+  FRAME_UNDRAWABLE: 24,
 });
 
 // The text of each code, by its number.
@@ -125,6 +126,7 @@ export const ErrorTexts = Object.freeze([
   "unknown",
   "frame data nullptr",
   "frame is updating",
+  "frame cannot be drawn",
 ]);
 
 // The text of a code; "unknown" for a code without one.

@@ -6,7 +6,7 @@
 namespace TALLWICK_PP_RENDER {
 
 const char* ErrorText(int32_t code) {
-  static constexpr std::array<const char*, 24> kTexts = {
+  static constexpr std::array<const char*, 25> kTexts = {
       "",
       "error when reset",
       "error when doUpdateShareMemory",
@@ -31,6 +31,7 @@ const char* ErrorText(int32_t code) {
       "unknown",
       "frame data nullptr",
       "frame is updating",
+      "frame cannot be drawn",
   };
   if (code < 0 || static_cast<size_t>(code) >= kTexts.size()) return "unknown";
   return kTexts[static_cast<size_t>(code)];

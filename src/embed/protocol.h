@@ -101,6 +101,7 @@ enum ErrorCode : int32_t {
   kErrorUnknown21 = 21,
   kErrorFrameDataNull = kVideoFrameDataNull,
   kErrorFrameUpdating = kVideoFrameUpdating,
+  kErrorFrameUndrawable = kVideoFrameUndrawable,
 };
 
 // The fixed description of a code; "unknown" for codes without one.

@@ -65,4 +65,15 @@ int32_t ParseVideoFrame(const uint8_t* data, VideoFrame* frame, const std::strin
   return kVideoFrameOk;
 }
 
+bool FrameStillComplete(const uint8_t* data, int32_t frameId) {
+  // Every plane read stays before the fence; the volatile reads keep the
+  // compiler from answering with the header words it read before.
+  std::atomic_thread_fence(std::memory_order_acquire);
+  const volatile uint8_t* header = data;
+  uint8_t words[8];
+  for (size_t at = 0; at < sizeof(words); ++at) words[at] = header[at];
+  static_assert(kOffsetFrameId == 0 && kOffsetState == 4, "frameId and state are the header's first two words");
+  return LoadLE32(words + kOffsetState) == kStateComplete && static_cast<int32_t>(LoadLE32(words)) == frameId;
+}
+
 }  // namespace TALLWICK_PP_RENDER

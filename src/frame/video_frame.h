@@ -31,4 +31,11 @@ struct VideoFrame {
 // before reading the planes. `sid` only names the stream in log lines.
 int32_t ParseVideoFrame(const uint8_t* data, VideoFrame* frame, const std::string& sid);
 
+// After the planes of a parsed frame were read: true when the header at
+// `data` still says complete with the same `frameId`, so that the writer did
+// not start another frame while they were read (the writer marks a frame as
+// being written before it touches a plane). The header is read again after an
+// acquire fence, as a sequence-lock reader does.
+bool FrameStillComplete(const uint8_t* data, int32_t frameId);
+
 }  // namespace TALLWICK_PP_RENDER

@@ -125,6 +125,7 @@ const std::vector<NamedCode>& ErrorCodes() {
       NAMED(kErrorUnknown21),
       NAMED(kErrorFrameDataNull),
       NAMED(kErrorFrameUpdating),
+      NAMED(kErrorFrameUndrawable),
   };
   return codes;
 }

@@ -22,8 +22,9 @@ using tallwick::test::kDefaultFrameBytes;
 using tallwick::test::RawHeader;
 using TALLWICK_LOG::kLevelWarning;
 using TALLWICK_PP_RENDER::CheckVideoFrameBounds;
+using TALLWICK_PP_RENDER::CheckVideoFrameTextures;
 using TALLWICK_PP_RENDER::kVideoFrameOk;
-using TALLWICK_PP_RENDER::kVideoFrameUpdating;
+using TALLWICK_PP_RENDER::kVideoFrameUndrawable;
 using TALLWICK_PP_RENDER::ParseVideoFrame;
 using TALLWICK_PP_RENDER::VideoFrame;
 
@@ -50,11 +51,11 @@ constexpr size_t kNV12Bytes = kHeaderSize + (640 * 360 + 640 * 180);
 TEST(CheckVideoFrameBoundsTest, AFrameFillingTheMappingExactlyFits) {
   EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes), kVideoFrameOk);
   EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes + 4096), kVideoFrameOk);
-  EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes - 1), kVideoFrameUpdating);
+  EXPECT_EQ(ParseAndCheck(RawHeader{}, kDefaultFrameBytes - 1), kVideoFrameUndrawable);
 
   RawHeader longerRows;
   longerRows.planS2 = 321;  // plane 2 now ends 180 bytes past the mapping
-  EXPECT_EQ(ParseAndCheck(longerRows, kDefaultFrameBytes), kVideoFrameUpdating);
+  EXPECT_EQ(ParseAndCheck(longerRows, kDefaultFrameBytes), kVideoFrameUndrawable);
 }
 
 TEST(CheckVideoFrameBoundsTest, NV12HasNoThirdPlane) {
@@ -63,7 +64,7 @@ TEST(CheckVideoFrameBoundsTest, NV12HasNoThirdPlane) {
     header.planS2 = planS2;
     EXPECT_EQ(ParseAndCheck(header, kNV12Bytes), kVideoFrameOk) << "planS2 " << planS2;
   }
-  EXPECT_EQ(ParseAndCheck(NV12Header(), kNV12Bytes - 1), kVideoFrameUpdating);
+  EXPECT_EQ(ParseAndCheck(NV12Header(), kNV12Bytes - 1), kVideoFrameUndrawable);
 }
 
 TEST(CheckVideoFrameBoundsTest, OddWidthsNeedRoundedUpChromaRows) {
@@ -74,7 +75,7 @@ TEST(CheckVideoFrameBoundsTest, OddWidthsNeedRoundedUpChromaRows) {
   const size_t i420Bytes = kHeaderSize + (641 * 360 + 2 * 321 * 180);
   EXPECT_EQ(ParseAndCheck(i420, i420Bytes), kVideoFrameOk);
   i420.planS2 = 320;
-  EXPECT_EQ(ParseAndCheck(i420, i420Bytes), kVideoFrameUpdating) << "V stride one short of a row";
+  EXPECT_EQ(ParseAndCheck(i420, i420Bytes), kVideoFrameUndrawable) << "V stride one short of a row";
 
   RawHeader nv12 = NV12Header();
   nv12.width = 641;
@@ -83,7 +84,7 @@ TEST(CheckVideoFrameBoundsTest, OddWidthsNeedRoundedUpChromaRows) {
   const size_t nv12Bytes = kHeaderSize + (641 * 360 + 642 * 180);
   EXPECT_EQ(ParseAndCheck(nv12, nv12Bytes), kVideoFrameOk);
   nv12.planS1 = 641;
-  EXPECT_EQ(ParseAndCheck(nv12, nv12Bytes), kVideoFrameUpdating) << "UV stride one short of a row";
+  EXPECT_EQ(ParseAndCheck(nv12, nv12Bytes), kVideoFrameUndrawable) << "UV stride one short of a row";
 }
 
 TEST(CheckVideoFrameBoundsTest, OneRowHasNoChromaRows) {
@@ -128,7 +129,7 @@ std::vector<HostileCase> HostileHeaders() {
 
 TEST(CheckVideoFrameBoundsTest, RefusesHostileHeadersWithoutReadingThePlanes) {
   for (const HostileCase& hostile : HostileHeaders()) {
-    EXPECT_EQ(ParseAndCheck(hostile.header, kDefaultFrameBytes), kVideoFrameUpdating) << hostile.what;
+    EXPECT_EQ(ParseAndCheck(hostile.header, kDefaultFrameBytes), kVideoFrameUndrawable) << hostile.what;
   }
 }
 
@@ -136,9 +137,9 @@ TEST(CheckVideoFrameBoundsTest, TinyMappings) {
   RawHeader header;
   header.width = header.height = header.planS0 = header.planS1 = header.planS2 = 1;
   EXPECT_EQ(ParseAndCheck(header, kHeaderSize + 1), kVideoFrameOk) << "one Y byte and no chroma rows";
-  EXPECT_EQ(ParseAndCheck(header, kHeaderSize), kVideoFrameUpdating) << "header only";
-  EXPECT_EQ(ParseAndCheck(header, kHeaderSize - 1), kVideoFrameUpdating) << "not even the header";
-  EXPECT_EQ(ParseAndCheck(header, 0), kVideoFrameUpdating);
+  EXPECT_EQ(ParseAndCheck(header, kHeaderSize), kVideoFrameUndrawable) << "header only";
+  EXPECT_EQ(ParseAndCheck(header, kHeaderSize - 1), kVideoFrameUndrawable) << "not even the header";
+  EXPECT_EQ(ParseAndCheck(header, 0), kVideoFrameUndrawable);
 }
 
 TEST(CheckVideoFrameBoundsTest, RefusalIsLoggedThroughItsOwnLimiter) {
@@ -148,11 +149,59 @@ TEST(CheckVideoFrameBoundsTest, RefusalIsLoggedThroughItsOwnLimiter) {
   ASSERT_EQ(capture.Lines().size(), 1u);
   EXPECT_EQ(capture.Lines()[0].level, kLevelWarning);
   EXPECT_EQ(capture.Lines()[0].text,
-            "sid:cam frame does not fit the mapping - width:640 height:360 planS0:640 planS1:320 planS2:320 "
-            "format:0 mapped:345651");
+            "sid:cam frame cannot be drawn - plane 2 (planS2 x height/2) bytes: needs 345652, mapped 345651 - "
+            "width:640 height:360 planS0:640 planS1:320 planS2:320 format:0");
   clock.AdvanceMs(5000);
   ParseAndCheck(RawHeader{}, kDefaultFrameBytes - 1);
   EXPECT_EQ(capture.Lines().size(), 2u);
+}
+
+// The line of a refusal names the field that fails and what the frame
+// needs of it, so that a writer's developer sees which number is wrong.
+TEST(CheckVideoFrameBoundsTest, TheRefusalNamesTheFieldThatFailsAndWhatItNeeds) {
+  tallwick::test::ManualClock clock(tallwick::test::FreshClockStartMs());
+  tallwick::test::LogCapture capture;
+  const auto refusal = [&](const RawHeader& header) {
+    clock.AdvanceMs(5000);
+    ParseAndCheck(header, kDefaultFrameBytes);
+    return capture.Lines().empty() ? std::string() : capture.Lines().back().text;
+  };
+  RawHeader narrowU;
+  narrowU.planS1 = 300;
+  EXPECT_NE(refusal(narrowU).find("- planS1: needs 320, has 300 -"), std::string::npos) << refusal(narrowU);
+  RawHeader noWidth;
+  noWidth.width = 0;
+  EXPECT_NE(refusal(noWidth).find("- width: needs 1, has 0 -"), std::string::npos);
+  RawHeader tall;
+  tall.height = 600;
+  EXPECT_NE(refusal(tall).find("- plane 0 (planS0 x height) bytes: needs 384052, mapped 345652 -"), std::string::npos)
+      << refusal(tall);
+}
+
+TEST(CheckVideoFrameTexturesTest, EveryPlaneTextureSideIsHeldToTheLimit) {
+  tallwick::test::ManualClock clock(tallwick::test::FreshClockStartMs());
+  tallwick::test::LogCapture capture;
+  VideoFrame frame;
+  frame.width = 640;
+  frame.height = 360;
+  frame.planS0 = 700;
+  frame.planS1 = frame.planS2 = 350;
+  EXPECT_EQ(CheckVideoFrameTextures(frame, 700, "cam"), kVideoFrameOk);
+  EXPECT_EQ(CheckVideoFrameTextures(frame, 0, "cam"), kVideoFrameOk) << "no limit known yet";
+  EXPECT_EQ(CheckVideoFrameTextures(frame, 699, "cam"), kVideoFrameUndrawable);
+  ASSERT_EQ(capture.Lines().size(), 1u);
+  EXPECT_NE(capture.Lines()[0].text.find("- planS0 (texture width): needs 700, max texture size 699 -"),
+            std::string::npos);
+  frame.planS0 = 640;
+  EXPECT_EQ(CheckVideoFrameTextures(frame, 359, "cam"), kVideoFrameUndrawable) << "360 rows";
+  frame.height = 2;
+  frame.planS2 = 400;
+  EXPECT_EQ(CheckVideoFrameTextures(frame, 640, "cam"), kVideoFrameOk);
+  EXPECT_EQ(CheckVideoFrameTextures(frame, 399, "cam"), kVideoFrameUndrawable) << "the V plane's stride";
+  frame.format = kFormatNV12;
+  frame.planS1 = 1280;  // 640 Cb/Cr pairs
+  EXPECT_EQ(CheckVideoFrameTextures(frame, 640, "cam"), kVideoFrameOk) << "NV12: a texel per pair, no V plane";
+  EXPECT_EQ(CheckVideoFrameTextures(frame, 639, "cam"), kVideoFrameUndrawable);
 }
 
 }  // namespace
