@@ -35,23 +35,57 @@ bool StreamReader::OpenShoom(const SharedMemoryRegistry& registry, const std::st
 void StreamReader::Reset() {
   DropSegment();
   shown_ = VideoFrame();
+  if (copies_ != nullptr) copies_->ForgetShown();
 }
 
-bool StreamReader::ReadNewest(VideoFrame* frame, const std::string& sid) {
-  if (segment_ == nullptr) return false;
+StreamReader::Read StreamReader::ReadNewest(VideoFrame* frame, const std::string& sid, int32_t maxTextureSize,
+                                            Report& report) {
+  if (segment_ == nullptr) return Read::kNone;
   const uint8_t* data = segment_->Data();
   const size_t backed = segment_->BackedSize();
-  int32_t result = backed < tallwick::frame::kHeaderSize ? kVideoFrameUpdating : kVideoFrameOk;
-  if (result == kVideoFrameOk) result = ParseVideoFrame(data, frame, sid);
-  if (result == kVideoFrameOk) result = CheckVideoFrameBounds(*frame, data, backed, sid);
-  if (result != kVideoFrameOk) return false;
+  if (backed < tallwick::frame::kHeaderSize || ParseVideoFrame(data, frame, sid) != kVideoFrameOk) return Read::kNone;
+  if (CheckVideoFrameBounds(*frame, data, backed, sid) != kVideoFrameOk ||
+      CheckVideoFrameTextures(*frame, maxTextureSize, sid) != kVideoFrameOk) {
+    if (!undrawable_) report.FrameUndrawable();
+    undrawable_ = true;
+    return Read::kUndrawable;
+  }
+  undrawable_ = false;
+  if (!CopyPlanes(frame)) {
+    ++tears_;
+    report.FrameTorn(frame->frameId, tears_);
+    return Read::kTorn;
+  }
   ++readCount_;
-  return true;
+  return Read::kFrame;
 }
 
-bool StreamReader::ReuseShown(VideoFrame* frame, const std::string& sid) const {
+// The shown frame is copied already: a frame of the same id and layout from
+// the same segment is that frame (the writer gives every frame a new id), so
+// a tick without a new frame costs no copy. Otherwise the planes are copied,
+// and the copy counts only when the header still holds the same complete
+// frame afterwards.
+bool StreamReader::CopyPlanes(VideoFrame* frame) {
+  if (ShownCopyMatches(*frame)) {
+    *frame = shown_;
+    return true;
+  }
+  if (copies_ == nullptr) copies_ = std::make_shared<FrameCopies>();
+  const uint8_t* data = segment_->Data();
+  *frame = copies_->Copy(*frame);
+  if (afterCopy_) afterCopy_();
+  return FrameStillComplete(data, frame->frameId);
+}
+
+bool StreamReader::ShownCopyMatches(const VideoFrame& frame) const {
+  return shownFromSegment_ && shown_.frameId == frame.frameId && shown_.width == frame.width &&
+         shown_.height == frame.height && shown_.planS0 == frame.planS0 && shown_.planS1 == frame.planS1 &&
+         shown_.planS2 == frame.planS2 && shown_.format == frame.format && shown_.rotation == frame.rotation &&
+         shown_.flip == frame.flip;
+}
+
+bool StreamReader::ReuseShown(VideoFrame* frame) const {
   if (segment_ == nullptr || shown_.frameId == -1) return false;
-  if (CheckVideoFrameBounds(shown_, segment_->Data(), segment_->BackedSize(), sid) != kVideoFrameOk) return false;
   *frame = shown_;
   return true;
 }
@@ -75,8 +109,18 @@ void StreamReader::NoteFrame(const VideoFrame& frame, int64_t timeoutMs, Report&
   }
 }
 
+void StreamReader::NoteNoDrawableFrame(bool drawing, int64_t timeoutMs, Report& report) {
+  if (status_ == kStatusNone) {
+    NoteMissingSegment(drawing, timeoutMs, report);
+  } else {
+    NoteFrame(shown_, timeoutMs, report);
+  }
+}
+
 void StreamReader::Shown(const VideoFrame& frame) {
   shown_ = frame;
+  shownFromSegment_ = segment_ != nullptr;
+  if (copies_ != nullptr) copies_->Show(frame);
   changeMs_ = NowMs();
 }
 

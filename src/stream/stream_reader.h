@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "controller/shared_memory_registry.h"
 #include "frame/shm.h"
 #include "frame/video_frame.h"
+#include "stream/frame_copies.h"
 
 namespace TALLWICK_PP_RENDER {
 
@@ -18,9 +21,15 @@ enum FrameStatus : int32_t {
 };
 
 // Reads one stream for a render role: finds the stream's segment in the
-// segment registry by its key, maps it read-only, hands out frames checked
-// against what the mapping still backs, and keeps the stream's frame status
-// with the frame the role last showed and when that changed.
+// segment registry by its key, maps it read-only, hands out whole frames
+// checked against what the mapping still backs and what a texture may hold,
+// and keeps the stream's frame status with the frame the role last showed
+// and when that changed.
+//
+// A frame is handed out as a copy of its planes in memory of the reader's
+// own, taken while the header said complete and checked again after the
+// copy: a frame the writer changed while it was copied is never handed out
+// (torn), so whatever a renderer uploads is one whole frame.
 //
 // The single-stream role holds one; the gallery holds one per tile, and a
 // new layout carries a tile's reader over by copy: copies share the mapping.
@@ -48,6 +57,21 @@ class StreamReader {
     virtual void NoSegment() = 0;
     virtual void FramesStopped() = 0;
     virtual void FramesResumed() = 0;
+    // The writer changed the frame while its planes were copied; `tears`
+    // counts such reads of this stream so far.
+    virtual void FrameTorn(int32_t frameId, uint64_t tears) = 0;
+    // The newest frame cannot be drawn (it does not fit its segment, or a
+    // plane is larger than a texture may be), after drawable ones or none:
+    // once until a drawable frame is read again.
+    virtual void FrameUndrawable() = 0;
+  };
+
+  // What ReadNewest found.
+  enum class Read {
+    kFrame,       // a whole frame, counted in ReadCount
+    kNone,        // no segment, no header, or a frame being written
+    kUndrawable,  // a complete frame that cannot be drawn
+    kTorn,        // a frame that changed while it was copied
   };
 
   bool HasSegment() const { return segment_ != nullptr; }
@@ -59,21 +83,27 @@ class StreamReader {
   // there is no record or the open fails.
   bool OpenShoom(const SharedMemoryRegistry& registry, const std::string& key, Report& report);
   // Drops the mapping; the next OpenShoom looks the key up again.
-  void DropSegment() { segment_.reset(); }
+  void DropSegment() {
+    segment_.reset();
+    shownFromSegment_ = false;
+  }
   // Drops the mapping and forgets the shown frame, so that the next frame
   // read counts as new (the segment was published again, or the role reset).
   void Reset();
 
-  // The newest complete frame, when it fits what the segment still backs;
-  // counted in ReadCount. False without a segment, for a frame being written
-  // or none yet, and for one that does not fit; *frame may then be changed.
-  // `sid` names the stream in the bounds check's line.
-  bool ReadNewest(VideoFrame* frame, const std::string& sid);
-  // The shown frame again, when there is one and it still fits what the
-  // segment backs (its writer may have shrunk it since). False without a
-  // segment.
-  bool ReuseShown(VideoFrame* frame, const std::string& sid) const;
+  // The newest complete frame, when it fits what the segment still backs
+  // and textures of `maxTextureSize` (0: not known, not checked), in *frame
+  // with its planes in the reader's copy. Anything but kFrame may leave
+  // *frame changed. `sid` names the stream in the checks' lines.
+  Read ReadNewest(VideoFrame* frame, const std::string& sid, int32_t maxTextureSize, Report& report);
+  // The shown frame again, from the reader's copy. False without a segment
+  // or a shown frame.
+  bool ReuseShown(VideoFrame* frame) const;
   uint64_t ReadCount() const { return readCount_; }
+  // The last frame read could not be drawn (the page was told).
+  bool Undrawable() const { return undrawable_; }
+  // Reads that found the frame changed while it was copied.
+  uint64_t TearCount() const { return tears_; }
 
   // Counts the wait for a frame change from now (rendering starts, a tile
   // appears in a layout).
@@ -85,10 +115,20 @@ class StreamReader {
   // A frame was read: the shown frame's id for `timeoutMs` while frames were
   // arriving reports FramesStopped; another id after that, FramesResumed.
   void NoteFrame(const VideoFrame& frame, int64_t timeoutMs, Report& report);
+  // No drawable frame this tick (it cannot be drawn): a stream never shown
+  // is reported as NoteMissingSegment does, a shown one as frames that
+  // stopped.
+  void NoteNoDrawableFrame(bool drawing, int64_t timeoutMs, Report& report);
   // The role shows the stream for the first time: frames are arriving.
   void MarkStarted() { status_ = kStatusNormal; }
-  // The role draws `frame`: it is the shown frame from now on.
+  // The role draws `frame` (one ReadNewest or ReuseShown handed out): it is
+  // the shown frame from now on.
   void Shown(const VideoFrame& frame);
+
+  // For tests: `afterCopy` runs in every copy of a new frame's planes, after
+  // the planes were copied and before the header is checked again, where a
+  // writer that overtakes the reader would strike.
+  void SetCopyObserver(std::function<void()> afterCopy) { afterCopy_ = std::move(afterCopy); }
 
   FrameStatus Status() const { return status_; }
   // The frame last drawn; frameId -1 when none (since the last Reset).
@@ -97,8 +137,20 @@ class StreamReader {
   int64_t ChangeMs() const { return changeMs_; }
 
  private:
+  bool CopyPlanes(VideoFrame* frame);
+  bool ShownCopyMatches(const VideoFrame& frame) const;
+
   std::shared_ptr<shoom::Shm> segment_;
+  // Made on the first copy; copies of the reader share it, as the shown
+  // frame's planes live there.
+  std::shared_ptr<FrameCopies> copies_;
   VideoFrame shown_;
+  // shown_ came from the segment mapped now (a dropped segment's frame
+  // id says nothing of the next segment's frames).
+  bool shownFromSegment_ = false;
+  bool undrawable_ = false;
+  uint64_t tears_ = 0;
+  std::function<void()> afterCopy_;
   FrameStatus status_ = kStatusNone;
   int64_t changeMs_ = 0;
   uint64_t readCount_ = 0;

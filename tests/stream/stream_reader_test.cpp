@@ -8,6 +8,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ using TALLWICK_PP_RENDER::SharedMemoryRegistry;
 using TALLWICK_PP_RENDER::ShareMemoryDiff;
 using TALLWICK_PP_RENDER::StreamReader;
 using TALLWICK_PP_RENDER::VideoFrame;
+using Read = TALLWICK_PP_RENDER::StreamReader::Read;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -48,6 +50,10 @@ class RecordingReport : public StreamReader::Report {
   void NoSegment() override { lines.push_back("NO_FRAME no segment"); }
   void FramesStopped() override { lines.push_back("NO_FRAME stopped"); }
   void FramesResumed() override { lines.push_back("NORMAL_FRAME"); }
+  void FrameTorn(int32_t frameId, uint64_t tears) override {
+    lines.push_back("torn " + std::to_string(frameId) + " " + std::to_string(tears));
+  }
+  void FrameUndrawable() override { lines.push_back("undrawable"); }
 
   // The lines since the last call.
   std::vector<std::string> Take() { return std::exchange(lines, {}); }
@@ -81,6 +87,19 @@ class StreamReaderTest : public ::testing::Test {
     writer_.EndFrame(frameId);
   }
 
+  // A frame whose every plane byte is `value`.
+  void WriteFlat(int32_t frameId, uint8_t value) {
+    writer_.BeginFrame();
+    for (int plane = 0; plane < 3; ++plane) {
+      std::memset(writer_.Plane(plane), value, tallwick::frame::PlaneSize(writer_.Geometry(), plane));
+    }
+    writer_.EndFrame(frameId);
+  }
+
+  Read ReadNewest(StreamReader& reader, VideoFrame* frame, int32_t maxTextureSize = 0) {
+    return reader.ReadNewest(frame, "s1", maxTextureSize, report_);
+  }
+
   // A reader with the segment open, the report's lines taken.
   StreamReader OpenReader() {
     Register();
@@ -91,9 +110,9 @@ class StreamReaderTest : public ::testing::Test {
   }
 
   // The reader reads the newest frame and shows it.
-  static VideoFrame ReadAndShow(StreamReader& reader) {
+  VideoFrame ReadAndShow(StreamReader& reader) {
     VideoFrame frame;
-    EXPECT_TRUE(reader.ReadNewest(&frame, "s1"));
+    EXPECT_EQ(ReadNewest(reader, &frame), Read::kFrame);
     reader.Shown(frame);
     return frame;
   }
@@ -143,57 +162,122 @@ TEST_F(StreamReaderTest, TheRegisteredSizeCountsByItsLow32Bits) {
 TEST_F(StreamReaderTest, HandsOutOnlyCompleteFramesThatFitTheMapping) {
   StreamReader none;
   VideoFrame frame;
-  EXPECT_FALSE(none.ReadNewest(&frame, "s1")) << "no segment";
+  EXPECT_EQ(ReadNewest(none, &frame), Read::kNone) << "no segment";
 
   StreamReader reader = OpenReader();
-  EXPECT_FALSE(reader.ReadNewest(&frame, "s1")) << "nothing written yet";
+  EXPECT_EQ(ReadNewest(reader, &frame), Read::kNone) << "nothing written yet";
   Write(7);
-  ASSERT_TRUE(reader.ReadNewest(&frame, "s1"));
+  ASSERT_EQ(ReadNewest(reader, &frame), Read::kFrame);
   EXPECT_EQ(frame.frameId, 7);
   EXPECT_EQ(frame.width, 64);
   EXPECT_EQ(frame.height, 36);
   EXPECT_EQ(frame.planS0, 80);
   writer_.BeginFrame();  // and the writer stops there
-  EXPECT_FALSE(reader.ReadNewest(&frame, "s1"));
+  EXPECT_EQ(ReadNewest(reader, &frame), Read::kNone);
   writer_.EndFrame(8);
-  EXPECT_TRUE(reader.ReadNewest(&frame, "s1"));
+  EXPECT_EQ(ReadNewest(reader, &frame), Read::kFrame);
   EXPECT_EQ(reader.ReadCount(), 2u) << "only frames handed out count";
+  EXPECT_THAT(report_.Take(), IsEmpty());
 
   // Registered smaller than the frame: the mapping ends inside the planes.
   Register(SegmentSize() / 2);
   StreamReader small;
   ASSERT_TRUE(small.OpenShoom(registry_, kKey, report_));
-  EXPECT_FALSE(small.ReadNewest(&frame, "s1"));
+  report_.Take();
+  EXPECT_EQ(ReadNewest(small, &frame), Read::kUndrawable);
+  EXPECT_EQ(ReadNewest(small, &frame), Read::kUndrawable);
+  EXPECT_THAT(report_.Take(), ElementsAre("undrawable")) << "once, not on every read";
   Register(16);
   StreamReader headerless;
   ASSERT_TRUE(headerless.OpenShoom(registry_, kKey, report_));
-  EXPECT_FALSE(headerless.ReadNewest(&frame, "s1")) << "not even the header is mapped";
+  EXPECT_EQ(ReadNewest(headerless, &frame), Read::kNone) << "not even the header is mapped";
   EXPECT_EQ(small.ReadCount() + headerless.ReadCount(), 0u);
 }
 
-TEST_F(StreamReaderTest, TheShownFrameServesAgainWhileTheSegmentStillHoldsIt) {
+// The 64 x 36 frame's Y texture is 80 texels wide (its stride) and 36 high.
+TEST_F(StreamReaderTest, FramesLargerThanATextureAreUndrawableUntilADrawableOneComes) {
   StreamReader reader = OpenReader();
   VideoFrame frame;
-  EXPECT_FALSE(reader.ReuseShown(&frame, "s1")) << "nothing shown yet";
-  Write(3);
-  ReadAndShow(reader);
-  writer_.BeginFrame();
-  EXPECT_FALSE(reader.ReadNewest(&frame, "s1"));
-  ASSERT_TRUE(reader.ReuseShown(&frame, "s1"));
-  EXPECT_EQ(frame.frameId, 3);
-  EXPECT_EQ(reader.ReadCount(), 1u) << "the stored frame is not a read";
+  Write(1);
+  EXPECT_EQ(ReadNewest(reader, &frame, 79), Read::kUndrawable) << "the stride, not the width, is the texture's width";
+  EXPECT_EQ(ReadNewest(reader, &frame, 79), Read::kUndrawable);
+  EXPECT_THAT(report_.Take(), ElementsAre("undrawable"));
+  EXPECT_EQ(ReadNewest(reader, &frame, 80), Read::kFrame);
+  EXPECT_EQ(ReadNewest(reader, &frame, 0), Read::kFrame) << "a limit not known yet";
+  EXPECT_EQ(ReadNewest(reader, &frame, 35), Read::kUndrawable) << "36 rows";
+  EXPECT_THAT(report_.Take(), ElementsAre("undrawable")) << "again after a drawable frame";
+}
 
-  // The writer shrinks its segment below the frame's planes.
+// What the reader hands out lives in its own memory: the writer may rewrite
+// the segment at once, the frame's planes keep what was read.
+TEST_F(StreamReaderTest, FramesAreHandedOutAsCopiesThatTheWriterCannotChange) {
+  StreamReader reader = OpenReader();
+  WriteFlat(1, 10);
+  const VideoFrame shown = ReadAndShow(reader);
+  WriteFlat(2, 20);
+  VideoFrame next;
+  ASSERT_EQ(ReadNewest(reader, &next), Read::kFrame);
+  WriteFlat(3, 30);
+  EXPECT_EQ(shown.plan0[0], 10);
+  EXPECT_EQ(shown.plan2[17 * 40 - 1], 10) << "the last byte of the V plane";
+  EXPECT_EQ(next.plan0[0], 20);
+  EXPECT_EQ(next.plan1[5], 20);
+
+  // A new read does not overwrite the shown frame, which a clear may draw again.
+  ASSERT_EQ(ReadNewest(reader, &next), Read::kFrame);
+  EXPECT_EQ(next.plan0[0], 30);
+  writer_.BeginFrame();
+  VideoFrame again;
+  EXPECT_EQ(ReadNewest(reader, &again), Read::kNone);
+  ASSERT_TRUE(reader.ReuseShown(&again));
+  EXPECT_EQ(again.frameId, 1);
+  EXPECT_EQ(again.plan0[0], 10);
+  EXPECT_EQ(reader.ReadCount(), 3u) << "the stored frame is not a read";
+
+  // The writer shrinks its segment below the frame's planes: the copy stays.
   const int fd = shm_open(name_.Get().c_str(), O_RDWR, 0);
   ASSERT_GE(fd, 0);
   EXPECT_EQ(ftruncate(fd, static_cast<off_t>(SegmentSize() / 2)), 0);
   close(fd);
-  EXPECT_FALSE(reader.ReuseShown(&frame, "s1"));
+  ASSERT_TRUE(reader.ReuseShown(&again));
+  EXPECT_EQ(again.plan1[0], 10);
+}
+
+// A writer that overtakes the reader: between the copy of the planes and the
+// second look at the header it starts, or finishes, the next frame.
+TEST_F(StreamReaderTest, AFrameChangedWhileItIsCopiedIsNeverHandedOut) {
+  StreamReader reader = OpenReader();
+  WriteFlat(1, 10);
+  ReadAndShow(reader);
+  WriteFlat(2, 20);
+  int strikes = 0;
+  reader.SetCopyObserver([&] {
+    if (strikes++ == 0) WriteFlat(3, 30);    // a whole next frame
+    if (strikes == 2) writer_.BeginFrame();  // the next one begun
+  });
+  VideoFrame frame;
+  EXPECT_EQ(ReadNewest(reader, &frame), Read::kTorn);
+  EXPECT_EQ(ReadNewest(reader, &frame), Read::kTorn);
+  EXPECT_THAT(report_.Take(), ElementsAre("torn 2 1", "torn 3 2"));
+  EXPECT_EQ(reader.TearCount(), 2u);
+  EXPECT_EQ(reader.ReadCount(), 1u);
+  ASSERT_TRUE(reader.ReuseShown(&frame));
+  EXPECT_EQ(frame.plan0[0], 10) << "the shown frame's copy is untouched by the torn reads";
+
+  writer_.EndFrame(4);
+  ASSERT_EQ(ReadNewest(reader, &frame), Read::kFrame) << "read again at the next tick";
+  EXPECT_EQ(frame.frameId, 4);
+  EXPECT_EQ(strikes, 3);
+  EXPECT_EQ(ReadNewest(reader, &frame), Read::kFrame);
+  EXPECT_EQ(strikes, 4) << "an unshown frame is copied again";
+  reader.Shown(frame);
+  EXPECT_EQ(ReadNewest(reader, &frame), Read::kFrame);
+  EXPECT_EQ(strikes, 4) << "the shown frame is not copied again";
 }
 
 TEST_F(StreamReaderTest, ResetDropsTheMappingAndTheShownFrameButCopiesKeepTheirs) {
   StreamReader reader = OpenReader();
-  Write(1);
+  WriteFlat(1, 10);
   ReadAndShow(reader);
   const StreamReader carried = reader;  // as a new layout carries a tile over
 
@@ -204,11 +288,27 @@ TEST_F(StreamReaderTest, ResetDropsTheMappingAndTheShownFrameButCopiesKeepTheirs
   VideoFrame frame;
   EXPECT_FALSE(reader.HasSegment());
   EXPECT_EQ(reader.ShownFrame().frameId, -1) << "the next frame counts as new";
-  EXPECT_FALSE(reader.ReuseShown(&frame, "s1"));
+  EXPECT_FALSE(reader.ReuseShown(&frame));
 
   EXPECT_TRUE(carried.HasSegment());
   EXPECT_EQ(carried.ShownFrame().frameId, 1);
-  EXPECT_TRUE(carried.ReuseShown(&frame, "s1"));
+  ASSERT_TRUE(carried.ReuseShown(&frame));
+  EXPECT_EQ(frame.plan0[0], 10);
+}
+
+// After the mapping was dropped (a local preview following a new key), a
+// frame of the shown id is another segment's: it is copied, not taken for
+// the shown one.
+TEST_F(StreamReaderTest, AReopenedSegmentsFrameIsCopiedEvenUnderTheShownId) {
+  StreamReader reader = OpenReader();
+  WriteFlat(1, 10);
+  ReadAndShow(reader);
+  reader.DropSegment();
+  WriteFlat(1, 50);
+  ASSERT_TRUE(reader.OpenShoom(registry_, kKey, report_));
+  VideoFrame frame;
+  ASSERT_EQ(ReadNewest(reader, &frame), Read::kFrame);
+  EXPECT_EQ(frame.plan0[0], 50);
 }
 
 // The page hears of a missing segment once, when nothing was reported
@@ -241,7 +341,7 @@ TEST_F(StreamReaderTest, FramesThatStopAndComeBackAreReportedOnceEach) {
   StreamReader reader = OpenReader();
   Write(1);
   VideoFrame frame;
-  ASSERT_TRUE(reader.ReadNewest(&frame, "s1"));
+  ASSERT_EQ(ReadNewest(reader, &frame), Read::kFrame);
   reader.NoteFrame(frame, kTimeoutMs, report_);
   EXPECT_EQ(reader.Status(), kStatusNone) << "the role reports the first frame shown";
   reader.MarkStarted();
@@ -257,7 +357,7 @@ TEST_F(StreamReaderTest, FramesThatStopAndComeBackAreReportedOnceEach) {
   EXPECT_EQ(reader.Status(), kStatusNoFrame);
 
   Write(2);
-  ASSERT_TRUE(reader.ReadNewest(&frame, "s1"));
+  ASSERT_EQ(ReadNewest(reader, &frame), Read::kFrame);
   reader.NoteFrame(frame, kTimeoutMs, report_);
   EXPECT_THAT(report_.Take(), ElementsAre("NORMAL_FRAME"));
   EXPECT_EQ(reader.Status(), kStatusNormal);
@@ -278,11 +378,34 @@ TEST_F(StreamReaderTest, FramesAfterAMissingSegmentAreReportedAsResumed) {
   ASSERT_TRUE(reader.OpenShoom(registry_, kKey, report_));
   Write(1);
   VideoFrame frame;
-  ASSERT_TRUE(reader.ReadNewest(&frame, "s1"));
+  ASSERT_EQ(ReadNewest(reader, &frame), Read::kFrame);
   reader.NoteFrame(frame, kTimeoutMs, report_);
   EXPECT_THAT(report_.Take(),
               ElementsAre("missing u1_CAMERA", "NO_FRAME no segment", "found u1_CAMERA " + name_.Get(),
                           "opened u1_CAMERA " + name_.Get() + " " + std::to_string(SegmentSize()), "NORMAL_FRAME"));
+}
+
+// Frames that cannot be drawn count as no frames: NO_FRAME after the
+// timeout, as for a missing segment when nothing was shown yet.
+TEST_F(StreamReaderTest, UndrawableFramesAreReportedAsNoFramesAfterTheTimeout) {
+  StreamReader never;
+  never.StartWait();
+  clock_.AdvanceMs(kTimeoutMs - 1);
+  never.NoteNoDrawableFrame(false, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), IsEmpty());
+  clock_.AdvanceMs(1);
+  never.NoteNoDrawableFrame(false, kTimeoutMs, report_);
+  never.NoteNoDrawableFrame(false, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), ElementsAre("NO_FRAME no segment"));
+
+  StreamReader shown = OpenReader();
+  Write(1);
+  shown.MarkStarted();
+  ReadAndShow(shown);
+  clock_.AdvanceMs(kTimeoutMs);
+  shown.NoteNoDrawableFrame(true, kTimeoutMs, report_);
+  shown.NoteNoDrawableFrame(true, kTimeoutMs, report_);
+  EXPECT_THAT(report_.Take(), ElementsAre("NO_FRAME stopped"));
 }
 
 }  // namespace
