@@ -45,6 +45,10 @@ class IYUVRender {
   // the context when there is none.
   virtual int32_t HandleChangeView(const pp::View& view, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) = 0;
 
+  // The largest texture side the renderer's context takes (its
+  // GL_MAX_TEXTURE_SIZE); 0 while it has no context.
+  virtual int32_t MaxTextureSize() const { return 0; }
+
   // Names the stream (or gallery) in log lines.
   void SetSid(const std::string& sid) { m_sid = sid; }
   const std::string& GetSid() const { return m_sid; }

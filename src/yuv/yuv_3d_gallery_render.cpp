@@ -129,14 +129,17 @@ void YUV3DGalleryRender::DrawTile(const GalleryDrawItem& item, bool fillBackgrou
   glUniform1i(m_locIsBackground, 1);
   const TileColor& color = item.backgroundColor;
   glUniform4f(m_locBackgroundData, color[0], color[1], color[2], color[3]);
-  m_gl.UploadPlanes(item.frame);
+  // A frame no texture can hold leaves the textures with the tile drawn
+  // before: such a tile shows its background only.
+  const bool uploaded = m_gl.UploadPlanes(item.frame);
   glEnableVertexAttribArray(kAttribPosition);
   glEnableVertexAttribArray(kAttribTexCoord);
   glEnableVertexAttribArray(kAttribTexCoordUV);
-  if (fillBackground) {
+  if (fillBackground || !uploaded) {
     // With "is_bkcolor" on this paints the whole tile in its colour.
     DrawTriangles(item.tilePositions.data(), item.texCoordsY.data(), item.texCoordsUV.data());
   }
+  if (!uploaded) return;
   glUniform1i(m_locIsMirror, item.mirror ? 1 : 0);
   glUniform1i(m_locIsBackground, 0);
   DrawTriangles(item.positions.data(), item.texCoordsY.data(), item.texCoordsUV.data());

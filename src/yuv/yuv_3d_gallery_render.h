@@ -47,6 +47,7 @@ class YUV3DGalleryRender : public IYUVRender {
   }
   // Also clears the buffer to the background colour, without presenting.
   int32_t HandleChangeView(const pp::View& view, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) override;
+  int32_t MaxTextureSize() const override { return m_gl.MaxTextureSize(); }
 
   // Creates the context when needed (width, height in view units), the
   // textures and the clear colour.

@@ -122,8 +122,9 @@ int32_t YUV3DRender::RenderFrame(const VideoFrame& frame, const pp::CompletionCa
   m_gl.MakeCurrent();
   YuvGlCore::Clear(kClearColor);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  m_gl.UploadPlanes(frame);
-  glDrawArrays(GL_TRIANGLES, 0, 6);
+  // A frame no texture can hold shows as the clear colour, never as the
+  // textures' earlier content.
+  if (m_gl.UploadPlanes(frame)) glDrawArrays(GL_TRIANGLES, 0, 6);
   return m_gl.Swap(done);
 }
 

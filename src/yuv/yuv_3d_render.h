@@ -36,6 +36,7 @@ class YUV3DRender : public IYUVRender {
   // The swap's own result (PP_OK_COMPLETIONPENDING when it is under way).
   int32_t RenderFrame(const VideoFrame& frame, const pp::CompletionCallback& done) override;
   int32_t HandleChangeView(const pp::View& view, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) override;
+  int32_t MaxTextureSize() const override { return m_gl.MaxTextureSize(); }
 
  private:
   void GenTexCoords(const VideoFrame& frame);

@@ -5,6 +5,7 @@
 #include "common/log_instance.h"
 #include "common/saturating.h"
 #include "embed/protocol.h"
+#include "frame/frame_bounds.h"
 #include "frame/frame_layout.h"
 #include "host/gles2/gles2_binding.h"
 #include "host/module.h"
@@ -48,6 +49,7 @@ int32_t YuvGlCore::CreateContext(int32_t width, int32_t height, bool enableHighP
   MakeCurrent();
   LogAt(kLevelInfo, "[{}] {}:{} InitGLContext done", m_style.className, m_style.idKey, *m_sid);
   LogGlVersion();
+  SetUpUploads();
   m_redSupported = IsGLRedSupported();
   const int32_t result = BuildProgram();
   if (m_programBuilt) m_programBuilt(result);
@@ -62,6 +64,17 @@ void YuvGlCore::LogGlVersion() {
   } else {
     LogAt(kLevelWarning, "[{}] uuid:{} glGetString return NULL", m_style.className, *m_sid);
   }
+}
+
+// Plane rows are packed at their stride, whatever it is: an odd stride must
+// never be read with the default 4-byte row alignment (the picture would
+// shear, and the last rows would be read past the plane). The texture limit
+// is asked once, for the frames' checks.
+void YuvGlCore::SetUpUploads() {
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  GLint maxTextureSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+  m_maxTextureSize = maxTextureSize;
 }
 
 int32_t YuvGlCore::BuildProgram() {
@@ -128,7 +141,14 @@ int32_t YuvGlCore::RecreateTextures() {
   return kErrorNone;
 }
 
-void YuvGlCore::UploadPlanes(const VideoFrame& frame) {
+bool YuvGlCore::FitsTextures(const VideoFrame& frame) const {
+  return CheckVideoFrameTextures(frame, m_maxTextureSize, *m_sid) == kVideoFrameOk;
+}
+
+bool YuvGlCore::UploadPlanes(const VideoFrame& frame) {
+  // A plane a texture cannot hold would leave the textures as they were:
+  // with another frame's, or in a gallery another stream's, picture.
+  if (!FitsTextures(frame)) return false;
   const GLenum format = m_useRed ? GL_RED : GL_LUMINANCE;
   const int32_t chromaRows = frame.height >> 1;
   UploadPlane(GL_TEXTURE0, m_textures.y, format, frame.planS0, frame.height, frame.plan0);
@@ -138,13 +158,14 @@ void YuvGlCore::UploadPlanes(const VideoFrame& frame) {
     // Interleaved Cb/Cr: one two-channel texel per chroma pair.
     UploadPlane(GL_TEXTURE1, m_textures.u, GL_LUMINANCE_ALPHA, frame.planS1 >> 1, chromaRows, frame.plan1);
     glUniform1i(m_locTexU, 1);
-    return;
+    return true;
   }
   glUniform1i(m_locIsNv12, 0);
   UploadPlane(GL_TEXTURE1, m_textures.u, format, frame.planS1, chromaRows, frame.plan1);
   glUniform1i(m_locTexU, 1);
   UploadPlane(GL_TEXTURE2, m_textures.v, format, frame.planS2, chromaRows, frame.plan2);
   glUniform1i(m_locTexV, 2);
+  return true;
 }
 
 void YuvGlCore::Clear(const std::array<float, 4>& rgba) {

@@ -88,10 +88,16 @@ class YuvGlCore {
   // kErrorInitTexture when the GL gave no name for one of them.
   int32_t RecreateTextures();
 
+  // The context's GL_MAX_TEXTURE_SIZE, asked once when it was made; 0
+  // without a context.
+  int32_t MaxTextureSize() const { return m_maxTextureSize; }
+  // Every plane texture of `frame` fits MaxTextureSize (true while unknown).
+  bool FitsTextures(const VideoFrame& frame) const;
   // Uploads the frame's planes as whole textures at their row stride (NV12:
   // the interleaved chroma as one luminance-alpha texture) and points the
-  // samplers and "is_nv12" at them.
-  void UploadPlanes(const VideoFrame& frame);
+  // samplers and "is_nv12" at them. False, and nothing uploaded, for a frame
+  // whose planes do not fit the textures.
+  bool UploadPlanes(const VideoFrame& frame);
   // Clears the colour buffer to `rgba`.
   static void Clear(const std::array<float, 4>& rgba);
   void MakeCurrent();
@@ -102,6 +108,7 @@ class YuvGlCore {
 
  private:
   int32_t BuildProgram();
+  void SetUpUploads();
   void LogGlVersion();
 
   pp::Instance* m_instance;  // not owned
@@ -118,6 +125,7 @@ class YuvGlCore {
   GLint m_locIsNv12 = 0;
   bool m_useRed = false;
   bool m_redSupported = false;
+  int32_t m_maxTextureSize = 0;
 };
 
 }  // namespace TALLWICK_PP_RENDER

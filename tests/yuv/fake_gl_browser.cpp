@@ -149,6 +149,11 @@ GLint GetUniformLocation(PP_Resource /*c*/, GLuint /*p*/, const char* name) {
 }
 void LinkProgram(PP_Resource c, GLuint p) { Record("LinkProgram", {c, p}); }
 void PixelStorei(PP_Resource c, GLenum pname, GLint v) { Record("PixelStorei", {c, pname, v}); }
+// Answers GL_MAX_TEXTURE_SIZE (0x0D33) from the config; every other query 0.
+void GetIntegerv(PP_Resource c, GLenum pname, GLint* params) {
+  Record("GetIntegerv", {c, pname});
+  if (params != nullptr) *params = pname == 0x0D33 ? B().config.maxTextureSize : 0;
+}
 void ShaderSource(PP_Resource c, GLuint s, GLsizei n, const char** /*str*/, const GLint* length) {
   Record("ShaderSource", {c, s, n, length == nullptr ? 0 : 1});
 }
@@ -194,6 +199,7 @@ PPB_OpenGLES2 MakeGles2() {
   gl.GetShaderInfoLog = &GetShaderInfoLog;
   gl.GetShaderiv = &GetShaderiv;
   gl.GetString = &GetString;
+  gl.GetIntegerv = &GetIntegerv;
   gl.GetUniformLocation = &GetUniformLocation;
   gl.LinkProgram = &LinkProgram;
   gl.PixelStorei = &PixelStorei;

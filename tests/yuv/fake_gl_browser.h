@@ -32,6 +32,7 @@ struct FakeBrowserConfig {
   bool zeroTextureNames = false;  // GenTextures hands out 0
   bool noVersionString = false;
   int32_t resizeResult = 0;
+  int32_t maxTextureSize = 4096;  // GL_MAX_TEXTURE_SIZE
   PP_Rect viewRect = {{0, 0}, {0, 0}};
 };
 
