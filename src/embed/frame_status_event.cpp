@@ -12,4 +12,11 @@ pp::VarDictionary FrameStatusData(const std::string& sid, const std::string& uid
   return data;
 }
 
+pp::VarDictionary FrameErrorData(int32_t code, const std::string& sid) {
+  pp::VarDictionary data;
+  data.Set(kKeyErrorCode, code);
+  data.Set(kKeyStreamId, sid);
+  return data;
+}
+
 }  // namespace TALLWICK_PP_RENDER

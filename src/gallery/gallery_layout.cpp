@@ -17,9 +17,9 @@ namespace {
 constexpr uint32_t kColorComponents = 4;
 
 // A tile whose state a new layout keeps: drawn, or (withStatus) with a
-// frame status reported.
+// frame status reported or frames the page was told cannot be drawn.
 bool CarriesState(const GalleryRenderInfo& info, bool withStatus) {
-  return info.isPainting || (withStatus && info.reader.Status() != kStatusNone);
+  return info.isPainting || (withStatus && (info.reader.Status() != kStatusNone || info.reader.Undrawable()));
 }
 
 // Only tiles that carry state worth keeping across a layout change.

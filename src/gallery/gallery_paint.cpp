@@ -63,6 +63,21 @@ class GalleryRenderEmbed::TileReport : public StreamReader::Report {
           gallery_.uuid, tile_.sid);
   }
 
+  void FrameTorn(int32_t frameId, uint64_t tears) override {
+    static LimitedLine line;
+    line.Log(TALLWICK_LOG::kLevelWarning,
+             "[GalleryRenderEmbed] uuid:{} frame changed while it was read, not shown - sid = {}, frameId: {}, "
+             "tears: {}",
+             gallery_.uuid, tile_.sid, frameId, tears);
+  }
+
+  void FrameUndrawable() override {
+    gallery_.PostEvent(kEvtError, FrameErrorData(kErrorFrameUndrawable, tile_.sid));
+    LogAt(TALLWICK_LOG::kLevelWarning,
+          "[GalleryRenderEmbed] uuid:{} post error massage, frame cannot be drawn - sid = {}", gallery_.uuid,
+          tile_.sid);
+  }
+
  private:
   GalleryRenderEmbed& gallery_;
   const GalleryRenderInfo& tile_;
@@ -215,13 +230,18 @@ bool GalleryRenderEmbed::OpenTileSegment(const std::string& key, GalleryRenderIn
   return false;
 }
 
-// The tile's newest frame, or its stored one when the segment holds no
-// complete frame that fits what the segment still backs. The stored one may
-// be drawn again (a clear redraws every tile), so it is checked as well: a
-// segment its writer shrank may no longer hold it. False when there is
-// neither.
+// The tile's newest frame, or its stored one (the reader's copy of the frame
+// last drawn) when the segment holds no whole frame that can be drawn. False
+// when there is neither; a tile never drawn whose frames cannot be drawn
+// counts as one without a segment.
 bool GalleryRenderEmbed::ReadTileFrame(GalleryRenderInfo& info, VideoFrame* frame) {
-  if (info.reader.ReadNewest(frame, info.sid) || info.reader.ReuseShown(frame, info.sid)) return true;
+  TileReport report(*this, info);
+  const int32_t maxTextureSize = renderer != nullptr ? renderer->MaxTextureSize() : 0;
+  const StreamReader::Read read = info.reader.ReadNewest(frame, info.sid, maxTextureSize, report);
+  if (read == StreamReader::Read::kFrame || info.reader.ReuseShown(frame)) return true;
+  if (read == StreamReader::Read::kUndrawable) {
+    info.reader.NoteNoDrawableFrame(info.isPainting, renderExceptionThreshold, report);
+  }
   static LimitedLine line;
   line.Log(kLevelInfo, "[GalleryRenderEmbed] uuid:{} ParseVideoFrame failed, continue next one sid = {}", uuid,
            info.sid);

@@ -8,6 +8,7 @@
 #include "controller/process_info.h"
 #include "embed/element_cursor.h"
 #include "embed/frame_count_entry.h"
+#include "embed/paint_schedule.h"
 #include "embed/protocol.h"
 
 namespace TALLWICK_PP_RENDER {
@@ -72,10 +73,8 @@ int32_t GalleryRenderEmbed::HandleInit(const pp::VarDictionary& data) {
   const int32_t logVersion = data.Get("logVersion").AsInt();
   const int32_t fps = data.Get("fps").AsInt();
   const double dpr = data.Get("dpr").AsDouble();
-  // A negative rate would give negative intervals; the timer treats those
-  // as "at once", so only 0 needs keeping the current interval.
-  if (fps != 0) frameInterval = 1000.0 / fps;
-  renderExceptionThreshold = data.Get("renderExceptionThreshold").AsInt();
+  frameInterval = FrameIntervalForFps(fps, frameInterval);
+  renderExceptionThreshold = FrameStatusTimeoutMs(data.Get("renderExceptionThreshold").AsInt());
   enableHighPerformanceGPU = data.Get("enableHighPerformanceGPU").AsBool();
   enablePPAPIRedExt = data.Get("enablePPAPIRedExt").AsBool();
   ReadBackgroundColor(data);
@@ -93,6 +92,9 @@ int32_t GalleryRenderEmbed::HandleInit(const pp::VarDictionary& data) {
   renderer = std::make_unique<YUV3DGalleryRender>(instance(), dpr);
   rendererInitFailed = false;
   renderer->SetSid(uuid);
+  // While rendering, no START_RENDER will come to prepare the new renderer
+  // (its textures, samplers and background) before the next tick draws with it.
+  if (started) InitRenderer();
   return kErrorNone;
 }
 

@@ -9,6 +9,7 @@
 #include "controller/process_info.h"
 #include "embed/element_cursor.h"
 #include "embed/frame_count_entry.h"
+#include "embed/paint_schedule.h"
 #include "embed/protocol.h"
 #include "yuv/yuv_3d_render.h"
 
@@ -80,8 +81,7 @@ int32_t RenderEmbed::HandleInit(const pp::VarDictionary& data) {
   uuid = data.Get("uuid").AsString();
   ReadStreamSettings(data);
   renderer->SetSid(sid);
-  // The period is defined for a positive rate only; otherwise the default stays.
-  if (fps > 0) frameInterval = 1000.0 / fps;
+  frameInterval = FrameIntervalForFps(fps, frameInterval);
   HandleClearBuffer(data);
   LogAt(kLevelInfo,
         "[RenderEmbed] uuid:{} this[{:#08x}] >>>>>>> InstanceInited <<<<<<<< - render type, fps: {}, logVersion: {}, "
@@ -104,7 +104,7 @@ void RenderEmbed::ReadStreamSettings(const pp::VarDictionary& data) {
   isLocalScreen = data.Get("isLocalScreen").AsBool();
   isScreen = data.Get("isScreen").AsBool();
   isSelf = data.Get("isSelf").AsBool();
-  timeout = data.Get("renderExceptionThreshold").AsInt();
+  timeout = FrameStatusTimeoutMs(data.Get("renderExceptionThreshold").AsInt());
   if (isPreview) type = kStreamPreview;
   if (isMerge) type = kStreamMerge;
   if (isScreen) type = isLocalScreen ? kStreamLocalScreen : kStreamScreen;

@@ -66,6 +66,19 @@ class RenderEmbed::ReadReport : public StreamReader::Report {
           role_.uuid, role_.sid, role_.uid);
   }
 
+  void FrameTorn(int32_t frameId, uint64_t tears) override {
+    static LimitedLine line;
+    line.Log(TALLWICK_LOG::kLevelWarning,
+             "[RenderEmbed] uuid:{} frame changed while it was read, not shown - sid: {}, frameId: {}, tears: {}",
+             role_.uuid, role_.sid, frameId, tears);
+  }
+
+  void FrameUndrawable() override {
+    role_.PostEvent(kEvtError, FrameErrorData(kErrorFrameUndrawable, role_.sid));
+    LogAt(TALLWICK_LOG::kLevelWarning, "[RenderEmbed] uuid:{} post error massage, frame cannot be drawn - sid: {}",
+          role_.uuid, role_.sid);
+  }
+
  private:
   RenderEmbed& role_;
 };
@@ -160,11 +173,16 @@ void RenderEmbed::AdoptSelfKeys() {
   }
 }
 
-// A frame being written, or one whose header does not fit what the segment
-// still backs (the registered size, or a segment its writer shrank since it
-// was mapped), is left for the next tick and never read.
+// A frame being written, one that changed while it was read, or one that
+// cannot be drawn (its header does not fit what the segment still backs, or
+// a plane is larger than a texture may be) is left for the next tick. A
+// stream whose frames cannot be drawn counts as one without frames.
 bool RenderEmbed::ReadFrame(VideoFrame* frame) {
-  if (!reader.ReadNewest(frame, sid)) {
+  ReadReport report(*this);
+  const StreamReader::Read read = reader.ReadNewest(frame, sid, renderer->MaxTextureSize(), report);
+  if (read == StreamReader::Read::kUndrawable) reader.NoteNoDrawableFrame(isPainting, timeout, report);
+  if (read == StreamReader::Read::kTorn) return false;
+  if (read != StreamReader::Read::kFrame) {
     static LimitedLine line;
     line.Log(kLevelInfo, "[RenderEmbed] uuid:{} ParseVideoFrame not ok - sid: {}", uuid, sid);
     return false;

@@ -31,7 +31,11 @@ uint64_t SegmentRoom() {
 
 }  // namespace
 
-GalleryPageTest::GalleryPageTest() {
+GalleryPageTest::GalleryPageTest() { OpenPage(); }
+
+GalleryPageTest::GalleryPageTest(const pphost::EntryPoints& module) : ModulePageTest(module) { OpenPage(); }
+
+void GalleryPageTest::OpenPage() {
   EnableLogging();
   Do({Create("c", R"([["data-controller",""]])"), Create("g", R"([["data-multi",""]])")});
 }
@@ -71,20 +75,21 @@ std::string GalleryPageTest::SegmentName(const std::string& uid, const std::stri
 }
 
 void GalleryPageTest::CreateWriter(const std::string& uid, const std::string& path,
-                                   const tallwick::frame::FrameGeometry& geometry) {
+                                   const tallwick::frame::FrameGeometry& geometry, uint64_t room) {
   writers_.erase(uid);  // the old segment's name goes before a new one of that name is made
-  auto writer = std::make_unique<FrameWriter>(path, geometry, SegmentRoom());
+  auto writer = std::make_unique<FrameWriter>(path, geometry, std::max(room, SegmentRoom()));
   EXPECT_EQ(writer->Create(), shoom::kOK);
   writers_[uid] = std::move(writer);
 }
 
-std::vector<Json> GalleryPageTest::Publish(const std::string& uid, const std::string& suffix, int32_t rowPadding) {
+std::vector<Json> GalleryPageTest::Publish(const std::string& uid, const std::string& suffix, int32_t rowPadding,
+                                           uint64_t room) {
   CreateWriter(uid, SegmentName(uid, suffix),
-               MakeGeometry(kFrameWidth, kFrameHeight, tallwick::frame::kFormatI420, rowPadding));
+               MakeGeometry(kFrameWidth, kFrameHeight, tallwick::frame::kFormatI420, rowPadding), room);
   const Json diff = {{"path", SegmentName(uid, suffix)},
                      {"uid", uid},
                      {"sid", "s-" + uid},
-                     {"bufferSize", SegmentRoom()},
+                     {"bufferSize", std::max(room, SegmentRoom())},
                      {"bufferNumber", 1},
                      {"isScreen", false},
                      {"isMerge", false},

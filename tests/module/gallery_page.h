@@ -66,6 +66,7 @@ inline constexpr int32_t kRowPadding = 16;
 class GalleryPageTest : public ModulePageTest {
  protected:
   GalleryPageTest();
+  explicit GalleryPageTest(const pphost::EntryPoints& module);
 
   // "INIT" for the gallery with these data fields, then its view (the
   // renderer is made by INIT; the view gives it its context).
@@ -79,8 +80,9 @@ class GalleryPageTest : public ModulePageTest {
   // Creates a segment for uid's camera, for frames of the test size, and
   // registers it with the controller (which re-publishes the key to every
   // element). The segment has room for frames of four times the area, so
-  // that the geometry may change.
-  std::vector<Json> Publish(const std::string& uid, const std::string& suffix = "", int32_t rowPadding = kRowPadding);
+  // that the geometry may change, or `room` bytes when that is more.
+  std::vector<Json> Publish(const std::string& uid, const std::string& suffix = "", int32_t rowPadding = kRowPadding,
+                            uint64_t room = 0);
   tallwick::frame::FrameWriter& Writer(const std::string& uid) { return *writers_.at(uid); }
   std::string SegmentName(const std::string& uid, const std::string& suffix = "") const;
   // A new, empty segment under the name and with the geometry of uid's
@@ -116,7 +118,9 @@ class GalleryPageTest : public ModulePageTest {
   static size_t Count(const std::vector<Json>& out, const std::string& needle) { return LogTexts(out, needle).size(); }
 
  private:
-  void CreateWriter(const std::string& uid, const std::string& path, const tallwick::frame::FrameGeometry& geometry);
+  void CreateWriter(const std::string& uid, const std::string& path, const tallwick::frame::FrameGeometry& geometry,
+                    uint64_t room = 0);
+  void OpenPage();
 
   std::map<std::string, std::unique_ptr<tallwick::frame::FrameWriter>> writers_;
   std::map<std::string, Picture> pictures_;

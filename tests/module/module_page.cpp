@@ -23,6 +23,8 @@ pphost::EntryPoints ModuleEntryPoints() { return {&PPP_InitializeModule, &PPP_Ge
 
 ModulePageTest::ModulePageTest() : page_(Options(), ModuleEntryPoints()) {}
 
+ModulePageTest::ModulePageTest(const pphost::EntryPoints& module) : page_(Options(), module) {}
+
 ModulePageTest::~ModulePageTest() {
   page_.Host().Finish();
   // The controller lives as long as the process; every test starts with a new one.

@@ -16,6 +16,8 @@ using devhost_test::Json;
 class ModulePageTest : public ::testing::Test {
  protected:
   ModulePageTest();
+  // The module through other entry points (that wrap the module's own).
+  explicit ModulePageTest(const pphost::EntryPoints& module);
   ~ModulePageTest() override;
 
   // Carries out page lines; returns the output lines they produced.

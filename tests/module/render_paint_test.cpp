@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
+#include <cstdlib>
 #include <memory>
 
 #include "embed/paint_schedule.h"
@@ -32,7 +34,9 @@ class RenderPaintTest : public ModulePageTest {
   void Publish(int32_t width, int32_t height, int32_t format = tallwick::frame::kFormatI420,
                const std::string& suffix = "", int64_t registeredSize = -1) {
     const auto geometry = MakeGeometry(width, height, format, 16);
-    writer_ = std::make_unique<FrameWriter>(name_ + suffix, geometry);
+    // Room for a larger registration than the frame needs.
+    const auto room = static_cast<size_t>(std::max<int64_t>(registeredSize, 0));
+    writer_ = std::make_unique<FrameWriter>(name_ + suffix, geometry, room);
     ASSERT_EQ(writer_->Create(), shoom::kOK);
     const int64_t size =
         registeredSize >= 0 ? registeredSize : static_cast<int64_t>(tallwick::frame::FrameSegmentSize(geometry));
@@ -63,6 +67,23 @@ class RenderPaintTest : public ModulePageTest {
   }
 
   static size_t Presents(const std::vector<Json>& out) { return devhost_test::OfKind(out, "present").size(); }
+
+  // An opaque pixel within a few steps of `rgb` (YUV round trip).
+  static bool Near(const Json& rgba, const std::array<int, 3>& rgb) {
+    for (size_t channel = 0; channel < rgb.size(); ++channel) {
+      if (std::abs(rgba.at(channel).get<int>() - rgb.at(channel)) > 4) return false;
+    }
+    return rgba.at(3) == 255;
+  }
+
+  // The data of the "ERROR" events the element got.
+  static std::vector<Json> ErrorData(const std::vector<Json>& out) {
+    std::vector<Json> errors;
+    for (const Json& post : PostsTo(out, "v")) {
+      if (post.at("msg").value("command", "") == "ERROR") errors.push_back(post.at("msg").at("data"));
+    }
+    return errors;
+  }
 
   // The element's pixel at the middle of its 160x90 view, as [r, g, b, a].
   Json MiddlePixel() {
@@ -169,7 +190,10 @@ TEST_F(RenderPaintTest, WriterThatDiesMidFrameIsNeverRead) {
   EXPECT_EQ(Presents(back), 1u);
 }
 
-TEST_F(RenderPaintTest, HeaderClaimingMoreThanWasMappedIsNeverRead) {
+// A frame that cannot be drawn is never read or uploaded; the page hears
+// "ERROR" 24 once, "NO_FRAME" after the threshold, and the element draws
+// again as soon as a drawable frame comes.
+TEST_F(RenderPaintTest, HeaderClaimingMoreThanWasMappedIsReportedAndNeverRead) {
   // The page registers a size smaller than the frame: the mapping ends
   // inside the planes, so the frame must be refused, not read.
   const auto geometry = MakeGeometry(64, 36, tallwick::frame::kFormatI420, 16);
@@ -178,7 +202,29 @@ TEST_F(RenderPaintTest, HeaderClaimingMoreThanWasMappedIsNeverRead) {
   WriteFrame(1);
   const auto out = Do({Command("v", "START_RENDER"), Run(3000)});
   EXPECT_EQ(Presents(out), 0u);
-  EXPECT_TRUE(Events(out).empty()) << "treated as a frame being written";
+  EXPECT_THAT(Events(out), ElementsAre("ERROR@0", "RENDER_FRAME_STATUS_CHANGE NO_FRAME@2000"));
+  EXPECT_THAT(ErrorData(out), ElementsAre(Json{{"errorCode", 24}, {"streamId", "s1"}}));
+}
+
+TEST_F(RenderPaintTest, FrameWiderThanATextureKeepsTheLastPictureUntilADrawableOneComes) {
+  const auto wide = MakeGeometry(40000, 2, tallwick::frame::kFormatI420);
+  Publish(64, 36, tallwick::frame::kFormatI420, "", static_cast<int64_t>(tallwick::frame::FrameSegmentSize(wide)));
+  WriteFrame(1, 255, 0, 0);
+  Do({Command("v", "START_RENDER"), Run(100)});
+  ASSERT_TRUE(writer_->SetGeometry(wide));
+  WriteFrame(2, 0, 255, 0);
+  auto out = Do({Run(2500)});
+  EXPECT_EQ(Presents(out), 0u);
+  // NO_FRAME counts from the last frame drawn, at the start.
+  EXPECT_THAT(Events(out), ElementsAre("ERROR@120", "RENDER_FRAME_STATUS_CHANGE NO_FRAME@2000"));
+  EXPECT_TRUE(Near(MiddlePixel(), {255, 0, 0})) << "the stream's own last picture";
+
+  ASSERT_TRUE(writer_->SetGeometry(MakeGeometry(64, 36, tallwick::frame::kFormatI420, 16)));
+  WriteFrame(3, 0, 0, 255);
+  out = Do({Run(100)});
+  EXPECT_EQ(Presents(out), 1u);
+  EXPECT_THAT(Events(out), ElementsAre(::testing::StartsWith("RENDER_FRAME_STATUS_CHANGE NORMAL_FRAME@")));
+  EXPECT_TRUE(Near(MiddlePixel(), {0, 0, 255}));
 }
 
 TEST_F(RenderPaintTest, DestroyedWhileTickAndSwapArePendingRunsNothing) {
