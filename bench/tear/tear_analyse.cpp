@@ -17,7 +17,8 @@
 // sampled either) when a region is not where it belongs, as while a host
 // stretches a picture of an older size over a resized element.
 // Prints one JSON object: the counts, per element and in all, the largest
-// distance of a plane value from its palette value, and examples.
+// distance of a plane value from its palette value in whole regions, and
+// examples.
 //
 // A host that draws slower than the samples come shows the same picture in
 // several samples running; "distinct" counts a picture only when it reads
@@ -191,7 +192,9 @@ int Run(const Options& options) {
       tiles.Add(region.verdict);
       reading += name + " " + VerdictName(region.verdict) + " " + std::to_string(region.entry) + " " +
                  region.description + "\n";
-      for (size_t plane = 0; plane < largest.size(); ++plane) {
+      // What the way back through the screen costs, from whole regions
+      // only: rows at a tear's edge blend two frames and say nothing of it.
+      for (size_t plane = 0; region.verdict == Verdict::kWhole && plane < largest.size(); ++plane) {
         largest[plane] = std::max(largest[plane], region.largestDistance[plane]);
       }
       line["tiles"][name] = {{"verdict", VerdictName(region.verdict)},

@@ -211,8 +211,9 @@ function report(o, results, load, started) {
   }
   const distances = o.hosts.flatMap((h) => names.map((n) => results[h][n].largest_distance));
   const largest = (k) => Math.max(...distances.map((d) => d[k])).toFixed(2);
-  console.log(`largest distance of a matched plane from its palette value: Y ${largest("y")}, U ${largest("u")}, ` +
-    `V ${largest("v")} (tolerance ${results[o.hosts[0]].candidate.tolerance}; entries lie 14 or more apart)`);
+  console.log(`largest distance of a plane read back from its palette value, in whole pictures: Y ${largest("y")}, ` +
+    `U ${largest("u")}, V ${largest("v")} (tolerance ${results[o.hosts[0]].candidate.tolerance}; ` +
+    "entries lie 14 or more apart)");
 }
 
 async function main() {

@@ -324,7 +324,7 @@ export async function samplePphost({ pphost, module, diffs, pictures, dir, seed 
         if (files.speaker) job.push(speakerPicture);
         if (files.gallery) job.push(galleryPicture);
       }
-      onProgress(`pphost: cycle ${cycle + 1}, ${job.length} pictures`);
+      if ((cycle + 1) % 10 === 0) onProgress(`pphost: ${cycle + 1} cycles, ${job.length} pictures`);
     }
     await host.send({ op: "shutdown" });
   } finally {
