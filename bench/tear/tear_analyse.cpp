@@ -52,7 +52,7 @@ struct Options {
   std::string details;
   double tolerance = 5.0;
   double flatness = 6.0;
-  int margin = 4;
+  int margin = 2;
   size_t examples = 3;
 };
 
@@ -200,7 +200,8 @@ int Run(const Options& options) {
       line["tiles"][name] = {{"verdict", VerdictName(region.verdict)},
                              {"entry", region.entry},
                              {"rows", region.rows},
-                             {"matched_rows", region.matchedRows}};
+                             {"matched_rows", region.matchedRows},
+                             {"largest_distance", region.largestDistance}};
       if (!region.description.empty()) {
         line["tiles"][name]["text"] = region.description;
         if (!texts.empty()) texts += "; ";

@@ -8,8 +8,11 @@
 // u4 1280x720 NV12). A speaker (u1, 480x270) and a 652x372 gallery of 2x2
 // tiles (317x177, u1..u4) are started again and again, each cycle sampling
 // their first second of drawing, while tear-load oversubscribes the CPU
-// (one busy or copying thread per core beside the hosts; started and stopped
-// here). pphost (real clock) gives a snapshot of each element's presented
+// (busy and copying threads beside the host, started and stopped here, the
+// same for both modules: in the shell one per core, in pphost two per core;
+// pphost reads a frame far faster, so only a busier machine catches a
+// writer in the middle of its read, and the shell's page stalls for seconds
+// under that much). pphost (real clock) gives a snapshot of each element's presented
 // image every 50 to 150 ms; the shell a screenshot of its window every
 // --interval-ms. tear-analyse turns every row of every region back into
 // Y, U, V and matches each plane to its palette entry: a picture is torn
@@ -32,7 +35,8 @@
 //   --pictures       sampled pictures per host and module (default 1000; the
 //                    speaker's and the gallery's count one each per sample)
 //   --rounds         rounds the pictures are split into (default 2)
-//   --load-threads   tear-load's threads (default: as many as cores; 0: no load)
+//   --load-threads   tear-load's threads, N for both hosts or SHELL,PPHOST
+//                    (default: the cores, twice the cores; 0: no load)
 import { spawnSync } from "node:child_process";
 import { existsSync, mkdtempSync, readFileSync } from "node:fs";
 import os from "node:os";
@@ -66,7 +70,7 @@ function options() {
         hosts: { type: "string", default: "shell,pphost" },
         pictures: { type: "string", default: "1000" },
         rounds: { type: "string", default: "2" },
-        "load-threads": { type: "string", default: String(os.availableParallelism()) },
+        "load-threads": { type: "string", default: `${os.availableParallelism()},${2 * os.availableParallelism()}` },
         "interval-ms": { type: "string", default: "200" },
         out: { type: "string" },
         seed: { type: "string", default: "1" },
@@ -81,6 +85,14 @@ function options() {
     console.log(usage());
     process.exit(0);
   }
+  // "N" or "SHELL,PPHOST"
+  const loadThreads = (text) => {
+    const counts = text.split(",").map(Number);
+    if (counts.length > 2 || counts.some((n) => !Number.isInteger(n) || n < 0 || n > 256)) {
+      fail(`--load-threads wants N or SHELL,PPHOST (whole numbers 0..256), not "${text}"`, 2);
+    }
+    return { shell: counts[0], pphost: counts.at(-1) };
+  };
   const whole = (name, min) => {
     const value = Number(parsed[name]);
     if (!Number.isInteger(value) || value < min) {
@@ -103,7 +115,7 @@ function options() {
     shell: path.resolve(parsed["shell-program"] ?? path.join(bin, "tallwick-shell")),
     pictures: whole("pictures", 2),
     rounds: whole("rounds", 1),
-    loadThreads: whole("load-threads", 0),
+    loadThreads: loadThreads(parsed["load-threads"]),
     intervalMs: whole("interval-ms", 50),
     seed: whole("seed", 1),
     out: parsed.out ? path.resolve(parsed.out) : mkdtempSync(path.join(os.tmpdir(), "tear-bench-")),
@@ -175,7 +187,7 @@ function table(rows) {
   return rows.map((r) => r.map((c, i) => String(c).padEnd(widths[i])).join("  ").trimEnd()).join("\n");
 }
 
-function report(o, results, load, started) {
+function report(o, results, started) {
   const names = o.baseline ? ["candidate", "baseline"] : ["candidate"];
   const frames = (f) => (f ? `${f.shown} / ${f.published.toFixed(1)} (${percent(f.shown, f.published)})` : "-");
   const ratio = (c) => `${c.torn} / ${c.sampled} (${percent(c.torn, c.sampled)})`;
@@ -184,7 +196,8 @@ function report(o, results, load, started) {
     `${minutes} min, load average ${loadAverage()}`);
   console.log(`candidate: ${o.candidate}`);
   if (o.baseline) console.log(`baseline:  ${o.baseline}`);
-  console.log(`load: ${load.threads ? `tear-load, ${load.threads} threads` : "none"}; output: ${o.out}`);
+  const threads = o.hosts.map((h) => `${o.loadThreads[h]} threads in ${h === "shell" ? "the shell" : h}`).join(", ");
+  console.log(`load: tear-load, ${threads} (0: none); output: ${o.out}`);
   console.log("frames: u1 1280x720 I420 (speaker, 480x270 drawing buffer, and tile 1), u2 640x360 NV12, u3 640x360 " +
     "I420, u4 1280x720 NV12 at 30 fps; gallery 652x372 drawing buffer, tiles 317x177; real clock");
   const rows = [["host", "module", "torn / sampled", "speaker", "gallery", "distinct: torn / sampled", "unreadable",
@@ -221,7 +234,7 @@ async function main() {
   const started = Date.now();
   progress(`tear_bench: output in ${o.out}; load average ${loadAverage()}`);
   const publisher = await tear.startPublisher(path.join(o.bin, "frame-publisher"));
-  const load = tear.startLoad(path.join(o.bin, "tear-load"), o.loadThreads);
+  let load = null;
   const modules = { candidate: o.candidate, ...(o.baseline ? { baseline: o.baseline } : {}) };
   const results = Object.fromEntries(o.hosts.map((h) => [h, {}]));
   try {
@@ -229,18 +242,21 @@ async function main() {
       const order = round % 2 === 1 ? Object.keys(modules) : Object.keys(modules).reverse();
       const wanted = Math.ceil(o.pictures / o.rounds);
       for (const host of o.hosts) {
+        // One load for both modules of a host and round.
+        load = tear.startLoad(path.join(o.bin, "tear-load"), o.loadThreads[host]);
         for (const name of order) {
-          progress(`round ${round}/${o.rounds}: ${host}, ${name}, ${wanted} pictures`);
+          progress(`round ${round}/${o.rounds}: ${host}, ${name}, ${wanted} pictures, ${load.threads} load threads`);
           results[host][name] = await measure(o, publisher.diffs, host, modules[name], name, round, wanted,
             results[host][name]);
         }
+        await load.stop();
       }
     }
   } finally {
-    await load.stop();
+    await load?.stop();
     await publisher.stop();
   }
-  report(o, results, load, started);
+  report(o, results, started);
 }
 
 main().catch((error) => fail(error.stack || error.message));
