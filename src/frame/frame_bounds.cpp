@@ -60,19 +60,15 @@ Fault PlaneInside(const char* field, const uint8_t* plane, uint64_t bytes, const
 }
 
 Fault PlanesInside(const VideoFrame& frame, const uint8_t* base, size_t mappedSize) {
-  const uint64_t rows = static_cast<uint64_t>(frame.height);
-  const uint64_t chromaRows = rows / 2;
-  if (Fault fault = PlaneInside("plane 0 (planS0 x height) bytes", frame.plan0,
-                                static_cast<uint64_t>(frame.planS0) * rows, base, mappedSize)) {
+  const std::array<uint64_t, 3> bytes = PlaneBytes(frame);
+  if (Fault fault = PlaneInside("plane 0 (planS0 x height) bytes", frame.plan0, bytes[0], base, mappedSize)) {
     return fault;
   }
-  if (Fault fault = PlaneInside("plane 1 (planS1 x height/2) bytes", frame.plan1,
-                                static_cast<uint64_t>(frame.planS1) * chromaRows, base, mappedSize)) {
+  if (Fault fault = PlaneInside("plane 1 (planS1 x height/2) bytes", frame.plan1, bytes[1], base, mappedSize)) {
     return fault;
   }
   if (IsNV12(frame)) return {};
-  return PlaneInside("plane 2 (planS2 x height/2) bytes", frame.plan2, static_cast<uint64_t>(frame.planS2) * chromaRows,
-                     base, mappedSize);
+  return PlaneInside("plane 2 (planS2 x height/2) bytes", frame.plan2, bytes[2], base, mappedSize);
 }
 
 // One side of a plane texture must be at most `maxSize` texels.

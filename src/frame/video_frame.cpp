@@ -65,6 +65,14 @@ int32_t ParseVideoFrame(const uint8_t* data, VideoFrame* frame, const std::strin
   return kVideoFrameOk;
 }
 
+std::array<uint64_t, 3> PlaneBytes(const VideoFrame& frame) {
+  const auto rows = static_cast<uint64_t>(frame.height);
+  const uint64_t chromaRows = rows / 2;
+  const bool nv12 = frame.format == kFormatNV12;
+  return {static_cast<uint64_t>(frame.planS0) * rows, static_cast<uint64_t>(frame.planS1) * chromaRows,
+          nv12 ? 0 : static_cast<uint64_t>(frame.planS2) * chromaRows};
+}
+
 bool FrameStillComplete(const uint8_t* data, int32_t frameId) {
   // Every plane read stays before the fence; the volatile reads keep the
   // compiler from answering with the header words it read before.

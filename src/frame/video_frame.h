@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -30,6 +31,12 @@ struct VideoFrame {
 // unchanged. Trusts the header: check the result with CheckVideoFrameBounds
 // before reading the planes. `sid` only names the stream in log lines.
 int32_t ParseVideoFrame(const uint8_t* data, VideoFrame* frame, const std::string& sid);
+
+// The bytes of each plane a renderer reads: its stride times its rows
+// (height, then height / 2 for the chroma planes); 0 for NV12's third plane.
+// In 64 bits, so that no header makes them wrap; meaningful only for
+// non-negative strides and height (CheckVideoFrameBounds checks them first).
+std::array<uint64_t, 3> PlaneBytes(const VideoFrame& frame);
 
 // After the planes of a parsed frame were read: true when the header at
 // `data` still says complete with the same `frameId`, so that the writer did

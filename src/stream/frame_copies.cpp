@@ -3,28 +3,15 @@
 #include <cstdint>
 #include <cstring>
 
-#include "frame/frame_layout.h"
-
 namespace TALLWICK_PP_RENDER {
-
-namespace {
-
-// The bytes of each plane the renderer reads: stride x rows; NV12 has no
-// third plane.
-std::array<size_t, 3> PlaneBytes(const VideoFrame& frame) {
-  const auto rows = static_cast<size_t>(frame.height);
-  const size_t chromaRows = tallwick::frame::ChromaRows(static_cast<uint32_t>(frame.height));
-  const bool nv12 = frame.format == tallwick::frame::kFormatNV12;
-  return {static_cast<size_t>(frame.planS0) * rows, static_cast<size_t>(frame.planS1) * chromaRows,
-          nv12 ? 0 : static_cast<size_t>(frame.planS2) * chromaRows};
-}
-
-}  // namespace
 
 VideoFrame FrameCopies::Copy(const VideoFrame& frame) {
   const int target = shown_ == 0 ? 1 : 0;
   std::vector<uint8_t>& buffer = buffers_[target];
-  const std::array<size_t, 3> bytes = PlaneBytes(frame);
+  // The sizes fit size_t: the planes were checked against the mapping.
+  const std::array<uint64_t, 3> planeBytes = PlaneBytes(frame);
+  const std::array<size_t, 3> bytes = {static_cast<size_t>(planeBytes[0]), static_cast<size_t>(planeBytes[1]),
+                                       static_cast<size_t>(planeBytes[2])};
   // Grows to the largest frame seen and stays there: no allocation per frame.
   if (buffer.size() < bytes[0] + bytes[1] + bytes[2]) buffer.resize(bytes[0] + bytes[1] + bytes[2]);
   VideoFrame copy = frame;
