@@ -9,6 +9,7 @@
 #include "devhost/browser/browser_interfaces.h"
 #include "devhost/gl/answered_context.h"
 #include "devhost/gl/gl_context.h"
+#include "devhost/gl/pixel_free_context.h"
 #ifdef _WIN32
 #include "devhost/gl/wgl_display.h"
 #else
@@ -50,6 +51,10 @@ class Host::Impl {
       : options_(options), browser_(options.clock, std::move(sink)), scope_(browser_), loopOps_(browser_) {
     if (options_.log) logBridge_.emplace(browser_.output);
     browser_.contexts = ContextsFor(options_);
+    if (options_.pixelFreeGl && options_.glRecord.empty()) {
+      browser_.pixelFreeGl = true;
+      browser_.contexts = std::make_unique<SwitchingContextMaker>(std::move(browser_.contexts), browser_.pixelFreeContexts);
+    }
     if (!options_.glRecord.empty()) StartGlCallRecord();
     browser_.tracePresent = options_.tracePresent;
     browser_.cursorRefused = options_.refuseCursor;
@@ -76,6 +81,7 @@ class Host::Impl {
   std::optional<Presentation> LastPresented(const Json& id) const;
   std::optional<PresentedImage> PresentedRegion(const Json& id, const PP_Rect& rect) const;
   void SetBeforeUpload(std::function<void()> hook) { browser_.beforeUpload = std::move(hook); }
+  void SetPixelFree(bool pixelFree) { browser_.pixelFreeContexts = browser_.pixelFreeGl && pixelFree; }
   LiveCounts Live() const {
     return {browser_.vars.HeldCount(), browser_.resources.LiveCount(),
             browser_.resources.LiveCountOf<Graphics3DData>()};
@@ -252,6 +258,7 @@ std::optional<PresentedImage> Host::PresentedRegion(const Json& id, const PP_Rec
 
 LiveCounts Host::Live() const { return impl_->Live(); }
 void Host::SetBeforeUpload(std::function<void()> hook) { impl_->SetBeforeUpload(std::move(hook)); }
+void Host::SetPixelFree(bool pixelFree) { impl_->SetPixelFree(pixelFree); }
 
 int RunScript(std::istream& input, Host& host) {
   std::string line;

@@ -38,6 +38,11 @@ struct HostOptions {
   // have no pixels and the calls are answered from that record.
   std::string glRecord;
   std::string glAnswers;
+  // Lets the page make pixel-free 3D contexts (SetPixelFree): no pixels and
+  // no GL behind them, every GL call answered at once as by a GL that draws
+  // nothing. For callers that run the module far more often than they look
+  // at its pictures (the fuzz targets). Not with a GL call record.
+  bool pixelFreeGl = false;
 };
 
 // What an instance has shown: the image of its bound 3D context's last
@@ -100,6 +105,11 @@ class Host {
   // what the instance presented last, read without the rest; nullopt for an
   // unknown id or an instance that has presented nothing.
   std::optional<PresentedImage> PresentedRegion(const Json& id, const PP_Rect& rect) const;
+
+  // With HostOptions::pixelFreeGl: the 3D contexts the module makes from now
+  // on are pixel-free (true) or real ones (false, at first). Contexts made
+  // before keep what they are.
+  void SetPixelFree(bool pixelFree);
 
   // What the module holds now, while it runs: what a `shutdown` line would
   // report, without shutting down.

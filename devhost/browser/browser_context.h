@@ -61,6 +61,11 @@ struct BrowserContext {
   bool contextsRefused = false;
   bool swapsRefused = false;
   bool tracePresent = false;  // a `present` line for every completed swap
+  // The module gets the GL table that serves pixel-free contexts too
+  // (HostOptions::pixelFreeGl); contexts made while `pixelFreeContexts` is
+  // set are pixel-free (Host::SetPixelFree).
+  bool pixelFreeGl = false;
+  bool pixelFreeContexts = false;
   // A test's code that every glTexImage2D on a real GL context runs before GL
   // reads the pixels (Host::SetBeforeUpload); empty when none is set.
   std::function<void()> beforeUpload;

@@ -45,6 +45,9 @@ const void* GetBrowserInterface(const char* name) {
   if (browser != nullptr && browser->glCalls != nullptr && std::strcmp(name, PPB_OPENGLES2_INTERFACE_1_0) == 0) {
     return RecordedOpenGLES2Interface();
   }
+  if (browser != nullptr && browser->pixelFreeGl && std::strcmp(name, PPB_OPENGLES2_INTERFACE_1_0) == 0) {
+    return PixelFreeOpenGLES2Interface();
+  }
   // GL calls need a 3D context: a host that makes none (the Windows host
   // unless asked for WGL) offers no GL either.
   if (browser != nullptr && browser->contexts == nullptr && std::strcmp(name, PPB_OPENGLES2_INTERFACE_1_0) == 0) {

@@ -39,5 +39,8 @@ const PPB_Graphics3D_1_0* Graphics3DInterface();
 const PPB_OpenGLES2_1_0* OpenGLES2Interface();
 // The same calls written to the active host's GL call record on their way.
 const PPB_OpenGLES2_1_0* RecordedOpenGLES2Interface();
+// The table that answers calls on pixel-free contexts itself and hands the
+// others on to OpenGLES2Interface() (pixel_free_opengles2.cpp).
+const PPB_OpenGLES2_1_0* PixelFreeOpenGLES2Interface();
 
 }  // namespace pphost

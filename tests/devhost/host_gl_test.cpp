@@ -329,3 +329,66 @@ TEST(PphostGl, ShutdownCountsALeakedContext) {
 
 }  // namespace
 }  // namespace devhost_test
+
+namespace devhost_test {
+namespace {
+
+// Instance "a" with a pixel-free 8x4 context, bound, in a host that may
+// also make real ones.
+std::unique_ptr<ScriptedHost> PixelFreeHost() {
+  pphost::HostOptions options = VirtualClock();
+  options.pixelFreeGl = true;
+  options.tracePresent = true;
+  auto host = std::make_unique<ScriptedHost>(options);
+  host->Host().SetPixelFree(true);
+  host->Execute(
+      {R"({"op":"create","id":"a"})", Command("a", "CONTEXT", {{"width", 8}, {"height", 4}}), Command("a", "BIND")});
+  return host;
+}
+
+// A pixel-free context answers as a GL that accepts everything: names,
+// compiled and linked programs, a complete framebuffer; it swaps through
+// the main loop but shows no pixels; uploads run the hook.
+TEST(PphostPixelFreeGl, AnswersAsAGlThatAcceptsEverythingAndSwapsWithoutPixels) {
+  auto host = PixelFreeHost();
+  int uploads = 0;
+  host->Host().SetBeforeUpload([&uploads] { ++uploads; });
+  const std::vector<Json> out =
+      host->Execute({Command("a", "ANSWERS"), Command("a", "QUAD", Rgba(0, 0, 1)), Command("a", "RED", {{"sub", true}}),
+                     Command("a", "ERRORS"), Command("a", "SWAP"), R"({"op":"run","ms":0})"});
+  const Json answers = Replies(out, "ANSWERS").at(0);
+  EXPECT_GT(answers.at("program"), 0);
+  EXPECT_GT(answers.at("shader"), answers.at("program"));
+  EXPECT_EQ(answers.at("attrib"), 0);
+  EXPECT_EQ(answers.at("status"), kFramebufferComplete);
+  EXPECT_EQ(answers.at("version"), true);
+  EXPECT_EQ(Replies(out, "QUAD").at(0), Json::parse(R"({"command":"QUAD","linked":1,"error":0})"));
+  EXPECT_EQ(Reply(out, "RED", "error"), 0);
+  EXPECT_EQ(Reply(out, "ERRORS", "gl"), 0);
+  EXPECT_EQ(uploads, 1) << "the hook runs for the TexImage2D, not the TexSubImage2D";
+  ASSERT_EQ(OfKind(out, "present").size(), 1u);
+  EXPECT_EQ(host->Host().LastPresented("a")->swaps, 1);
+  EXPECT_TRUE(host->Host().LastPresented("a")->image.Empty());
+}
+
+// Contexts made after SetPixelFree(false) are real ones again, in the same
+// host and instance; a lost pixel-free context answers what a lost real one does.
+TEST(PphostPixelFreeGl, TheSwitchTakesEffectForContextsMadeAfterItAndALostOneAnswersNothing) {
+  auto host = PixelFreeHost();
+  host->Host().SetPixelFree(false);
+  std::vector<Json> out = host->Execute({Command("a", "CONTEXT", {{"width", 2}, {"height", 2}}), Command("a", "BIND"),
+                                         Fill("a", Rgba(0, 1, 0)), Command("a", "SWAP"), R"({"op":"run","ms":0})",
+                                         Pixels("[[1,1]]")});
+  EXPECT_EQ(Values(out), Json::parse("[[0,255,0,255]]"));
+
+  host->Host().SetPixelFree(true);
+  out = host->Execute({Command("a", "CONTEXT", {{"width", 2}, {"height", 2}}), Command("a", "BIND"),
+                       R"({"op":"contextlost","id":"a"})", Command("a", "ERRORS"), Command("a", "ANSWERS")});
+  EXPECT_EQ(Reply(out, "ERRORS", "gl"), kContextLost);
+  const Json nothing = {{"command", "ANSWERS"}, {"program", 0},  {"shader", 0}, {"isTexture", 0},
+                        {"attrib", -1},         {"uniform", -1}, {"status", 0}, {"version", false}};
+  EXPECT_EQ(Replies(out, "ANSWERS").at(0), nothing);
+}
+
+}  // namespace
+}  // namespace devhost_test
