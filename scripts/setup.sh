@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the project needs (only those missing), then
 # configures and builds. Safe to run again; needs root (or sudo) for apt-get.
 #
-#   scripts/setup.sh [--no-build] [--windows] [--browser] [--shell] [--build-dir DIR] [--build-type TYPE] [-- extra cmake args]
+#   scripts/setup.sh [--no-build] [--windows] [--browser] [--shell] [--coverage] [--build-dir DIR] [--build-type TYPE] [-- extra cmake args]
 #     --windows   also install what the Windows cross builds and their tests
 #                 under Wine need (scripts/build-windows.sh builds them)
 #     --browser   also install what only the browser tests use: chromium,
@@ -12,6 +12,8 @@
 #     --shell     also install what only the real-host tests use: Node.js and
 #                 npm, and their npm package at the version
 #                 tests/realhost/package-lock.json pins
+#     --coverage  also install what only scripts/coverage.sh uses: llvm-14's
+#                 llvm-profdata and llvm-cov (clang 14 is always installed)
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -21,6 +23,7 @@ build=1
 windows=0
 browser=0
 shell=0
+coverage=0
 build_dir="$root/build"
 build_type="RelWithDebInfo"
 extra=()
@@ -30,6 +33,7 @@ while [ $# -gt 0 ]; do
     --windows) windows=1 ;;
     --browser) browser=1 ;;
     --shell) shell=1 ;;
+    --coverage) coverage=1 ;;
     --build-dir) build_dir="$2"; shift ;;
     --build-type) build_type="$2"; shift ;;
     --) shift; extra=("$@"); break ;;
@@ -64,6 +68,7 @@ windows_packages=(
 )
 [ "$windows" -eq 0 ] || packages+=("${windows_packages[@]}")
 [ "$browser" -eq 0 ] || packages+=(chromium)
+[ "$coverage" -eq 0 ] || packages+=(llvm-14)
 if [ "$browser" -eq 1 ] || [ "$shell" -eq 1 ]; then
   command -v node > /dev/null || packages+=(nodejs)
   command -v npm > /dev/null || packages+=(npm)
