@@ -14,23 +14,10 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
 jobs="$(nproc)"
 
-# Each step says what it is; at the end, how long each took (a summary line
-# per step), so that a slow step shows before the run outgrows its budget.
-steps=()
-step_name=""
-step_start=$SECONDS
-step() {
-  [ -z "$step_name" ] || steps+=("$(printf '%6d s  %s' $((SECONDS - step_start)) "$step_name")")
-  step_name="$1"
-  step_start=$SECONDS
-  [ -z "$1" ] || echo "== $1"
-}
-summary() {
-  step ""
-  echo "== time per step (total $SECONDS s)"
-  printf '%s\n' "${steps[@]}"
-}
-trap summary EXIT
+# Each step says what it is; at the end, how long each took.
+# shellcheck source=scripts/step-timer.sh
+source "$here/step-timer.sh"
+trap step_times EXIT
 
 quick=0
 ctest_args=()
