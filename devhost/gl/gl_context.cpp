@@ -57,6 +57,11 @@ bool GlContext::StageSwap() {
   presented_.Stage(buffer_.Framebuffer(), buffer_.Width(), buffer_.Height());
   DropFence();
   stagedFence_ = display_.InsertFence();
+  // The fence signals only once the commands before it reach the GPU: a
+  // context that draws nothing after its swap would otherwise keep it
+  // unsignalled, and the swap pending, for as long as no other context
+  // becomes current (which flushes this one).
+  glFlush();
   return true;
 }
 
