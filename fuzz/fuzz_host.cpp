@@ -17,9 +17,26 @@ constexpr int64_t kSettleMs = 1000;
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
+// For replaying a finding: TALLWICK_FUZZ_TRACE=1 writes every line of the
+// host, the module's log lines among them, to standard error;
+// TALLWICK_FUZZ_LOG=1 only adds the module's log lines to the host's lines
+// (which a target may tell with a finding).
+bool Tracing() {
+  static const bool tracing = std::getenv("TALLWICK_FUZZ_TRACE") != nullptr;
+  return tracing;
+}
+
+bool Logging() {
+  static const bool logging = Tracing() || std::getenv("TALLWICK_FUZZ_LOG") != nullptr;
+  return logging;
+}
+
 pphost::HostOptions VirtualClock() {
   pphost::HostOptions options;
   options.clock = pphost::ClockMode::kVirtual;
+  options.log = Logging();
+  options.pixelFreeGl = true;
+  options.tracePresent = true;
   return options;
 }
 
@@ -40,6 +57,7 @@ void FuzzHost::Start() {
   // gain nothing from its worker threads, and a run stays on one core.
   setenv("LP_NUM_THREADS", "0", 0);
   host_ = std::make_unique<pphost::Host>(VirtualClock(), [this](const std::string& line) { Collect(line); });
+  host_->SetPixelFree(pixelFree_);
   if (!host_->Load(module_)) {
     std::fprintf(stderr, "fuzz: the plug-in does not load: %s\n", host_->LoadError().c_str());
     std::abort();
@@ -48,6 +66,8 @@ void FuzzHost::Start() {
 
 // Only the lines that change what EndInput has to undo are parsed.
 void FuzzHost::Collect(const std::string& line) {
+  if (Tracing()) std::fprintf(stderr, "%s\n", line.c_str());
+  if (listener_) listener_(line);
   if (StartsWith(line, kCreatedPrefix)) {
     created_.push_back(pphost::Json::parse(line).at("id").dump());
   } else if (StartsWith(line, kShutdownPrefix)) {
@@ -67,6 +87,11 @@ void FuzzHost::RequireNothingAlive() {
                "(%zu 3D contexts)\n",
                live.vars, live.resources, live.contexts);
   std::abort();
+}
+
+void FuzzHost::SetPixelFree(bool pixelFree) {
+  pixelFree_ = pixelFree;
+  host_->SetPixelFree(pixelFree);
 }
 
 void FuzzHost::EndInput() {

@@ -17,7 +17,8 @@ namespace tallwick_fuzz {
 class FuzzHost {
  public:
   // `afterShutdown` runs whenever the module was shut down and before it is
-  // loaded again (a module's process-wide state goes there).
+  // loaded again (a module's process-wide state goes there). The host may
+  // make pixel-free contexts (SetPixelFree), and does from the start.
   FuzzHost(pphost::EntryPoints module, std::function<void()> afterShutdown = {});
   ~FuzzHost();
   FuzzHost(const FuzzHost&) = delete;
@@ -29,6 +30,11 @@ class FuzzHost {
   bool Execute(const std::string& line) { return host_->Execute(line); }
   // Steps the virtual clock, as a `run` line without `until`.
   bool Run(int64_t ms) { return host_->Run(ms); }
+  // Whether the 3D contexts made from now on are pixel-free (the default)
+  // or real ones, with pictures; a new host keeps the choice.
+  void SetPixelFree(bool pixelFree);
+  // Every output line also goes to `listener`.
+  void SetListener(std::function<void(const std::string&)> listener) { listener_ = std::move(listener); }
 
   // Destroys every instance the input created and aborts if the module then
   // still holds a var or a resource; if the input shut the module down, starts
@@ -45,6 +51,8 @@ class FuzzHost {
   std::unique_ptr<pphost::Host> host_;
   std::vector<std::string> created_;  // page ids, as JSON text
   bool shutDown_ = false;
+  bool pixelFree_ = true;
+  std::function<void(const std::string&)> listener_;
 };
 
 }  // namespace tallwick_fuzz

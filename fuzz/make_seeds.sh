@@ -20,8 +20,10 @@ frame i420-2x2 --width 2 --height 2
 frame nv12-8x4-being-written --width 8 --height 4 --format 2 --being-written
 frame rgba-value-drawn-as-i420-12x6 --width 12 --height 6 --format 1 --rotation 270
 
-# Page scripts (page_script.h): c/r/g messages, t timer steps, x recreate, l context lost.
-diffs='[{"path":"/tallwick-fuzz-cam","uid":"u1","sid":"s1","bufferSize":3508,"bufferNumber":1,"isScreen":false,"isMerge":false,"frameFormat":0},{"path":"/tallwick-fuzz-nv12","uid":"u2","sid":"s2","bufferSize":2404,"bufferNumber":1,"isScreen":true,"isMerge":false,"frameFormat":2},{"path":"/tallwick-fuzz-small","uid":"u3","sid":"s3","bufferSize":0,"bufferNumber":1,"isScreen":false,"isMerge":false,"frameFormat":0}]'
+# Page scripts (page_script.h): c/r/g messages, t timer steps, x recreate, l
+# context lost, h header words, w a frame begun during an upload, P pictures.
+# Every segment is 65536 bytes (page_streams.h).
+diffs='[{"path":"/tallwick-fuzz-cam","uid":"u1","sid":"s1","bufferSize":65536,"bufferNumber":1,"isScreen":false,"isMerge":false,"frameFormat":0},{"path":"/tallwick-fuzz-nv12","uid":"u2","sid":"s2","bufferSize":65536,"bufferNumber":1,"isScreen":true,"isMerge":false,"frameFormat":2},{"path":"/tallwick-fuzz-small","uid":"u3","sid":"s3","bufferSize":0,"bufferNumber":1,"isScreen":false,"isMerge":false,"frameFormat":0}]'
 layout='{"renderInfos":[{"streamId":"s1","userId":"u1","isSelf":false,"streamType":"CAMERA","renderConfig":{"isMirror":false,"left":0,"top":0,"width":64,"height":72,"renderMode":1,"backgroundColor":[0.1,0.1,0.1,1.0]}},{"streamId":"s2","userId":"u2","isSelf":false,"streamType":"SCREEN","renderConfig":{"isMirror":true,"left":64,"top":0,"width":64,"height":36,"renderMode":0,"backgroundColor":[0,0,1,1]}},{"streamId":"s3","userId":"u3","isSelf":true,"streamType":"PREVIEW","renderConfig":{"isMirror":false,"left":64,"top":36,"width":64,"height":36,"renderMode":1}}]}'
 cat > "$out/page/meeting" <<SEED
 c{"command":"INIT","data":{"logPath":"","logVersion":1},"custom":{"uuid":"c-1"}}
@@ -42,7 +44,7 @@ c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$diffs},"custom":{"
 r{"command":"INIT","data":{"fps":25,"uid":"u2","sid":"s2","isScreen":true,"renderExceptionThreshold":500,"dpr":2,"enablePPAPIRedExt":true},"custom":{"uuid":"r-1"}}
 r{"command":"START_RENDER","data":{},"custom":{"uuid":"r-2"}}
 t100
-c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":1,"diffs":[{"path":"/tallwick-fuzz-nv12","uid":"u2","sid":"s2","bufferSize":2404,"bufferNumber":1,"isScreen":true,"isMerge":false,"frameFormat":2}]},"custom":{"uuid":"c-3"}}
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":1,"diffs":[{"path":"/tallwick-fuzz-nv12","uid":"u2","sid":"s2","bufferSize":65536,"bufferNumber":1,"isScreen":true,"isMerge":false,"frameFormat":2}]},"custom":{"uuid":"c-3"}}
 t100
 r{"command":"RESET_SHOOM","data":{"stream_key":"u2_SCREEN"}}
 lr
@@ -64,6 +66,99 @@ r{"command":"HIDE_CURSOR","data":{"cursorType":2}}
 c{"command":"RESET","data":{}}
 t3000
 SEED
+
+two_tiles='{"renderInfos":[{"streamId":"s1","userId":"u1","renderConfig":{"left":0,"top":0,"width":64,"height":72,"renderMode":1}},{"streamId":"s2","userId":"u2","renderConfig":{"left":64,"top":0,"width":64,"height":72,"renderMode":1}}]}'
+two_diffs='[{"path":"/tallwick-fuzz-cam","uid":"u1","sid":"s1","bufferSize":65536,"frameFormat":0},{"path":"/tallwick-fuzz-nv12","uid":"u2","sid":"s2","bufferSize":65536,"frameFormat":2}]'
+cat > "$out/page/pictures-meeting" <<SEED
+P
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$diffs}}
+r{"command":"INIT","data":{"fps":30,"uid":"u1","sid":"s1","dpr":1}}
+r{"command":"START_RENDER"}
+g{"command":"INIT","data":{"fps":30,"dpr":1,"backgroundColor":[0,0,0.25,1]}}
+g{"command":"UPDATE_MULTI_INFOS","data":$layout}
+g{"command":"START_RENDER"}
+t100
+g{"command":"UPDATE_MULTI_INFOS","data":$two_tiles}
+t100
+SEED
+# Header words: a frame wider than any texture (width, planS0, height at
+# offsets 12, 20, 16), one being written, one in RGBA, one rotated.
+cat > "$out/page/hostile-headers" <<SEED
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$diffs}}
+g{"command":"INIT","data":{"fps":60,"dpr":1}}
+g{"command":"UPDATE_MULTI_INFOS","data":$layout}
+g{"command":"START_RENDER"}
+h0 12 5000
+h0 20 5000
+h0 16 2
+h1 4 1
+h2 44 1
+t100
+h0 32 90
+h2 0 7
+t100
+SEED
+# The gallery's second tile gets frames too wide for any texture (16385
+# pixels: width, planS0, planS1 and height at offsets 12, 20, 24, 16) while
+# the first tile's are fine: the picture must not show the first tile's
+# stream in the second tile.
+cat > "$out/page/pictures-undrawable-tile" <<SEED
+P
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$two_diffs}}
+g{"command":"INIT","data":{"fps":30,"dpr":1}}
+g{"command":"UPDATE_MULTI_INFOS","data":$two_tiles}
+g{"command":"START_RENDER"}
+h1 12 16385
+h1 20 16385
+h1 24 16386
+h1 16 2
+t100
+h1 12 16385
+h1 20 16385
+h1 24 16386
+h1 16 2
+t100
+SEED
+# A negative fps, then frames: the gallery must keep drawing.
+cat > "$out/page/negative-fps" <<SEED
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$two_diffs}}
+g{"command":"INIT","data":{"fps":-5,"dpr":1}}
+g{"command":"UPDATE_MULTI_INFOS","data":$two_tiles}
+g{"command":"START_RENDER"}
+t300
+r{"command":"INIT","data":{"fps":-1,"uid":"u1","dpr":1}}
+r{"command":"START_RENDER"}
+t300
+SEED
+# The writer begins its next frame while the module uploads one.
+cat > "$out/page/write-during-upload" <<SEED
+P
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$two_diffs}}
+r{"command":"INIT","data":{"fps":60,"uid":"u2","dpr":1}}
+r{"command":"START_RENDER"}
+w1
+t50
+g{"command":"INIT","data":{"fps":60,"dpr":1}}
+g{"command":"UPDATE_MULTI_INFOS","data":$two_tiles}
+g{"command":"START_RENDER"}
+w0
+t50
+SEED
+
+# A seed that asks for pictures (first line "P") gets them only when its
+# CRC-32 is a multiple of 256 (page_script.h): a "#nonce N" line is added
+# until it is. gzip's trailer holds the CRC-32 of its input.
+crc32() { gzip -c -n "$1" | tail -c 8 | head -c 4 | od -An -tu4 | tr -d ' '; }
+fit_pixels() {
+  local file=$1 n=0
+  cp "$file" "$file.base"
+  until [ $(( $(crc32 "$file") % 256 )) -eq 0 ]; do
+    n=$((n + 1))
+    { cat "$file.base"; echo "#nonce $n"; } > "$file"
+  done
+  rm "$file.base"
+}
+for seed in pictures-meeting pictures-undrawable-tile write-during-upload; do fit_pixels "$out/page/$seed"; done
 
 # pphost lines: every op once, and a short meeting.
 cat > "$out/pphost_line/ops" <<'SEED'

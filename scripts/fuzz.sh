@@ -3,9 +3,12 @@
 # UndefinedBehaviorSanitizer) into build-fuzz/, then runs each named target
 # (all by default), one after the other, on a copy of its seed corpus.
 #
-#   scripts/fuzz.sh [--seconds N] [--runs N] [--no-build] [TARGET...]
+#   scripts/fuzz.sh [--seconds N] [--runs N] [--long] [--no-build] [TARGET...]
 #     --seconds N   run each target for N seconds (default 60)
 #     --runs N      stop a target after N executions, if sooner
+#     --long        the deep run: each target to 10^7 executions (--runs), or
+#                   at most --seconds (default then 8 hours), then its corpus
+#                   is minimised (libFuzzer -merge=1) and kept
 #     --no-build    use the targets already built
 #   Targets: frame page pphost_line publisher (fuzz/README.md).
 # Per target it prints executions, coverage (cov, ft), exec/s, corpus size
@@ -21,13 +24,16 @@ build="$root/build-fuzz"
 all_targets=(frame page pphost_line publisher)
 
 seconds=60
+seconds_given=0
 runs=0
+long=0
 do_build=1
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
-    --seconds) seconds="$2"; shift ;;
+    --seconds) seconds="$2"; seconds_given=1; shift ;;
     --runs) runs="$2"; shift ;;
+    --long) long=1 ;;
     --no-build) do_build=0 ;;
     -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
     -*) echo "fuzz: unknown option: $1" >&2; exit 2 ;;
@@ -41,6 +47,13 @@ while [ $# -gt 0 ]; do
   shift
 done
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
+for number in "$seconds" "$runs"; do
+  [[ "$number" =~ ^[0-9]+$ ]] || { echo "fuzz: --seconds and --runs take a whole number, not: $number" >&2; exit 2; }
+done
+if [ "$long" -eq 1 ]; then
+  [ "$runs" -ne 0 ] || runs=10000000
+  [ "$seconds_given" -eq 1 ] || seconds=28800
+fi
 
 # Largest input per target: a frame's mapping may be a few pictures' worth;
 # the text targets take a page's worth of lines.
@@ -92,12 +105,31 @@ run_target() {
   return 1
 }
 
+# Keeps only the inputs that add coverage (libFuzzer -merge=1) and prints
+# the corpus size before and after.
+minimise_corpus() {
+  local target=$1 work="$build/fuzz-work/$1"
+  local bin="$build/fuzz/bin/${target}_fuzzer"
+  local before
+  before="$(ls "$work/corpus" | wc -l)"
+  rm -rf "$work/corpus-min" && mkdir -p "$work/corpus-min"
+  (cd "$work" && "$bin" -merge=1 -max_len="$(max_len "$target")" -timeout=10 -rss_limit_mb=2048 corpus-min corpus \
+    > "$work/merge.log" 2>&1) || { echo "  $target: the merge failed, corpus kept as it was ($work/merge.log)"; return 0; }
+  rm -rf "$work/corpus" && mv "$work/corpus-min" "$work/corpus"
+  echo "  $target: corpus minimised from $before to $(ls "$work/corpus" | wc -l) inputs"
+}
+
 [ "$do_build" -eq 0 ] || build_targets
 
-echo "== fuzzing ${targets[*]} for ${seconds} s each"
+if [ "$runs" -ne 0 ]; then
+  echo "== fuzzing ${targets[*]}: each to $runs executions or ${seconds} s"
+else
+  echo "== fuzzing ${targets[*]} for ${seconds} s each"
+fi
 printf '%-12s %12s %8s %8s %8s %10s   %s\n' target executions cov ft exec/s corpus findings
 failed=0
 for target in "${targets[@]}"; do
   run_target "$target" || failed=1
+  [ "$long" -eq 0 ] || minimise_corpus "$target"
 done
 exit "$failed"
