@@ -82,7 +82,8 @@ g{"command":"UPDATE_MULTI_INFOS","data":$two_tiles}
 t100
 SEED
 # Header words: a frame wider than any texture (width, planS0, height at
-# offsets 12, 20, 16), one being written, one in RGBA, one rotated.
+# offsets 12, 20, 16), one being written, one in RGBA, one rotated, then
+# one far larger than its segment (planS1 and planS2 at 24 and 28).
 cat > "$out/page/hostile-headers" <<SEED
 c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$diffs}}
 g{"command":"INIT","data":{"fps":60,"dpr":1}}
@@ -97,26 +98,33 @@ t100
 h0 32 90
 h2 0 7
 t100
+h0 12 4000
+h0 20 4000
+h0 24 2000
+h0 28 2000
+h0 16 4000
+t100
 SEED
 # The gallery's second tile gets frames too wide for any texture (16385
-# pixels: width, planS0, planS1 and height at offsets 12, 20, 24, 16) while
-# the first tile's are fine: the picture must not show the first tile's
-# stream in the second tile.
+# pixels: width, planS0, planS1, planS2 and height at offsets 12, 20, 24,
+# 28, 16) while the first tile's are fine, both I420: the picture must not
+# show the first tile's stream in the second tile.
+red_blue_diffs='[{"path":"/tallwick-fuzz-cam","uid":"u1","sid":"s1","bufferSize":65536,"frameFormat":0},{"path":"/tallwick-fuzz-small","uid":"u3","sid":"s3","bufferSize":65536,"frameFormat":0}]'
+red_blue_tiles='{"renderInfos":[{"streamId":"s1","userId":"u1","renderConfig":{"left":0,"top":0,"width":64,"height":72,"renderMode":1}},{"streamId":"s3","userId":"u3","renderConfig":{"left":64,"top":0,"width":64,"height":72,"renderMode":1}}]}'
+pokes='h2 12 16385
+h2 20 16385
+h2 24 8193
+h2 28 8193
+h2 16 2'
 cat > "$out/page/pictures-undrawable-tile" <<SEED
 P
-c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$two_diffs}}
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$red_blue_diffs}}
 g{"command":"INIT","data":{"fps":30,"dpr":1}}
-g{"command":"UPDATE_MULTI_INFOS","data":$two_tiles}
+g{"command":"UPDATE_MULTI_INFOS","data":$red_blue_tiles}
 g{"command":"START_RENDER"}
-h1 12 16385
-h1 20 16385
-h1 24 16386
-h1 16 2
+$pokes
 t100
-h1 12 16385
-h1 20 16385
-h1 24 16386
-h1 16 2
+$pokes
 t100
 SEED
 # A negative fps, then frames: the gallery must keep drawing.

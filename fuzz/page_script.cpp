@@ -33,7 +33,7 @@ bool DecodePoke(const std::string& rest, PageStep* step) {
   if (!IsStream(rest[0]) || !(words >> offset >> value)) return false;
   step->kind = PageStep::Kind::kPoke;
   step->stream = static_cast<size_t>(rest[0] - '0');
-  step->offset = Number(offset, kHeaderWords - 1) * 4;
+  step->offset = Number(offset, (kHeaderWords - 1) * 4) / 4 * 4;
   step->value = static_cast<uint32_t>(Number(value, UINT32_MAX));
   return true;
 }
