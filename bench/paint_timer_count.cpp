@@ -1,12 +1,11 @@
 #include "paint_timer_count.h"
 
 #include <atomic>
-#include <cstring>
 #include <memory>
 
 #include "latency_stats.h"
 
-#include "host/ppapi/ppb_core.h"
+#include "devhost/module_timers.h"
 #include "host/ppapi/ppp.h"
 
 namespace tallwick_bench {
@@ -15,9 +14,6 @@ namespace {
 
 constexpr int32_t kShortDelayLimitMs = 100;
 
-PPB_GetInterface g_hostGetInterface = nullptr;
-const PPB_Core* g_hostCore = nullptr;
-PPB_Core g_countingCore{};
 std::atomic<int64_t> g_shortTimers{0};
 std::atomic<int64_t> g_lastTickNs{0};
 
@@ -28,35 +24,19 @@ void PP_CALL NoteTickThenRun(void* userData, int32_t result) {
   PP_RunCompletionCallback(tick.get(), result);
 }
 
-void PP_CALL CountingCallOnMainThread(int32_t delayMs, PP_CompletionCallback callback, int32_t result) {
-  if (delayMs >= kShortDelayLimitMs || callback.func == nullptr) {
-    g_hostCore->CallOnMainThread(delayMs, callback, result);
-    return;
-  }
+// Counts a short timer and has its firing noted.
+bool NoteShortTimer(int32_t delayMs, PP_CompletionCallback& callback) {
+  if (delayMs >= kShortDelayLimitMs || callback.func == nullptr) return true;
   g_shortTimers.fetch_add(1, std::memory_order_relaxed);
-  auto tick = std::make_unique<PP_CompletionCallback>(callback);
-  g_hostCore->CallOnMainThread(delayMs, PP_MakeCompletionCallback(&NoteTickThenRun, tick.release()), result);
-}
-
-const void* PP_CALL CountingGetInterface(const char* name) {
-  const void* table = g_hostGetInterface(name);
-  if (table == nullptr || std::strcmp(name, PPB_CORE_INTERFACE_1_0) != 0) return table;
-  g_hostCore = static_cast<const PPB_Core*>(table);
-  g_countingCore = *g_hostCore;
-  g_countingCore.CallOnMainThread = &CountingCallOnMainThread;
-  return &g_countingCore;
-}
-
-int32_t PP_CALL CountingInitializeModule(PP_Module module, PPB_GetInterface getBrowserInterface) {
-  g_hostGetInterface = getBrowserInterface;
-  g_shortTimers.store(0, std::memory_order_relaxed);
-  return PPP_InitializeModule(module, &CountingGetInterface);
+  callback = PP_MakeCompletionCallback(&NoteTickThenRun, new PP_CompletionCallback(callback));
+  return true;
 }
 
 }  // namespace
 
 pphost::EntryPoints CountingEntryPoints() {
-  return pphost::EntryPoints{&CountingInitializeModule, &PPP_GetInterface, &PPP_ShutdownModule};
+  g_shortTimers.store(0, std::memory_order_relaxed);
+  return pphost::ObservingTimers({&PPP_InitializeModule, &PPP_GetInterface, &PPP_ShutdownModule}, &NoteShortTimer);
 }
 
 int64_t PaintTimersArmed() { return g_shortTimers.load(std::memory_order_relaxed); }

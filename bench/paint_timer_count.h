@@ -14,7 +14,7 @@ namespace tallwick_bench {
 // as the host allows.
 pphost::EntryPoints CountingEntryPoints();
 
-// Short timers armed since the module was loaded through CountingEntryPoints.
+// Short timers armed since CountingEntryPoints was called.
 int64_t PaintTimersArmed();
 
 // When the last of those fired (CLOCK_MONOTONIC ns; 0 before the first): the

@@ -12,7 +12,7 @@ namespace module_test {
 // Past `cap` such timers it arms no more, so that a loop that re-arms itself
 // at once ends instead of holding the virtual clock still for ever; the
 // count then tells how far it went. One module per process, as the host
-// allows; the count starts at 0 when the module is loaded.
+// allows; the count starts at 0 when the entry points are made.
 pphost::EntryPoints TickCountingEntryPoints(int64_t cap);
 
 // Short timers the module asked for since it was loaded, those refused
