@@ -53,7 +53,8 @@ class Host::Impl {
     browser_.contexts = ContextsFor(options_);
     if (options_.pixelFreeGl && options_.glRecord.empty()) {
       browser_.pixelFreeGl = true;
-      browser_.contexts = std::make_unique<SwitchingContextMaker>(std::move(browser_.contexts), browser_.pixelFreeContexts);
+      browser_.contexts =
+          std::make_unique<SwitchingContextMaker>(std::move(browser_.contexts), browser_.pixelFreeContexts);
     }
     if (!options_.glRecord.empty()) StartGlCallRecord();
     browser_.tracePresent = options_.tracePresent;

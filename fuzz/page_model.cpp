@@ -55,8 +55,8 @@ std::optional<size_t> StreamOfPath(const std::string& path) {
 
 PageModel::Tile TileOf(const Json& item) {
   const Json& config = Field(item, "renderConfig");
-  return {AsString(Field(item, "userId")) + "_CAMERA", AsDouble(Field(config, "left")),
-          AsDouble(Field(config, "top")), AsDouble(Field(config, "width")), AsDouble(Field(config, "height"))};
+  return {AsString(Field(item, "userId")) + "_CAMERA", AsDouble(Field(config, "left")), AsDouble(Field(config, "top")),
+          AsDouble(Field(config, "width")), AsDouble(Field(config, "height"))};
 }
 
 }  // namespace

@@ -38,10 +38,10 @@ class PageModel {
     bool mayWaitForever = false;
     double dpr = 1;
     double intervalMs = 50;
-    std::set<std::string> keys;     // single stream: the key of its last INIT
-    std::set<std::string> everKeys; // single stream: every key it had in this input
-    std::vector<Tile> layout;       // gallery: its last layout
-    std::vector<Tile> everTiles;    // gallery: every tile of every layout in this input
+    std::set<std::string> keys;      // single stream: the key of its last INIT
+    std::set<std::string> everKeys;  // single stream: every key it had in this input
+    std::vector<Tile> layout;        // gallery: its last layout
+    std::vector<Tile> everTiles;     // gallery: every tile of every layout in this input
   };
 
   // Forgets the input (the next one starts with a cleared registry); keeps

@@ -11,12 +11,12 @@ namespace tallwick_fuzz {
 struct PageStep {
   enum class Kind { kMessage, kRun, kRecreate, kContextLost, kPoke, kWriteDuringUpload };
   Kind kind = Kind::kRun;
-  char role = 'c';      // 'c' controller, 'r' single-stream render element, 'g' gallery element
-  std::string msg;      // kMessage: the message, as JSON text
-  int64_t ms = 0;       // kRun: virtual milliseconds
-  size_t stream = 0;    // kPoke, kWriteDuringUpload: which stream (page_streams.h)
-  size_t offset = 0;    // kPoke: byte offset of a header word
-  uint32_t value = 0;   // kPoke: the word written there
+  char role = 'c';     // 'c' controller, 'r' single-stream render element, 'g' gallery element
+  std::string msg;     // kMessage: the message, as JSON text
+  int64_t ms = 0;      // kRun: virtual milliseconds
+  size_t stream = 0;   // kPoke, kWriteDuringUpload: which stream (page_streams.h)
+  size_t offset = 0;   // kPoke: byte offset of a header word
+  uint32_t value = 0;  // kPoke: the word written there
 };
 
 // A decoded script: its steps, and whether the input draws real pixels.

@@ -1,8 +1,8 @@
 #include "page_target.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -56,7 +56,7 @@ Json ProbeDiff(const std::string& key) {
   const auto cut = key.rfind('_');
   const std::string uid = cut == std::string::npos ? key : key.substr(0, cut);
   const std::string suffix = cut == std::string::npos ? "" : key.substr(cut);
-  return {{"path", StreamPath(kProbeStream)}, {"uid", uid}, {"sid", "probe"},
+  return {{"path", StreamPath(kProbeStream)}, {"uid", uid},        {"sid", "probe"},
           {"bufferSize", kSegmentBytes},      {"bufferNumber", 1}, {"isScreen", suffix == "_SCREEN"},
           {"isMerge", suffix == "_MERGE"},    {"frameFormat", 0}};
 }
@@ -70,7 +70,8 @@ bool Contains(const PageModel::Tile& tile, double x, double y) {
 
 bool VisibleInGallery(const PageModel::Tile& tile, double dpr) {
   const double width = std::min(tile.left + tile.width, double{kGalleryWidth}) - std::max(tile.left, 0.0);
-  const double height = std::min(tile.top + tile.height, static_cast<double>(ViewHeight('g'))) - std::max(tile.top, 0.0);
+  const double height =
+      std::min(tile.top + tile.height, static_cast<double>(ViewHeight('g'))) - std::max(tile.top, 0.0);
   return width * dpr >= kVisibleSide && height * dpr >= kVisibleSide;
 }
 
@@ -241,9 +242,9 @@ void PageTarget::CheckGalleryPicture() {
       return Contains(tile, x, y) && model_.StreamsEverUnder(tile.key).count(pixel.stream) != 0;
     });
     if (allowed) continue;
-    Finding("each picture shows its own stream",
-            "the gallery shows stream " + std::to_string(pixel.stream) + " at (" + std::to_string(x) + ", " +
-                std::to_string(y) + ") CSS px, where no tile was given it");
+    Finding("each picture shows its own stream", "the gallery shows stream " + std::to_string(pixel.stream) + " at (" +
+                                                     std::to_string(x) + ", " + std::to_string(y) +
+                                                     ") CSS px, where no tile was given it");
   }
 }
 

@@ -35,9 +35,11 @@ void ReplyCheck::Line(const std::string& line) {
   const Json& msg = post.at("msg");
   if (!msg.is_object() || !msg.contains("response")) return;
   const std::string from = post.at("id").dump();
-  if (!id_ || from != *id_) Finding("one reply per request", "a reply that no request asked for, from " + from + ": " + msg.dump());
+  if (!id_ || from != *id_)
+    Finding("one reply per request", "a reply that no request asked for, from " + from + ": " + msg.dump());
   if (++replies_ > 1) Finding("one reply per request", "a second reply to " + request_.dump() + ": " + msg.dump());
-  if (ValueOf(msg, "response") != ValueOf(request_, "command") || ValueOf(msg, "custom") != ValueOf(request_, "custom")) {
+  if (ValueOf(msg, "response") != ValueOf(request_, "command") ||
+      ValueOf(msg, "custom") != ValueOf(request_, "custom")) {
     Finding("one reply per request", "the reply " + msg.dump() + " does not echo the request " + request_.dump());
   }
   reply_ = msg;

@@ -39,9 +39,7 @@ constexpr GLenum kInvalidOperation = 0x0502;
 constexpr GLint kTextureLimit = 4096;
 
 // The pixel-free context behind `context`, when it is one and not lost.
-PixelFreeContext* PixelFree(PP_Resource context) {
-  return dynamic_cast<PixelFreeContext*>(CurrentContext3D(context));
-}
+PixelFreeContext* PixelFree(PP_Resource context) { return dynamic_cast<PixelFreeContext*>(CurrentContext3D(context)); }
 
 const Gles2& Live() {
   static const Gles2 kNone{};
@@ -202,16 +200,20 @@ void RunBeforeUpload() {
 void PP_CALL TexImage2D(PP_Resource context, GLenum target, GLint level, GLint internalformat, GLsizei width,
                         GLsizei height, GLint border, GLenum format, GLenum type, const void* pixels) {
   PixelFreeContext* pixelFree = PixelFree(context);
-  if (pixelFree == nullptr) return CallLive<&Gles2::TexImage2D>(context, target, level, internalformat, width, height, border, format, type, pixels);
+  if (pixelFree == nullptr)
+    return CallLive<&Gles2::TexImage2D>(context, target, level, internalformat, width, height, border, format, type,
+                                        pixels);
   PixelFreeContext& gl = *pixelFree;
   RunBeforeUpload();
   ReadUpload(gl, pixels, format, type, width, height);
 }
 
-void PP_CALL TexSubImage2D(PP_Resource context, GLenum target, GLint level, GLint xoffset, GLint yoffset,
-                           GLsizei width, GLsizei height, GLenum format, GLenum type, const void* pixels) {
+void PP_CALL TexSubImage2D(PP_Resource context, GLenum target, GLint level, GLint xoffset, GLint yoffset, GLsizei width,
+                           GLsizei height, GLenum format, GLenum type, const void* pixels) {
   PixelFreeContext* pixelFree = PixelFree(context);
-  if (pixelFree == nullptr) return CallLive<&Gles2::TexSubImage2D>(context, target, level, xoffset, yoffset, width, height, format, type, pixels);
+  if (pixelFree == nullptr)
+    return CallLive<&Gles2::TexSubImage2D>(context, target, level, xoffset, yoffset, width, height, format, type,
+                                           pixels);
   PixelFreeContext& gl = *pixelFree;
   ReadUpload(gl, pixels, format, type, width, height);
 }

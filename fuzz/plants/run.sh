@@ -51,7 +51,7 @@ hunt() {
   (cd "$work" && "$bin" -runs=0 corpus > "$log" 2>&1 &&
     "$bin" -max_total_time="$seconds" -max_len=4096 -timeout=10 -dict="$root/fuzz/dict/page.dict" corpus \
       >> "$log" 2>&1) && return 1
-  grep -m1 -E '^fuzz finding|ERROR: (AddressSanitizer|libFuzzer)|runtime error' "$log" || echo "(see $log)"
+  grep -m1 -E '^fuzz finding|ERROR: |runtime error' "$log" || echo "(see $log)"
 }
 
 missed=0

@@ -376,9 +376,9 @@ TEST(PphostPixelFreeGl, AnswersAsAGlThatAcceptsEverythingAndSwapsWithoutPixels) 
 TEST(PphostPixelFreeGl, TheSwitchTakesEffectForContextsMadeAfterItAndALostOneAnswersNothing) {
   auto host = PixelFreeHost();
   host->Host().SetPixelFree(false);
-  std::vector<Json> out = host->Execute({Command("a", "CONTEXT", {{"width", 2}, {"height", 2}}), Command("a", "BIND"),
-                                         Fill("a", Rgba(0, 1, 0)), Command("a", "SWAP"), R"({"op":"run","ms":0})",
-                                         Pixels("[[1,1]]")});
+  std::vector<Json> out =
+      host->Execute({Command("a", "CONTEXT", {{"width", 2}, {"height", 2}}), Command("a", "BIND"),
+                     Fill("a", Rgba(0, 1, 0)), Command("a", "SWAP"), R"({"op":"run","ms":0})", Pixels("[[1,1]]")});
   EXPECT_EQ(Values(out), Json::parse("[[0,255,0,255]]"));
 
   host->Host().SetPixelFree(true);
