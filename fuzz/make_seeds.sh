@@ -138,6 +138,14 @@ r{"command":"INIT","data":{"fps":-1,"uid":"u1","dpr":1}}
 r{"command":"START_RENDER"}
 t300
 SEED
+# A negative dpr: the gallery cannot make its context and says so with an
+# ERROR, also when the probe starts it; it is not expected to draw.
+cat > "$out/page/negative-dpr" <<SEED
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$two_diffs}}
+g{"command":"INIT","data":{"fps":30,"dpr":-1}}
+g{"command":"UPDATE_MULTI_INFOS","data":$two_tiles}
+t100
+SEED
 # The writer begins its next frame while the module uploads one.
 cat > "$out/page/write-during-upload" <<SEED
 P

@@ -275,6 +275,9 @@ void PageTarget::Probe(char role) {
   RegisterProbe(keys);
   streams_.NewProbeFrame();
   Deliver(role, {{"command", "START_RENDER"}});
+  // Starting may be what fails (a negative dpr gives no context): the
+  // element then tells the page with an ERROR and is not expected to draw.
+  if (element.failed) return;
   const int64_t before = presents_[IdOf(role).dump()];
   const double intervalMs = model_.Of(role).intervalMs;
   RunChecked(static_cast<int64_t>(std::ceil(2 * intervalMs + kSwapMs)));
