@@ -94,7 +94,7 @@ int32_t GalleryRenderEmbed::HandleInit(const pp::VarDictionary& data) {
   renderer->SetSid(uuid);
   // While rendering, no START_RENDER will come to prepare the new renderer
   // (its textures, samplers and background) before the next tick draws with it.
-  if (started) InitRenderer();
+  if (started) PrepareRenderer();
   return kErrorNone;
 }
 
@@ -118,13 +118,7 @@ int32_t GalleryRenderEmbed::StartRender(const pp::VarDictionary& /*data*/) {
   }
   if (renderer == nullptr) return kErrorNotInited;
   started = true;
-  const int32_t err = InitRenderer();
-  if (err != kErrorNone) {
-    pp::VarDictionary error;
-    error.Set(kKeyErrorCode, err);
-    PostEvent(kEvtError, error);
-    LogAt(kLevelError, "[GalleryRenderEmbed] uuid:{} InitYUVRender failed - err: {}", uuid, err);
-  }
+  PrepareRenderer();
   frameCnt = 0;
   PaintGallery(0);
   PostEvent(kEvtRenderStarted);
@@ -219,6 +213,17 @@ void GalleryRenderEmbed::DidChangeView(const pp::View& newView) {
     LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} DidChangeView - init yuv render again", uuid);
     InitRenderer();
   }
+}
+
+// A renderer that cannot be prepared is told to the page with an ERROR
+// event, whether START_RENDER or an INIT while rendering prepared it.
+void GalleryRenderEmbed::PrepareRenderer() {
+  const int32_t err = InitRenderer();
+  if (err == kErrorNone) return;
+  pp::VarDictionary error;
+  error.Set(kKeyErrorCode, err);
+  PostEvent(kEvtError, error);
+  LogAt(kLevelError, "[GalleryRenderEmbed] uuid:{} InitYUVRender failed - err: {}", uuid, err);
 }
 
 int32_t GalleryRenderEmbed::InitRenderer() {

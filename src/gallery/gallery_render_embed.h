@@ -53,6 +53,7 @@ class GalleryRenderEmbed : public IEmbed {
   void ReadBackgroundColor(const pp::VarDictionary& data);
   int32_t StartRender(const pp::VarDictionary& data);
   int32_t InitRenderer();
+  void PrepareRenderer();
   int32_t StopRender(const pp::VarDictionary& data);
   int32_t HandleHideCursor(const pp::VarDictionary& data);
   int32_t HandleShowCursor(const pp::VarDictionary& data);

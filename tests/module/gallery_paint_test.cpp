@@ -320,6 +320,17 @@ TEST_F(GalleryPaintTest, ASecondInitWhileRenderingDrawsOnWithTheNewRenderer) {
   EXPECT_TRUE(Shows(Pixels({{80, 40}})[0], kRed));
 }
 
+// The page hears of a new renderer that cannot be prepared as it does when
+// START_RENDER prepares it: a negative dpr gives it no drawing buffer.
+TEST_F(GalleryPaintTest, ASecondInitWhileRenderingWhoseRendererFailsTellsThePage) {
+  Init(DefaultInit());
+  Do({Command("g", "START_RENDER"), Run(100)});
+  Json broken = DefaultInit();
+  broken["dpr"] = -1;
+  const auto out = Do({Command("g", "INIT", broken.dump())});
+  EXPECT_THAT(Events(out), ElementsAre("ERROR@100"));
+}
+
 TEST_F(GalleryPaintTest, DestroyedWithATickAndASwapPendingLeavesNothingBehind) {
   Init(DefaultInit());
   Publish("u1");
