@@ -139,11 +139,15 @@ r{"command":"START_RENDER"}
 t300
 SEED
 # A negative dpr: the gallery cannot make its context and says so with an
-# ERROR, also when the probe starts it; it is not expected to draw.
+# ERROR, when START_RENDER or an INIT while rendering prepares its renderer
+# (and when the probe starts it); it is not expected to draw.
 cat > "$out/page/negative-dpr" <<SEED
 c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$two_diffs}}
 g{"command":"INIT","data":{"fps":30,"dpr":-1}}
 g{"command":"UPDATE_MULTI_INFOS","data":$two_tiles}
+g{"command":"START_RENDER"}
+t100
+g{"command":"INIT","data":{"fps":30,"dpr":-1}}
 t100
 SEED
 # The writer begins its next frame while the module uploads one.

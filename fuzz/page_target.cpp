@@ -182,9 +182,15 @@ void PageTarget::Message(char role, const std::string& text) {
 Json PageTarget::Deliver(char role, const Json& msg) {
   AddActionToTickBudget();
   replies_.Expect(IdOf(role).dump(), msg);
+  delivering_ = true;
   host_.Execute(Json{{"op", "message"}, {"id", IdOf(role)}, {"msg", msg}}.dump());
+  delivering_ = false;
   const Json reply = replies_.Done();
   model_.Message(role, msg, &reply);
+  // An ERROR the message itself caused (an INIT whose renderer fails) is
+  // the new state's, so it is noted after the message.
+  for (const auto& [from, code] : errorsWhileDelivering_) model_.ErrorPosted(from, code);
+  errorsWhileDelivering_.clear();
   return reply;
 }
 
@@ -338,7 +344,12 @@ void PageTarget::OnLine(const std::string& line) {
     if (!id.is_string() || id.get<std::string>().size() != 1 || !msg.is_object()) return;
     if (msg.value("command", Json()) != "ERROR") return;
     const Json data = msg.value("data", Json::object());
-    model_.ErrorPosted(id.get<std::string>()[0], data.is_object() ? data.value("errorCode", 0) : 0);
+    const int code = data.is_object() ? data.value("errorCode", 0) : 0;
+    if (delivering_) {
+      errorsWhileDelivering_.emplace_back(id.get<std::string>()[0], code);
+    } else {
+      model_.ErrorPosted(id.get<std::string>()[0], code);
+    }
   }
 }
 

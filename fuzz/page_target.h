@@ -5,6 +5,8 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "devhost/json.h"
 #include "fuzz_host.h"
@@ -60,6 +62,8 @@ class PageTarget {
   size_t lines_ = 0;
   std::map<std::string, int64_t> presents_;  // completed swaps of each element, by its id as JSON text
   bool pixels_ = false;
+  bool delivering_ = false;
+  std::vector<std::pair<char, int>> errorsWhileDelivering_;
   int64_t spentMs_ = 0;
   int64_t inputs_ = 0;
 };
