@@ -144,6 +144,7 @@ void PageModel::RenderMessage(Element& element, const std::string& command, cons
     element.failed = false;
     element.dpr = AsDouble(Field(data, "dpr"));
     element.intervalMs = IntervalFor(data, 50.0);
+    element.longestIntervalMs = std::max(element.longestIntervalMs, element.intervalMs);
   } else if (command == "START_RENDER") {
     element.started = true;
     element.everStarted = true;
@@ -159,6 +160,7 @@ void PageModel::GalleryMessage(Element& element, const std::string& command, con
     element.failed = false;
     element.dpr = AsDouble(Field(data, "dpr"));
     element.intervalMs = IntervalFor(data, element.intervalMs);
+    element.longestIntervalMs = std::max(element.longestIntervalMs, element.intervalMs);
   } else if (command == "START_RENDER" && (error == 0 || error == 6)) {
     element.started = true;
   } else if (command == "STOP_RENDER" && error == 0) {

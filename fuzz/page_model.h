@@ -38,6 +38,9 @@ class PageModel {
     bool mayWaitForever = false;
     double dpr = 1;
     double intervalMs = 50;
+    // The longest interval it had: a tick armed before a faster "fps" still
+    // comes after the old interval.
+    double longestIntervalMs = 50;
     std::set<std::string> keys;      // single stream: the key of its last INIT
     std::set<std::string> everKeys;  // single stream: every key it had in this input
     std::vector<Tile> layout;        // gallery: its last layout

@@ -285,7 +285,7 @@ void PageTarget::Probe(char role) {
   // element then tells the page with an ERROR and is not expected to draw.
   if (element.failed) return;
   const int64_t before = presents_[IdOf(role).dump()];
-  const double intervalMs = model_.Of(role).intervalMs;
+  const double intervalMs = model_.Of(role).longestIntervalMs;
   RunChecked(static_cast<int64_t>(std::ceil(2 * intervalMs + kSwapMs)));
   if (presents_[IdOf(role).dump()] == before) {
     Finding("no freeze", std::string(1, role) + ": no new picture within two intervals of " +
