@@ -68,11 +68,11 @@ bool Contains(const PageModel::Tile& tile, double x, double y) {
          y <= top + std::abs(tile.height) + kEdge;
 }
 
-bool VisibleInGallery(const PageModel::Tile& tile, double dpr) {
+bool VisibleInGallery(const PageModel::Tile& tile, double scale) {
   const double width = std::min(tile.left + tile.width, double{kGalleryWidth}) - std::max(tile.left, 0.0);
   const double height =
       std::min(tile.top + tile.height, static_cast<double>(ViewHeight('g'))) - std::max(tile.top, 0.0);
-  return width * dpr >= kVisibleSide && height * dpr >= kVisibleSide;
+  return width * scale >= kVisibleSide && height * scale >= kVisibleSide;
 }
 
 // The page id of a `present` line, as JSON text, read without parsing the
@@ -292,11 +292,14 @@ void PageTarget::Probe(char role) {
                              std::to_string(intervalMs) + " ms after a new frame of its stream");
   }
   if (!pixels_) return;
-  const bool visible =
-      role == 'r' ? std::min(kSingleWidth, ViewHeight('r')) * element.dpr >= kVisibleSide
-                  : std::any_of(element.layout.begin(), element.layout.end(),
-                                [&](const PageModel::Tile& tile) { return VisibleInGallery(tile, element.dpr); });
+  // The picture's own size says how large the view came out: a single-stream
+  // context made before its view is sized for its first frame.
   const auto shown = host_.Host().LastPresented(IdOf(role));
+  const double scale = shown->image.width / static_cast<double>(ViewWidth(role));
+  const bool visible = role == 'r'
+                           ? std::min(shown->image.width, shown->image.height) >= kVisibleSide
+                           : std::any_of(element.layout.begin(), element.layout.end(),
+                                         [&](const PageModel::Tile& tile) { return VisibleInGallery(tile, scale); });
   const std::vector<StreamPixel> pixels = StreamPixels(shown->image, model_.Backgrounds());
   const bool probeShown =
       std::any_of(pixels.begin(), pixels.end(), [](const StreamPixel& p) { return p.stream == kProbeStream; });
