@@ -24,6 +24,13 @@ void PostWatch::Notice(PP_Instance instance, const Json& msg) {
 
 BrowserContext* ActiveBrowser() { return g_active.load(std::memory_order_acquire); }
 
+void RunUploadHook() {
+  const BrowserContext* browser = ActiveBrowser();
+  if (browser == nullptr || !browser->beforeUpload) return;
+  const std::function<void()> hook = browser->beforeUpload;
+  hook();
+}
+
 ActiveBrowserScope::ActiveBrowserScope(BrowserContext& browser) {
   BrowserContext* expected = nullptr;
   if (!g_active.compare_exchange_strong(expected, &browser)) {

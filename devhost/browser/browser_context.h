@@ -76,6 +76,10 @@ struct BrowserContext {
 // them which browser they serve. Null when no host is alive.
 BrowserContext* ActiveBrowser();
 
+// Runs the active host's upload hook, if one is set (a copy runs, so that
+// the hook may replace or clear itself). For the GL tables' uploads.
+void RunUploadHook();
+
 // Makes `browser` the active one for its lifetime. Only one host may be alive
 // in a process: a second one throws std::logic_error.
 class ActiveBrowserScope {

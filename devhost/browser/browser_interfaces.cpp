@@ -39,6 +39,12 @@ const NamedInterface* Interfaces(size_t& count) {
 
 }  // namespace
 
+const PPB_OpenGLES2_1_0& HostOpenGLES2() {
+  static const PPB_OpenGLES2_1_0 kNone{};
+  const PPB_OpenGLES2_1_0* live = OpenGLES2Interface();
+  return live != nullptr ? *live : kNone;
+}
+
 const void* GetBrowserInterface(const char* name) {
   if (name == nullptr) return nullptr;
   const BrowserContext* browser = ActiveBrowser();

@@ -42,5 +42,8 @@ const PPB_OpenGLES2_1_0* RecordedOpenGLES2Interface();
 // The table that answers calls on pixel-free contexts itself and hands the
 // others on to OpenGLES2Interface() (pixel_free_opengles2.cpp).
 const PPB_OpenGLES2_1_0* PixelFreeOpenGLES2Interface();
+// OpenGLES2Interface() for the tables that hand calls on to it: where the
+// host has none, a table without members.
+const PPB_OpenGLES2_1_0& HostOpenGLES2();
 
 }  // namespace pphost

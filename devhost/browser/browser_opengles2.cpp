@@ -41,15 +41,6 @@ bool RefusedAsStrict(GlContext& context, GLenum internalFormat, GLenum format) {
   return true;
 }
 
-// A test's code, run before GL reads an upload's pixels. A copy runs, so
-// that the hook may replace or clear itself.
-void RunBeforeUpload() {
-  const BrowserContext* browser = ActiveBrowser();
-  if (browser == nullptr || !browser->beforeUpload) return;
-  const std::function<void()> hook = browser->beforeUpload;
-  hook();
-}
-
 // The entries the host takes part in.
 
 void BindFramebuffer(PP_Resource context, GLenum target, GLuint framebuffer) {
@@ -104,7 +95,7 @@ void TexImage2D(PP_Resource context, GLenum target, GLint level, GLint internalf
                 GLint border, GLenum format, GLenum type, const void* pixels) {
   GlContext* gl = Use(context);
   if (gl == nullptr || RefusedAsStrict(*gl, static_cast<GLenum>(internalformat), format)) return;
-  RunBeforeUpload();
+  RunUploadHook();
   glTexImage2D(target, level, internalformat, width, height, border, format, type, pixels);
 }
 

@@ -22,6 +22,7 @@
 #include "devhost/browser/gles2_members.h"
 #include "devhost/browser/instance_graphics.h"
 #include "devhost/gl/pixel_free_context.h"
+#include "devhost/glcalls/client_state.h"
 
 namespace pphost {
 
@@ -41,11 +42,7 @@ constexpr GLint kTextureLimit = 4096;
 // The pixel-free context behind `context`, when it is one and not lost.
 PixelFreeContext* PixelFree(PP_Resource context) { return dynamic_cast<PixelFreeContext*>(CurrentContext3D(context)); }
 
-const Gles2& Live() {
-  static const Gles2 kNone{};
-  const Gles2* live = OpenGLES2Interface();
-  return live != nullptr ? *live : kNone;
-}
+const Gles2& Live() { return HostOpenGLES2(); }
 
 // A call on any other context: the host's own member, if it has one.
 template <auto Slot, typename... Args>
@@ -150,51 +147,17 @@ void PP_CALL PixelStorei(PP_Resource context, GLenum pname, GLint param) {
   }
 }
 
-// Bytes a pixel of `format` takes for the unsigned-byte uploads the module
-// makes; 0 for anything else, which is then not read.
-size_t PixelBytes(GLenum format, GLenum type) {
-  constexpr GLenum kUnsignedByte = 0x1401;
-  if (type != kUnsignedByte) return 0;
-  switch (format) {
-    case 0x1903:  // GL_RED
-    case 0x1906:  // GL_ALPHA
-    case 0x1909:  // GL_LUMINANCE
-      return 1;
-    case 0x190A:  // GL_LUMINANCE_ALPHA
-    case 0x8227:  // GL_RG
-      return 2;
-    case 0x1907:  // GL_RGB
-      return 3;
-    case 0x1908:  // GL_RGBA
-      return 4;
-    default:
-      return 0;
-  }
-}
-
-// Reads every byte GL would read of an upload, rows `alignment` apart, and
-// keeps a sum of them so that the reads are not optimised away.
+// Reads every byte GL would read of an upload, and keeps a sum of them so
+// that the reads are not optimised away.
 void ReadUpload(const PixelFreeContext& gl, const void* pixels, GLenum format, GLenum type, GLsizei width,
                 GLsizei height) {
   static volatile unsigned sink = 0;
-  const size_t pixelBytes = PixelBytes(format, type);
-  if (pixels == nullptr || pixelBytes == 0 || width <= 0 || height <= 0) return;
-  const size_t rowBytes = pixelBytes * static_cast<size_t>(width);
-  const auto alignment = static_cast<size_t>(gl.unpackAlignment);
-  const size_t step = (rowBytes + alignment - 1) / alignment * alignment;
-  const auto* row = static_cast<const unsigned char*>(pixels);
   unsigned sum = 0;
-  for (GLsizei y = 0; y < height; ++y, row += step) {
-    for (size_t x = 0; x < rowBytes; ++x) sum += row[x];
-  }
+  ForEachUploadRow(pixels, format, type, width, height, gl.unpackAlignment,
+                   [&sum](const unsigned char* start, size_t rowBytes) {
+                     for (size_t x = 0; x < rowBytes; ++x) sum += start[x];
+                   });
   sink = sink + sum;
-}
-
-void RunBeforeUpload() {
-  const BrowserContext* browser = ActiveBrowser();
-  if (browser == nullptr || !browser->beforeUpload) return;
-  const std::function<void()> hook = browser->beforeUpload;
-  hook();
 }
 
 void PP_CALL TexImage2D(PP_Resource context, GLenum target, GLint level, GLint internalformat, GLsizei width,
@@ -204,7 +167,7 @@ void PP_CALL TexImage2D(PP_Resource context, GLenum target, GLint level, GLint i
     return CallLive<&Gles2::TexImage2D>(context, target, level, internalformat, width, height, border, format, type,
                                         pixels);
   PixelFreeContext& gl = *pixelFree;
-  RunBeforeUpload();
+  RunUploadHook();
   ReadUpload(gl, pixels, format, type, width, height);
 }
 

@@ -32,11 +32,7 @@ constexpr GLenum kUnpackAlignment = 0x0CF5;
 GlCallLog& Log() { return *ActiveBrowser()->glCalls; }
 
 // The host's own table, which the calls reach unless the log answers them.
-const Gles2& Live() {
-  static const Gles2 kNone{};
-  const Gles2* live = OpenGLES2Interface();
-  return live != nullptr ? *live : kNone;
-}
+const Gles2& Live() { return HostOpenGLES2(); }
 
 // Calls the host's own member unless the log answers; a member the host
 // does not have does nothing and answers nothing.

@@ -107,16 +107,28 @@ Json BytesData(const void* data, size_t size) {
   return Json{{"bytes", size}, {"crc32", Crc32Hex(crc)}};
 }
 
+bool ForEachUploadRow(const void* pixels, GLenum format, GLenum type, GLsizei width, GLsizei height, GLint alignment,
+                      const std::function<void(const unsigned char* start, size_t rowBytes)>& row) {
+  const size_t pixelSize = PixelSize(format, type);
+  if (pixels == nullptr || pixelSize == 0 || width < 0 || height < 0 || alignment <= 0) return false;
+  const size_t rowBytes = pixelSize * static_cast<size_t>(width);
+  const size_t step = (rowBytes + alignment - 1) / alignment * alignment;
+  const auto* start = static_cast<const unsigned char*>(pixels);
+  for (GLsizei y = 0; y < height; ++y, start += step) row(start, rowBytes);
+  return true;
+}
+
 Json PixelData(const void* pixels, GLenum format, GLenum type, GLsizei width, GLsizei height, GLint alignment) {
   if (pixels == nullptr) return nullptr;
-  const size_t pixelSize = PixelSize(format, type);
-  if (pixelSize == 0 || width < 0 || height < 0 || alignment <= 0) return Json{{"format", "unknown"}};
-  const size_t rowBytes = pixelSize * static_cast<size_t>(width);
-  const size_t step = alignment > 0 ? (rowBytes + alignment - 1) / alignment * alignment : rowBytes;
   uLong crc = crc32_z(0, nullptr, 0);
-  const auto* row = static_cast<const Bytef*>(pixels);
-  for (GLsizei y = 0; y < height; ++y, row += step) crc = crc32_z(crc, row, rowBytes);
-  return Json{{"bytes", rowBytes * static_cast<size_t>(height)}, {"crc32", Crc32Hex(crc)}};
+  size_t bytes = 0;
+  const bool sized = ForEachUploadRow(pixels, format, type, width, height, alignment,
+                                      [&](const unsigned char* start, size_t rowBytes) {
+                                        crc = crc32_z(crc, start, rowBytes);
+                                        bytes += rowBytes;
+                                      });
+  if (!sized) return Json{{"format", "unknown"}};
+  return Json{{"bytes", bytes}, {"crc32", Crc32Hex(crc)}};
 }
 
 Json VertexValues(const VertexArray& array, GLint first, GLsizei count) {

@@ -3,6 +3,7 @@
 // What the GL call record needs to know of a context's state to write the
 // data behind a pointer instead of its address, and how it writes that data.
 #include <cstddef>
+#include <functional>
 #include <map>
 
 #include "devhost/json.h"
@@ -29,6 +30,13 @@ struct ClientState {
 
 // `size` bytes as {"bytes": size, "crc32": "hex"}; null for a null pointer.
 Json BytesData(const void* data, size_t size);
+
+// Calls `row(start, rowBytes)` for each row GL reads of an upload of
+// `width` x `height` pixels from `pixels`, rows `alignment` bytes apart
+// (GL_UNPACK_ALIGNMENT); false, and no call, for a format and type not sized
+// here or a bad size.
+bool ForEachUploadRow(const void* pixels, GLenum format, GLenum type, GLsizei width, GLsizei height, GLint alignment,
+                      const std::function<void(const unsigned char* start, size_t rowBytes)>& row);
 
 // A pixel rectangle as GL reads it for an upload (rows `alignment` apart),
 // written as BytesData of its rows without their padding; {"format":
