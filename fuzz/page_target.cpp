@@ -284,10 +284,11 @@ void PageTarget::Probe(char role) {
   // Starting may be what fails (a negative dpr gives no context): the
   // element then tells the page with an ERROR and is not expected to draw.
   if (element.failed) return;
-  const int64_t before = presents_[IdOf(role).dump()];
-  const double intervalMs = model_.Of(role).longestIntervalMs;
+  int64_t& presents = presents_[IdOf(role).dump()];
+  const int64_t before = presents;
+  const double intervalMs = element.longestIntervalMs;
   RunChecked(static_cast<int64_t>(std::ceil(2 * intervalMs + kSwapMs)));
-  if (presents_[IdOf(role).dump()] == before) {
+  if (presents == before) {
     Finding("no freeze", std::string(1, role) + ": no new picture within two intervals of " +
                              std::to_string(intervalMs) + " ms after a new frame of its stream");
   }
