@@ -76,6 +76,7 @@ class Host::Impl {
   bool Load(const EntryPoints& entryPoints);
   const std::string& LoadError() const { return loadError_; }
   bool Execute(const std::string& line) { return executor_.Execute(line); }
+  bool Execute(const Json& line) { return executor_.Execute(line); }
   bool Run(int64_t ms);
   void Finish();
   int ExitStatus() const;
@@ -249,6 +250,7 @@ bool Host::Load(const std::string& path) { return impl_->Load(path); }
 bool Host::Load(const EntryPoints& entryPoints) { return impl_->Load(entryPoints); }
 const std::string& Host::LoadError() const { return impl_->LoadError(); }
 bool Host::Execute(const std::string& line) { return impl_->Execute(line); }
+bool Host::Execute(const Json& line) { return impl_->Execute(line); }
 bool Host::Run(int64_t ms) { return impl_->Run(ms); }
 void Host::Finish() { impl_->Finish(); }
 int Host::ExitStatus() const { return impl_->ExitStatus(); }

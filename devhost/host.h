@@ -80,6 +80,10 @@ class Host {
 
   // Carries out one input line; false when it gave an `error` line.
   bool Execute(const std::string& line);
+  // The same for a line already parsed, as C++ callers that build their
+  // lines as JSON values have them: nothing is written out and read back.
+  bool Execute(const Json& line);
+  bool Execute(const char* line) { return Execute(std::string(line)); }
 
   // Serves the main loop for `ms` milliseconds (virtual or real) as a `run`
   // line without `until` does, for C++ callers that step the page many times:

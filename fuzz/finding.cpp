@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "report.h"
+
 namespace tallwick_fuzz {
 
 namespace {
@@ -17,8 +19,8 @@ std::function<void()>& Context() {
 
 void Finding(const char* check, const std::string& detail) {
   if (Context()) Context()();
-  std::fprintf(stderr, "fuzz finding: %s: %s\n", check, detail.c_str());
-  std::fflush(stderr);
+  std::fprintf(Report(), "fuzz finding: %s: %s\n", check, detail.c_str());
+  std::fflush(Report());
   std::abort();
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "devhost/json.h"
+#include "report.h"
 
 namespace tallwick_fuzz {
 
@@ -59,17 +60,18 @@ void FuzzHost::Start() {
   host_ = std::make_unique<pphost::Host>(VirtualClock(), [this](const std::string& line) { Collect(line); });
   host_->SetPixelFree(pixelFree_);
   if (!host_->Load(module_)) {
-    std::fprintf(stderr, "fuzz: the plug-in does not load: %s\n", host_->LoadError().c_str());
+    std::fprintf(Report(), "fuzz: the plug-in does not load: %s\n", host_->LoadError().c_str());
+    std::fflush(Report());
     std::abort();
   }
 }
 
 // Only the lines that change what EndInput has to undo are parsed.
 void FuzzHost::Collect(const std::string& line) {
-  if (Tracing()) std::fprintf(stderr, "%s\n", line.c_str());
+  if (Tracing()) std::fprintf(Report(), "%s\n", line.c_str());
   if (listener_) listener_(line);
   if (StartsWith(line, kCreatedPrefix)) {
-    created_.push_back(pphost::Json::parse(line).at("id").dump());
+    created_.push_back(pphost::Json::parse(line).at("id"));
   } else if (StartsWith(line, kShutdownPrefix)) {
     shutDown_ = true;
   }
@@ -82,10 +84,11 @@ void FuzzHost::RequireNothingAlive() {
   host_->Run(kSettleMs);
   const pphost::LiveCounts live = host_->Live();
   if (live.vars == 0 && live.resources == 0) return;
-  std::fprintf(stderr,
+  std::fprintf(Report(),
                "fuzz: after the input's instances were destroyed the module still holds %zu vars and %zu resources "
                "(%zu 3D contexts)\n",
                live.vars, live.resources, live.contexts);
+  std::fflush(Report());
   std::abort();
 }
 
@@ -95,10 +98,10 @@ void FuzzHost::SetPixelFree(bool pixelFree) {
 }
 
 void FuzzHost::EndInput() {
-  std::vector<std::string> created;
+  std::vector<pphost::Json> created;
   created.swap(created_);
   if (!shutDown_) {
-    for (const std::string& id : created) host_->Execute(R"({"op":"destroy","id":)" + id + "}");
+    for (const pphost::Json& id : created) host_->Execute(pphost::Json{{"op", "destroy"}, {"id", id}});
     created_.clear();
     RequireNothingAlive();
     return;

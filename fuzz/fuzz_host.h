@@ -28,6 +28,8 @@ class FuzzHost {
 
   // One page line; false when it gave an `error` line.
   bool Execute(const std::string& line) { return host_->Execute(line); }
+  bool Execute(const pphost::Json& line) { return host_->Execute(line); }
+  bool Execute(const char* line) { return host_->Execute(line); }
   // Steps the virtual clock, as a `run` line without `until`.
   bool Run(int64_t ms) { return host_->Run(ms); }
   // Whether the 3D contexts made from now on are pixel-free (the default)
@@ -49,7 +51,7 @@ class FuzzHost {
   pphost::EntryPoints module_;
   std::function<void()> afterShutdown_;
   std::unique_ptr<pphost::Host> host_;
-  std::vector<std::string> created_;  // page ids, as JSON text
+  std::vector<pphost::Json> created_;  // page ids
   bool shutDown_ = false;
   bool pixelFree_ = true;
   std::function<void(const std::string&)> listener_;

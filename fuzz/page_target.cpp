@@ -11,6 +11,7 @@
 #include "finding.h"
 #include "host/ppapi/ppp.h"
 #include "page_pictures.h"
+#include "report.h"
 #include "tick_budget.h"
 
 namespace tallwick_fuzz {
@@ -39,16 +40,16 @@ constexpr double kVisibleSide = 16;
 
 Json IdOf(char role) { return std::string(1, role); }
 
-std::string CreateLine(char role) {
+Json CreateLine(char role) {
   static const Json kAttrs = {{"c", Json::array({Json::array({"data-controller", ""})})},
                               {"r", Json::array()},
                               {"g", Json::array({Json::array({"data-multi", ""})})}};
   const std::string id(1, role);
-  return Json{{"op", "create"}, {"id", id}, {"attrs", kAttrs.at(id)}}.dump();
+  return {{"op", "create"}, {"id", id}, {"attrs", kAttrs.at(id)}};
 }
 
-std::string ViewLine(char role) {
-  return Json{{"op", "view"}, {"id", IdOf(role)}, {"rect", {0, 0, ViewWidth(role), ViewHeight(role)}}}.dump();
+Json ViewLine(char role) {
+  return {{"op", "view"}, {"id", IdOf(role)}, {"rect", {0, 0, ViewWidth(role), ViewHeight(role)}}};
 }
 
 // A registry record of the probe's segment under `key`.
@@ -153,12 +154,12 @@ void PageTarget::Do(const PageStep& step) {
       break;
     case PageStep::Kind::kRecreate:
       AddActionToTickBudget();
-      host_.Execute(Json{{"op", "destroy"}, {"id", IdOf(step.role)}}.dump());
+      host_.Execute(Json{{"op", "destroy"}, {"id", IdOf(step.role)}});
       CreateElement(step.role);
       model_.Recreated(step.role);
       break;
     case PageStep::Kind::kContextLost:
-      host_.Execute(Json{{"op", "contextlost"}, {"id", IdOf(step.role)}}.dump());
+      host_.Execute(Json{{"op", "contextlost"}, {"id", IdOf(step.role)}});
       model_.ContextLost(step.role);
       break;
     case PageStep::Kind::kPoke:
@@ -183,7 +184,7 @@ Json PageTarget::Deliver(char role, const Json& msg) {
   AddActionToTickBudget();
   replies_.Expect(IdOf(role).dump(), msg);
   delivering_ = true;
-  host_.Execute(Json{{"op", "message"}, {"id", IdOf(role)}, {"msg", msg}}.dump());
+  host_.Execute(Json{{"op", "message"}, {"id", IdOf(role)}, {"msg", msg}});
   delivering_ = false;
   const Json reply = replies_.Done();
   model_.Message(role, msg, &reply);
@@ -330,8 +331,8 @@ void PageTarget::CheckNothingMapped() {
 
 void PageTarget::TellRecentLines() const {
   const size_t told = std::min(lines_, recent_.size());
-  std::fprintf(stderr, "fuzz: the input's last %zu host lines:\n", told);
-  for (size_t i = lines_ - told; i < lines_; ++i) std::fprintf(stderr, "  %s\n", recent_[i % recent_.size()].c_str());
+  std::fprintf(Report(), "fuzz: the input's last %zu host lines:\n", told);
+  for (size_t i = lines_ - told; i < lines_; ++i) std::fprintf(Report(), "  %s\n", recent_[i % recent_.size()].c_str());
 }
 
 void PageTarget::OnLine(const std::string& line) {

@@ -16,9 +16,7 @@ bool IsBlank(const std::string& text) {
 
 Json Parse(const std::string& text) {
   try {
-    Json line = Json::parse(text);
-    if (!line.is_object()) throw ScriptError("an input line must be a JSON object");
-    return line;
+    return Json::parse(text);
   } catch (const Json::parse_error& e) {
     throw ScriptError(std::string("bad JSON: ") + e.what());
   }
@@ -26,10 +24,12 @@ Json Parse(const std::string& text) {
 
 }  // namespace
 
+void ScriptExecutor::Dispatch(const std::string& text, Json& op) { Dispatch(Parse(text), op); }
+
 // Fills `op` as soon as it is known, so the ack can name it even when the
 // line fails later.
-void ScriptExecutor::Dispatch(const std::string& text, Json& op) {
-  const Json line = Parse(text);
+void ScriptExecutor::Dispatch(const Json& line, Json& op) {
+  if (!line.is_object()) throw ScriptError("an input line must be a JSON object");
   const std::string name = AsString(RequiredField(line, "op"), "op");
   op = name;
   auto handler = handlers_.find(name);
@@ -42,12 +42,22 @@ void ScriptExecutor::Dispatch(const std::string& text, Json& op) {
 }
 
 bool ScriptExecutor::Execute(const std::string& text) {
+  if (IsBlank(text)) {
+    ++seq_;
+    return true;
+  }
+  return Carry(text);
+}
+
+bool ScriptExecutor::Execute(const Json& line) { return Carry(line); }
+
+template <typename Line>
+bool ScriptExecutor::Carry(const Line& line) {
   const int64_t seq = ++seq_;
-  if (IsBlank(text)) return true;
   Json op = nullptr;
   bool ok = true;
   try {
-    Dispatch(text, op);
+    Dispatch(line, op);
   } catch (const ScriptError& e) {
     output_.Error(seq, e.what());
     ok = false;

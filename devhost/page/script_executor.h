@@ -24,10 +24,15 @@ class ScriptExecutor {
 
   // False when the line gave an `error` line.
   bool Execute(const std::string& text);
+  // The same for a line its caller has already parsed (a JSON object).
+  bool Execute(const Json& line);
   bool HadError() const { return hadError_; }
 
  private:
+  template <typename Line>
+  bool Carry(const Line& line);
   void Dispatch(const std::string& text, Json& op);
+  void Dispatch(const Json& line, Json& op);
 
   OutputWriter& output_;
   std::map<std::string, Handler> handlers_;

@@ -88,6 +88,28 @@ TEST(PphostErrors, EveryBadLineGetsAnErrorAndAnAckAndProcessingGoesOn) {
   EXPECT_EQ(host.Host().ExitStatus(), 1);
 }
 
+// C++ callers may hand over a line they built as a JSON value: it gets the
+// same output lines, errors and acks included, as its text would.
+TEST(PphostErrors, ALineGivenParsedIsCarriedOutAsItsText) {
+  const std::vector<std::string> lines = {
+      R"({"op":"create","id":"a"})",         R"(["op","create"])",
+      R"({"id":"a"})",                       R"({"op":"dance"})",
+      R"({"op":"view","id":"a"})",           R"({"op":"message","id":"a","msg":{"command":"ECHO","n":[1,2]}})",
+      R"({"op":"destroy","id":"zz"})",       R"({"op":"message","id":"a","msg":"still here"})",
+  };
+  std::vector<std::string> asText, asParsed;
+  {
+    ScriptedHost host;
+    host.Execute(lines);
+    asText = host.Text();
+  }
+  ScriptedHost host;
+  for (const std::string& line : lines) host.Host().Execute(Json::parse(line));
+  asParsed = host.Text();
+  EXPECT_EQ(asParsed, asText);
+  EXPECT_EQ(host.Host().ExitStatus(), 1);
+}
+
 TEST(PphostErrors, ACleanScriptExitsWithZeroAndASecondShutdownIsAnError) {
   ScriptedHost host;
   host.Execute({R"({"op":"create","id":"a"})", R"({"op":"shutdown"})"});
