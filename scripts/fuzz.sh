@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer) into build-fuzz/, then runs each named target
 # (all by default), one after the other, on a copy of its seed corpus.
 #
-#   scripts/fuzz.sh [--seconds N] [--runs N] [--long] [--fast] [--no-build] [TARGET...]
+#   scripts/fuzz.sh [--seconds N] [--runs N] [--long] [--fast] [--jobs N] [--no-build] [TARGET...]
 #     --seconds N   run each target for N seconds (default 60)
 #     --runs N      stop a target after N executions, if sooner
 #     --long        the deep run: each target to 10^7 executions (--runs), or
@@ -12,6 +12,8 @@
 #     --fast        the targets without sanitizers (coverage instrumentation
 #                   only) in build-fuzz-fast/: the page target runs about
 #                   ten times faster; replay findings on the default build
+#     --jobs N      N fuzzing processes per target (default 1), one a core,
+#                   sharing its corpus; --runs is then split among them
 #     --no-build    use the targets already built
 #   Targets: frame page pphost_line publisher (fuzz/README.md).
 # Per target it prints executions, coverage (cov, ft), exec/s, corpus size
@@ -30,6 +32,7 @@ all_targets=(frame page pphost_line publisher)
 seconds=60
 seconds_given=0
 runs=0
+jobs=1
 long=0
 do_build=1
 targets=()
@@ -37,6 +40,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --seconds) seconds="$2"; seconds_given=1; shift ;;
     --runs) runs="$2"; shift ;;
+    --jobs) jobs="$2"; shift ;;
     --long) long=1 ;;
     --fast) build="$root/build-fuzz-fast"; sanitize=fuzzer-no-link ;;
     --no-build) do_build=0 ;;
@@ -52,9 +56,10 @@ while [ $# -gt 0 ]; do
   shift
 done
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
-for number in "$seconds" "$runs"; do
-  [[ "$number" =~ ^[0-9]+$ ]] || { echo "fuzz: --seconds and --runs take a whole number, not: $number" >&2; exit 2; }
+for number in "$seconds" "$runs" "$jobs"; do
+  [[ "$number" =~ ^[0-9]+$ ]] || { echo "fuzz: --seconds, --runs and --jobs take a whole number, not: $number" >&2; exit 2; }
 done
+[ "$jobs" -ge 1 ] || { echo "fuzz: --jobs takes 1 or more" >&2; exit 2; }
 if [ "$long" -eq 1 ]; then
   [ "$runs" -ne 0 ] || runs=10000000
   [ "$seconds_given" -eq 1 ] || seconds=28800
@@ -82,6 +87,17 @@ build_targets() {
 status_field() { grep -E '^#[0-9]+' "$2" | tail -1 | sed -n "s/.* $1: \([^ ]*\).*/\1/p"; }
 final_stat() { sed -n "s/^stat::$1: *//p" "$2"; }
 
+# The figures of one target's run over the logs of its jobs: executions
+# and exec/s summed, coverage as the first job last saw it.
+run_figures() {
+  local logs=("$@") executions=0 rate=0 log
+  for log in "${logs[@]}"; do
+    executions=$((executions + $(final_stat number_of_executed_units "$log" | grep . || echo 0)))
+    rate=$((rate + $(final_stat average_exec_per_sec "$log" | grep . || echo 0)))
+  done
+  printf '%12s %8s %8s %8s' "$executions" "$(status_field cov "${logs[0]}")" "$(status_field ft "${logs[0]}")" "$rate"
+}
+
 # Runs one target; prints its line of figures; returns 1 on a finding.
 run_target() {
   local target=$1 work="$build/fuzz-work/$1"
@@ -90,19 +106,34 @@ run_target() {
   cp -n "$root/fuzz/corpus/$target/"* "$work/corpus/"
   local before log="$work/last-run.log" status=0
   before="$(ls "$work/findings")"
+  # -close_fd_mask=2: what the code under test writes to standard error (the
+  # module's debug traces, a few lines each input) goes nowhere; libFuzzer's
+  # lines, the sanitizers' reports and the harness's findings still come.
   local args=(-max_total_time="$seconds" -print_final_stats=1 -max_len="$(max_len "$target")" -timeout=10
-              -rss_limit_mb=2048 -dict="$root/fuzz/dict/$target.dict" -artifact_prefix="$work/findings/")
-  [ "$runs" -eq 0 ] || args+=(-runs="$runs")
+              -rss_limit_mb=2048 -dict="$root/fuzz/dict/$target.dict" -artifact_prefix="$work/findings/"
+              -close_fd_mask=2)
+  [ "$runs" -eq 0 ] || args+=(-runs="$(( (runs + jobs - 1) / jobs ))")
   # Files the module or the host write (logs, pictures) land in the work dir.
-  (cd "$work" && ASAN_OPTIONS=detect_leaks=1 "$bin" "${args[@]}" corpus > "$log" 2>&1) || status=$?
+  # Jobs share the corpus: each reads what the others add (libFuzzer -reload).
+  local logs=() pids=() job pid
+  for ((job = 0; job < jobs; job++)); do
+    [ "$jobs" -eq 1 ] || log="$work/last-run-$job.log"
+    logs+=("$log")
+    (cd "$work" && ASAN_OPTIONS=detect_leaks=1 exec "$bin" "${args[@]}" corpus > "$log" 2>&1) &
+    pids+=($!)
+  done
+  for pid in "${pids[@]}"; do wait "$pid" || status=$?; done
   local findings
   findings="$(comm -13 <(echo "$before") <(ls "$work/findings") | grep -v '^$' || true)"
-  printf '%-12s %12s %8s %8s %8s %10s   %s\n' "$target" "$(final_stat number_of_executed_units "$log")" \
-    "$(status_field cov "$log")" "$(status_field ft "$log")" "$(final_stat average_exec_per_sec "$log")" \
+  printf '%-12s %s %10s   %s\n' "$target" "$(run_figures "${logs[@]}")" \
     "$(ls "$work/corpus" | wc -l)" "$( [ -z "$findings" ] && [ "$status" -eq 0 ] && echo none || echo FOUND)"
   [ -z "$findings" ] && [ "$status" -eq 0 ] && return 0
-  echo "  libFuzzer exited with $status; the end of its log ($log):"
-  grep -E 'ERROR|SUMMARY|runtime error|^    #[0-9] ' "$log" | head -20 | sed 's/^/    /'
+  echo "  libFuzzer exited with $status"
+  for log in "${logs[@]}"; do
+    grep -qE 'ERROR|SUMMARY|runtime error|fuzz finding' "$log" || continue
+    echo "  the end of its log ($log):"
+    grep -E 'ERROR|SUMMARY|runtime error|fuzz finding|^    #[0-9] ' "$log" | head -20 | sed 's/^/    /'
+  done
   for file in $findings; do
     echo "  reproducer: $work/findings/$file"
     echo "  re-run:     (cd $work && $bin $work/findings/$file)"

@@ -48,8 +48,8 @@ hunt() {
   rm -rf "$work" && mkdir -p "$work/corpus"
   cp "$root/fuzz/corpus/page/"* "$work/corpus/"
   local bin="$build/fuzz/bin/page_fuzzer" log="$build/plants/$plant.log"
-  (cd "$work" && "$bin" -runs=0 corpus > "$log" 2>&1 &&
-    "$bin" -max_total_time="$seconds" -max_len=4096 -timeout=10 -dict="$root/fuzz/dict/page.dict" corpus \
+  (cd "$work" && "$bin" -runs=0 -close_fd_mask=2 corpus > "$log" 2>&1 &&
+    "$bin" -max_total_time="$seconds" -max_len=4096 -timeout=10 -dict="$root/fuzz/dict/page.dict" -close_fd_mask=2 corpus \
       >> "$log" 2>&1) && return 1
   grep -m1 -E '^fuzz finding|ERROR: |runtime error' "$log" || echo "(see $log)"
 }
