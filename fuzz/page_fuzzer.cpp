@@ -34,7 +34,7 @@ tallwick_fuzz::PageTarget& TheTarget() {
 // working directory where the log's own folder cannot be made (a file has
 // its name), so every line is still formatted but none is written.
 void KeepLogsInMemory() {
-  const std::filesystem::path folder = std::filesystem::absolute("no-log-files");
+  const std::filesystem::path folder = std::filesystem::absolute(tallwick_fuzz::kNoLogFolder);
   std::filesystem::create_directories(folder);
   std::ofstream(folder / "tallwick-log") << "a file, so that no log folder can be made here\n";
   setenv("TMPDIR", folder.c_str(), 1);

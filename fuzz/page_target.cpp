@@ -88,6 +88,16 @@ std::string PresentedId(const std::string& line) {
   return line.substr(from, end == std::string::npos ? std::string::npos : end - from);
 }
 
+// A "logPath" the module would make and write to (a non-empty string) names
+// a folder below the file that stands where the logger's own folder would.
+void KeepLogsAway(Json& msg) {
+  if (!msg.is_object() || !msg.contains("data") || !msg["data"].is_object()) return;
+  Json& data = msg["data"];
+  const auto path = data.find("logPath");
+  if (path == data.end() || !path->is_string() || path->get_ref<const std::string&>().empty()) return;
+  *path = std::string(kNoLogFolder) + "/tallwick-log/page";
+}
+
 int64_t MappingsOfStreams() {
   static const std::string ours = OwnPaths("/tallwick-fuzz-");
   std::ifstream maps("/proc/self/maps");
@@ -177,7 +187,9 @@ void PageTarget::Do(const PageStep& step) {
 // Only well-formed JSON is sent: the page's JSON itself is pphost_line's surface.
 void PageTarget::Message(char role, const std::string& text) {
   Json msg = Json::parse(OwnPaths(text), nullptr, false);
-  if (!msg.is_discarded()) Deliver(role, msg);
+  if (msg.is_discarded()) return;
+  KeepLogsAway(msg);
+  Deliver(role, msg);
 }
 
 Json PageTarget::Deliver(char role, const Json& msg) {

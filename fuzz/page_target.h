@@ -17,6 +17,13 @@
 
 namespace tallwick_fuzz {
 
+// The folder, in the working directory, where the module's log cannot be
+// written: the fuzz process makes a file of the name of the logger's own
+// folder inside it. Every "logPath" a script sends is turned into a folder
+// below that file, so the module never writes a log, nor makes a folder the
+// input names anywhere on the machine.
+constexpr const char* kNoLogFolder = "no-log-files";
+
 // Plays one page script an input: a controller, a single-stream element
 // and a gallery element on views, the script's steps, then a probe of each
 // render element, checking as it goes what the page and the user would see:

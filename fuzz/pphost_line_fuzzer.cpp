@@ -20,8 +20,9 @@ using pphost::Json;
 // Two fields are bounded before the host sees them, on lines that are JSON
 // objects only (a key may be spelt with escapes); every other byte reaches
 // the host as it came:
-// - a "png" path becomes one file in the working directory, since the
-//   fuzzer would otherwise write wherever a mutation points;
+// - a "png" path becomes one file in the working directory, and a message's
+//   "logPath" one folder there, since the fuzzer would otherwise write
+//   wherever a mutation points;
 // - the virtual time that "run" lines serve is at most kRunBudgetMs an input.
 //   A run of up to 1e12 ms is valid, but with a module timer pending it costs
 //   real time in proportion to the timer's callbacks (hours), which says
@@ -33,17 +34,28 @@ class LineBounds {
  public:
   std::string Apply(const std::string& line) {
     if (line.find("png") == std::string::npos && line.find("run") == std::string::npos &&
-        line.find("\\u") == std::string::npos) {
+        line.find("logPath") == std::string::npos && line.find("\\u") == std::string::npos) {
       return line;
     }
     Json value = Json::parse(line, nullptr, false);
     if (value.is_discarded() || !value.is_object()) return line;
     const bool path = BoundPath(value);
+    const bool log = BoundLogPath(value);
     const bool run = BoundRun(value);
-    return path || run ? pphost::DumpLine(value) : line;
+    return path || log || run ? pphost::DumpLine(value) : line;
   }
 
  private:
+  static bool BoundLogPath(Json& value) {
+    if (!value.contains("msg") || !value["msg"].is_object()) return false;
+    Json& msg = value["msg"];
+    if (!msg.contains("data") || !msg["data"].is_object()) return false;
+    Json& data = msg["data"];
+    if (!data.contains("logPath") || !data["logPath"].is_string() || data["logPath"] == "fuzz-log") return false;
+    data["logPath"] = "fuzz-log";
+    return true;
+  }
+
   static bool BoundPath(Json& value) {
     if (!value.contains("png") || !value["png"].is_string()) return false;
     value["png"] = "fuzz-picture.png";
