@@ -1,5 +1,6 @@
 // Types of the page client, tallwick-render.js: its names, and the data of
-// every command, reply and event.
+// every command, reply and event. A page project that installed the client
+// (`npm install <checkout>/web`) gets them with `import ... from "tallwick-render"`.
 //
 // A client's role is a type parameter, "controller", "single" or "gallery",
 // as the element's attributes make it (RoleAttributes). It narrows the
@@ -70,6 +71,12 @@ export type ErrorCode = (typeof ErrorCodes)[keyof typeof ErrorCodes];
 export declare const ErrorTexts: readonly string[];
 // The text of a code; "unknown" for a code without one.
 export declare function errorText(code: number): string;
+
+// The commands each role has; any other command answers error 3.
+export declare const RoleCommands: { readonly [R in Role]: readonly CommandOf<R>[] };
+// The role an element's attributes give its instance; undefined for a target
+// without attributes.
+export declare function roleOf(element: unknown): Role | undefined;
 
 // --- data of the controller's commands ----------------------------------------
 
@@ -147,6 +154,12 @@ export interface ControllerReplies {
 
 // Red, green, blue, alpha, each 0.0 to 1.0.
 export type Rgba = readonly [number, number, number, number];
+// A colour as a page holds it: four numbers, or an array of numbers whose
+// length is only known at run time (a number[]). An array literal of another
+// length than four is refused: its first element makes it a tuple, which
+// only Rgba takes. The module reads anything but four numbers as no colour
+// (docs/page-protocol.md); the client's debug mode warns of it.
+export type Colour = Rgba | (readonly number[] & { readonly 0?: never });
 
 // Options both render roles read at INIT.
 export interface RenderInitData {
@@ -171,7 +184,7 @@ export interface SingleStreamInitData extends RenderInitData {
 }
 
 export interface GalleryInitData extends RenderInitData {
-  backgroundColor?: Rgba;
+  backgroundColor?: Colour;
 }
 
 export interface CursorData {
@@ -204,7 +217,7 @@ export interface RenderConfig {
   height?: number;
   // 1 crops the picture to the tile; any other value fits it inside.
   renderMode?: number;
-  backgroundColor?: Rgba;
+  backgroundColor?: Colour;
   isMirror?: boolean;
 }
 
@@ -314,8 +327,24 @@ export type EventOf<R extends Role> = R extends Role ? RoleEvents[R] : never;
 
 // --- the client ---------------------------------------------------------------------
 
-// What the client needs of an element: a <pp-plugin>, or a real plug-in <embed>.
+// What the client needs of an element: events, and a postMessage that it
+// looks up when it sends. A <pp-plugin> of plugin-element.js has one; so has
+// anything else with the plug-in element's interface.
 export type TallwickElement = EventTarget & { postMessage(message: unknown): void; readonly id?: string };
+// The elements a client takes: those, or a real plug-in <embed> of the
+// module's type. lib.dom's HTMLEmbedElement has no postMessage because the
+// browser adds one only to an element it has made a plug-in for (never before
+// the element is in the document); until the element has one, the client
+// holds requests and sends them with its first message (INSTANCE_LOADED).
+export type ClientElement = TallwickElement | HTMLEmbedElement;
+
+// debug: warn on the console, once per cause, of commands the module does
+// nothing useful with in the element's state. timeout: milliseconds a
+// request waits for its reply before it rejects with a TallwickTimeoutError;
+// 0 (the default) waits for ever.
+export type ClientOptions = { debug?: boolean; timeout?: number };
+// timeout: this request's, instead of the client's.
+export type RequestOptions = { timeout?: number };
 
 // A reply as a request's promise gives it: custom is the page's own again.
 export interface Reply<C extends CommandName = CommandName, D = unknown, T = unknown> {
@@ -349,14 +378,25 @@ export declare class TallwickError extends Error {
   readonly reply: FailedReply;
 }
 
+// A request whose reply did not come within its timeout.
+export declare class TallwickTimeoutError extends Error {
+  constructor(command: unknown, timeout: number, sent: boolean);
+  readonly command: unknown;
+  readonly timeout: number;
+}
+
 export declare class TallwickClient<R extends Role = Role> {
-  constructor(element: TallwickElement);
-  readonly element: TallwickElement;
-  // Resolves to the reply when its error is 0, else rejects with a TallwickError.
+  constructor(element: ClientElement, options?: ClientOptions);
+  readonly element: ClientElement;
+  debug: boolean;
+  timeout: number;
+  // Resolves to the reply when its error is 0, else rejects with a
+  // TallwickError, or with a TallwickTimeoutError when a timeout passed.
   request<C extends CommandOf<R>, T = undefined>(
     command: C,
     data?: RequestData<R, C>,
     custom?: T,
+    options?: RequestOptions,
   ): Promise<Reply<C, ReplyData<R, C>, T>>;
   // Returns a function that stops the callback.
   on<E extends EventOf<R>>(name: E, callback: (data: EventData[E], message: EventMessage<E>) => void): () => void;

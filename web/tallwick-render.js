@@ -5,16 +5,25 @@
 //   import "./plugin-element.js";
 //   import { Commands, Events, TallwickClient } from "./tallwick-render.js";
 //
-//   const speaker = new TallwickClient(document.getElementById("speaker"));
+//   const speaker = new TallwickClient(document.getElementById("speaker"), { debug: true, timeout: 5000 });
 //   speaker.on(Events.NEED_RESIZE, ({ width, height }) => ...);
 //   await speaker.request(Commands.INIT, { uid: "u7", sid: "s7", fps: 30, dpr: devicePixelRatio });
 //   const { data } = await speaker.request(Commands.GET_FRAME_COUNT);
 //
-// Requests. `request(command, data, custom)` posts {command, data, custom}
-// and returns a promise for the reply: it resolves to {response, error: 0,
-// data, custom}, or rejects with a TallwickError (its code, the code's text
-// and the reply) when the error is not 0. Several requests may be on the way
-// at once, to one element or to many.
+// As a package: web/ is the npm package "tallwick-render" (this file, its
+// types and the page library). A page project installs it from a checkout
+// with `npm install <checkout>/web` and imports "tallwick-render" (and
+// "tallwick-render/plugin-element.js"). `npm ci` in web/ gives a page
+// developer TypeScript, at the version the tests use:
+//
+//   npm install /path/to/tallwick-ppapi-render/web   # in the page project
+//   cd web && npm ci && npx tsc -p examples          # tsc; checks the example page
+//
+// Requests. `request(command, data, custom, options)` posts {command, data,
+// custom} and returns a promise for the reply: it resolves to {response,
+// error: 0, data, custom}, or rejects with a TallwickError (its code, the
+// code's text and the reply) when the error is not 0. Several requests may be
+// on the way at once, to one element or to many.
 //
 // Matching. The module echoes a request's "custom" in its reply and reads
 // nothing of it but a string "uuid", which it writes to its log. So the
@@ -32,9 +41,34 @@
 // still carry every message exactly as the module posted it, replies with
 // the client's custom around the page's.
 //
-// A request the module never answers (sent to an element removed meanwhile,
-// or before the `pphost serve` connection closed) stays pending until
-// close(); the element's "bridgeclose" rejects what is pending as well.
+// Posting. The client calls the element's postMessage when it sends. A
+// <pp-plugin> always has one and holds messages until its instance exists; a
+// real plug-in <embed> has none until the browser has made its plug-in (never
+// before the element is in the document). While the element has none, the
+// client holds the requests itself and sends them, in order, with the
+// element's first message (INSTANCE_LOADED).
+//
+// Timeouts. By default a request waits for its reply as long as it takes. A
+// request the module never answers (sent to an element removed meanwhile,
+// to an <embed> that never starts, or before the `pphost serve` connection
+// closed) stays pending until close(); the element's "bridgeclose" rejects
+// what is pending as well. With a timeout in milliseconds, for the client
+// (`{ timeout }` or `client.timeout`) or for one request (`{ timeout }` as
+// request's fourth argument, which wins; 0 waits for ever), a request whose
+// reply has not come in that time rejects with a TallwickTimeoutError naming
+// the command; a reply that comes later is dropped, and a request still held
+// for an <embed> is then never sent.
+//
+// Debug mode (`{ debug: true }` or `client.debug = true`). The client warns on
+// the console, once per cause, when the page sends a command where the module
+// does nothing useful with it: a command the element's role lacks (its role
+// read from the element's attributes as the module reads them), a command to
+// an element out of the document or to an <embed> whose instance has not
+// started, START_RENDER before INIT,
+// rendering commands in the wrong state, commands that do nothing, and INIT
+// data that shows nothing (no dpr, a colour that is not four numbers). The
+// client judges the state from the requests it sent itself; messages posted
+// by hand past it are not counted.
 //
 // Events. Every event an element posts is given to the callbacks that
 // `on(name, callback)` registered, as callback(data, message), and is
@@ -138,6 +172,34 @@ function names(list) {
   return Object.freeze(Object.fromEntries(list.map((name) => [name, name])));
 }
 
+// The commands each role has; any other command answers error 3.
+export const RoleCommands = Object.freeze({
+  controller: Object.freeze([
+    "INIT", "RESET", "GET_PID", "SET_PROCESS_TITLE", "SET_FRAME_INFO_INTERVAL", "SET_MEETING_INFO",
+    "DO_UPDATE_SHARED_MEMORY", "GET_SHARED_MEMORY_DIFFS",
+  ]),
+  single: Object.freeze([
+    "INIT", "RESET", "START_RENDER", "STOP_RENDER", "HIDE_CURSOR", "SHOW_CURSOR", "RESET_SHOOM", "GET_FRAME_COUNT",
+    "CLEAR_BUFFER", "3D_CONTEXT_LOST",
+  ]),
+  gallery: Object.freeze([
+    "INIT", "START_RENDER", "STOP_RENDER", "HIDE_CURSOR", "SHOW_CURSOR", "RESET_SHOOM", "GET_FRAME_COUNT",
+    "UPDATE_MULTI_INFOS",
+  ]),
+});
+
+// The role an element's instance takes: the first of its attributes that
+// names one decides; neither makes a single-stream element. Undefined for a
+// target without attributes.
+export function roleOf(element) {
+  if (!element || typeof element.attributes !== "object" || element.attributes === null) return undefined;
+  for (const { name } of Array.from(element.attributes)) {
+    if (name === RoleAttributes.CONTROLLER) return "controller";
+    if (name === RoleAttributes.MULTI) return "gallery";
+  }
+  return "single";
+}
+
 // A reply whose error is not 0.
 export class TallwickError extends Error {
   constructor(reply) {
@@ -150,6 +212,17 @@ export class TallwickError extends Error {
   }
 }
 
+// A request whose reply did not come within its timeout.
+export class TallwickTimeoutError extends Error {
+  constructor(command, timeout, sent) {
+    const why = sent ? "" : " (never sent: the element's instance had not started)";
+    super(`${String(command)}: no reply within ${timeout} ms${why}`);
+    this.name = "TallwickTimeoutError";
+    this.command = command;
+    this.timeout = timeout;
+  }
+}
+
 let lastRequest = 0; // shared by every client of the page, so requests never collide
 const taken = new WeakSet(); // elements that have a client
 
@@ -157,21 +230,124 @@ function isDictionary(value) {
   return typeof value === "object" && value !== null && !Array.isArray(value);
 }
 
+const roleNames = { controller: "controller", single: "single-stream", gallery: "gallery" };
+
+function isColour(value) {
+  return Array.isArray(value) && value.length === 4 && value.every((part) => typeof part === "number");
+}
+
+// What the page can get wrong with one request, seen from what the client
+// sent the element before: [cause, warning] pairs. `state` holds `inited`
+// and `rendering` as the module has them after those requests.
+function misuses(role, command, data, state) {
+  const found = [];
+  if (!RoleCommands[role].includes(command)) {
+    const roles = Object.keys(RoleCommands).filter((other) => RoleCommands[other].includes(command));
+    const whose = roles.length
+      ? `a command of ${roles.map((r) => roleNames[r]).join(" and ")} elements`
+      : "no command";
+    found.push([`role ${command}`, `${String(command)} is ${whose}; a ${roleNames[role]} element answers error 3`]);
+    return found;
+  }
+  const rendering = role === "single" || role === "gallery";
+  if (command === "INIT" && rendering) {
+    if (typeof data.dpr !== "number" || data.dpr === 0) {
+      found.push([
+        "INIT dpr",
+        "INIT without a dpr: the drawing buffer has no size and nothing is visible; send dpr: devicePixelRatio",
+      ]);
+    }
+    if (role === "gallery" && "backgroundColor" in data && !isColour(data.backgroundColor)) {
+      found.push(["INIT colour", "INIT's backgroundColor is not four numbers: the element keeps its previous colour"]);
+    }
+    if (role === "single" && state.rendering) {
+      found.push([
+        "INIT while rendering",
+        "INIT while rendering first does what RESET does: rendering stops, without RENDER_STOPPED; send " +
+          "START_RENDER again after the INIT",
+      ]);
+    }
+  }
+  if (command === "START_RENDER" && !state.inited) {
+    found.push(
+      role === "single"
+        ? [
+            "START_RENDER before INIT",
+            "START_RENDER before INIT: the element has nothing to draw with, and the INIT that follows stops " +
+              "rendering again (as RESET does), so at most one frame shows and then the picture freezes; send INIT " +
+              "first, then START_RENDER",
+          ]
+        : ["START_RENDER before INIT", "START_RENDER before INIT: a gallery answers error 9; send INIT first"],
+    );
+  } else if (command === "START_RENDER" && state.rendering) {
+    found.push([
+      "START_RENDER while rendering",
+      role === "single"
+        ? "START_RENDER while rendering changes nothing"
+        : "START_RENDER while rendering: a gallery answers error 6",
+    ]);
+  }
+  if (command === "STOP_RENDER" && !state.rendering) {
+    found.push(["STOP_RENDER while stopped", "STOP_RENDER while not rendering: the element answers error 7"]);
+  }
+  if (command === "CLEAR_BUFFER" && !state.inited) {
+    found.push([
+      "CLEAR_BUFFER before INIT",
+      "CLEAR_BUFFER before INIT: the element has no 3D context and answers error 9",
+    ]);
+  }
+  const idle =
+    (role === "controller" && (command === "RESET" || command === "SET_FRAME_INFO_INTERVAL")) ||
+    (role === "single" && command === "3D_CONTEXT_LOST");
+  if (idle) found.push([`idle ${command}`, `${command} does nothing on a ${roleNames[role]} element`]);
+  if (command === "UPDATE_MULTI_INFOS" && Array.isArray(data.renderInfos)) {
+    const config = (tile) => (isDictionary(tile) && isDictionary(tile.renderConfig) ? tile.renderConfig : {});
+    const odd = data.renderInfos.some(
+      (tile) => "backgroundColor" in config(tile) && !isColour(config(tile).backgroundColor),
+    );
+    if (odd) {
+      found.push(["tile colour", "a tile's backgroundColor is not four numbers: its background is transparent black"]);
+    }
+  }
+  return found;
+}
+
+// How the module's state moves with a request the page sends.
+function advance(role, command, state) {
+  if (command === "INIT" && role !== "controller") {
+    state.inited = true;
+    if (role === "single") state.rendering = false; // INIT first does what RESET does
+  } else if (command === "START_RENDER" && (role === "single" || state.inited)) {
+    state.rendering = true;
+  } else if (command === "STOP_RENDER" || (command === "RESET" && role === "single")) {
+    state.rendering = false;
+  }
+}
+
 export class TallwickClient {
-  #pending = new Map(); // request number -> {resolve, reject}
+  #pending = new Map(); // request number -> {command, resolve, reject, timer}
+  #held = new Map(); // request number -> message, while the element cannot post yet
   #callbacks = new Map(); // event name -> Set of callbacks
+  #heard = false; // the element has posted a message: its instance has started
+  #state = { inited: false, rendering: false }; // as the requests sent so far left the module
+  #warned = new Set(); // debug causes already warned about
   #onMessage = (event) => this.#received(event.data);
   #onBridgeClose = () => this.#rejectPending("the connection to pphost serve closed");
 
-  constructor(element) {
+  // options: {debug: warn of useless commands, timeout: ms a request waits
+  // for its reply (0, the default, waits for ever)}.
+  constructor(element, options = {}) {
     if (taken.has(element)) throw new Error(`element ${element.id || ""} already has a TallwickClient`);
     taken.add(element);
     this.element = element;
+    this.debug = Boolean(options.debug);
+    this.timeout = options.timeout ?? 0;
     element.addEventListener("message", this.#onMessage);
     element.addEventListener("bridgeclose", this.#onBridgeClose);
   }
 
-  request(command, data = {}, custom = undefined) {
+  // options: {timeout: ms for this request, instead of the client's}.
+  request(command, data = {}, custom = undefined, options = {}) {
     const request = ++lastRequest;
     const ownUuid = isDictionary(custom) && typeof custom.uuid === "string" ? custom.uuid : undefined;
     // Keys in alphabetical order: Chromium gives a dictionary back sorted by
@@ -179,9 +355,16 @@ export class TallwickClient {
     const wrapped = custom === undefined ? {} : { custom };
     wrapped.request = request;
     wrapped.uuid = ownUuid ?? `${this.element.id || "request"}-${request}`;
+    if (this.debug) this.#check(command, data);
+    advance(roleOf(this.element), command, this.#state);
+    const timeout = options.timeout ?? this.timeout;
     return new Promise((resolve, reject) => {
-      this.#pending.set(request, { resolve, reject });
-      this.element.postMessage({ command, data, custom: wrapped });
+      const waiting = { command, resolve, reject, timer: undefined };
+      this.#pending.set(request, waiting);
+      if (timeout > 0 && timeout < Infinity) {
+        waiting.timer = setTimeout(() => this.#timedOut(request, timeout), timeout);
+      }
+      this.#post(request, { command, data, custom: wrapped });
     });
   }
 
@@ -209,16 +392,73 @@ export class TallwickClient {
     this.element.removeEventListener("message", this.#onMessage);
     this.element.removeEventListener("bridgeclose", this.#onBridgeClose);
     this.#callbacks.clear();
+    this.#held.clear();
     this.#rejectPending("the client was closed");
     taken.delete(this.element);
   }
 
+  // The element's postMessage is looked up at each send: a real <embed> has
+  // none until the browser has made its plug-in.
+  #post(request, message) {
+    if (this.#held.size === 0 && typeof this.element.postMessage === "function") this.element.postMessage(message);
+    else this.#held.set(request, message);
+  }
+
+  #sendHeld() {
+    if (typeof this.element.postMessage !== "function") return;
+    const held = [...this.#held.values()];
+    this.#held.clear();
+    for (const message of held) this.element.postMessage(message);
+  }
+
+  #timedOut(request, timeout) {
+    const waiting = this.#pending.get(request);
+    if (!waiting) return;
+    this.#pending.delete(request);
+    const sent = !this.#held.delete(request);
+    waiting.reject(new TallwickTimeoutError(waiting.command, timeout, sent));
+  }
+
   #rejectPending(why) {
-    for (const { reject } of this.#pending.values()) reject(new Error(`no reply: ${why}`));
+    for (const { reject, timer } of this.#pending.values()) {
+      clearTimeout(timer);
+      reject(new Error(`no reply: ${why}`));
+    }
     this.#pending.clear();
   }
 
+  #check(command, data) {
+    const role = roleOf(this.element);
+    const found = [];
+    if (this.element.isConnected === false) {
+      found.push([
+        "not in the document",
+        `${String(command)} sent to an element that is not in the document: it has no instance, and the request ` +
+          "waits until the element joins the document (a removed element never answers)",
+      ]);
+    } else if (!this.#heard && typeof this.element.postMessage !== "function") {
+      // A <pp-plugin> takes messages before its instance exists and holds them
+      // itself; an <embed> cannot until the browser has made its plug-in.
+      found.push([
+        "not started",
+        `${String(command)} sent before the element's INSTANCE_LOADED: it has no postMessage yet, and the ` +
+          "client holds the request until the instance has started; if INSTANCE_LOADED never comes, the element " +
+          "is not the module's plug-in",
+      ]);
+    }
+    if (role) found.push(...misuses(role, command, isDictionary(data) ? data : {}, this.#state));
+    for (const [cause, text] of found) {
+      if (this.#warned.has(cause)) continue;
+      this.#warned.add(cause);
+      console.warn(`tallwick-render (${this.element.id || roleNames[role] || "element"}): ${text}`);
+    }
+  }
+
   #received(message) {
+    if (!this.#heard) {
+      this.#heard = true;
+      if (this.#held.size > 0) this.#sendHeld();
+    }
     if (!isDictionary(message)) return;
     if ("response" in message) this.#answered(message);
     else if (typeof message.command === "string") this.#event(message);
@@ -230,11 +470,11 @@ export class TallwickClient {
     const waiting = isDictionary(tag) ? this.#pending.get(tag.request) : undefined;
     if (!waiting) return;
     this.#pending.delete(tag.request);
+    clearTimeout(waiting.timer);
     const reply = { response: message.response, error: message.error, data: message.data ?? {}, custom: tag.custom };
     if (reply.error === ErrorCodes.NONE) waiting.resolve(reply);
     else waiting.reject(new TallwickError(reply));
   }
-
   // A callback that throws is reported as an uncaught error; the other
   // callbacks and the DOM event still get the event.
   #event(message) {

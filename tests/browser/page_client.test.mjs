@@ -232,3 +232,52 @@ describe("events", () => {
     assert.match(pageErrors.at(-1), /a page callback that throws/);
   });
 });
+
+describe("elements and debug mode", () => {
+  test("a real <embed> without the plug-in: no postMessage, requests held until close(); a started <pp-plugin> warns only of misuse", async () => {
+    const outcome = await page.evaluate(async () => {
+      const warnings = [];
+      const savedWarn = console.warn;
+      console.warn = (...args) => warnings.push(args.join(" "));
+      try {
+        // Here no browser plug-in runs the module, so the element never
+        // starts: the state a real <embed> is in until its instance has.
+        const embed = document.createElement("embed");
+        embed.type = "application/x-tallwick-render";
+        embed.id = "lone-embed";
+        document.body.append(embed);
+        const onEmbed = new tallwick.TallwickClient(embed, { debug: true });
+        const held = failure(onEmbed.request("INIT", { dpr: 1 }));
+        const pending = await Promise.race([held.then(() => "settled"), new Promise((r) => setTimeout(r, 0, "pending"))]);
+        onEmbed.close();
+        embed.remove();
+
+        // A <pp-plugin> whose instance started before its client was made.
+        const element = document.createElement("pp-plugin");
+        element.id = "started-first";
+        const loaded = new Promise((resolve) => element.addEventListener("message", resolve, { once: true }));
+        document.body.append(element);
+        await loaded;
+        const speaker = new tallwick.TallwickClient(element, { debug: true });
+        const warningsBefore = warnings.length;
+        const early = await speaker.request("START_RENDER");
+        speaker.close();
+        element.remove();
+        return {
+          postMessage: typeof embed.postMessage, pending, held: await held, embedWarnings: warnings.slice(0, warningsBefore),
+          pluginWarnings: warnings.slice(warningsBefore), early: early.error,
+        };
+      } finally {
+        console.warn = savedWarn;
+      }
+    });
+    assert.equal(outcome.postMessage, "undefined", "lib.dom is right: an <embed> has no postMessage of its own");
+    assert.equal(outcome.pending, "pending");
+    assert.match(outcome.held.message, /no reply: the client was closed/);
+    assert.equal(outcome.embedWarnings.length, 1, JSON.stringify(outcome.embedWarnings));
+    assert.match(outcome.embedWarnings[0], /^tallwick-render \(lone-embed\): INIT sent before the element's INSTANCE_LOADED/);
+    assert.equal(outcome.early, 0, "a single-stream START_RENDER before INIT answers 0");
+    assert.equal(outcome.pluginWarnings.length, 1, JSON.stringify(outcome.pluginWarnings));
+    assert.match(outcome.pluginWarnings[0], /^tallwick-render \(started-first\): START_RENDER before INIT: .*freezes/);
+  });
+});

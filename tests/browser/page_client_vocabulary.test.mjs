@@ -159,6 +159,10 @@ describe("the declarations name what the module has", () => {
     assert.deepEqual(sorted(interfaces.ControllerRequests), sorted(documented.controller));
     assert.deepEqual(sorted(interfaces.SingleStreamRequests), sorted(documented.single));
     assert.deepEqual(sorted(interfaces.GalleryRequests), sorted(documented.gallery));
+    // The client's own table, which its debug mode judges commands by.
+    for (const role of Object.keys(documented)) {
+      assert.deepEqual(sorted(client.RoleCommands[role]), sorted(documented[role]), `RoleCommands.${role}`);
+    }
     const all = new Set(Object.values(documented).flat());
     assert.deepEqual(sorted(all), sorted(Object.values(client.Commands)));
     assert.deepEqual(sorted(interfaces.EventData), sorted(Object.values(client.Events)));

@@ -7,11 +7,14 @@ import {
   Events,
   TallwickClient,
   TallwickError,
+  TallwickTimeoutError,
   errorText,
+  type Colour,
   type CommandName,
   type EventName,
   type TallwickElement,
 } from "../../../web/tallwick-render.js";
+import type { PluginElement } from "../../../web/plugin-element.js";
 
 declare const element: TallwickElement;
 const controller = new TallwickClient<"controller">(element);
@@ -39,6 +42,10 @@ export async function commands() {
   await gallery.request(Commands.INIT, { uid: "u1" });
   // @ts-expect-error: a background is four numbers
   await gallery.request(Commands.INIT, { backgroundColor: [0, 0, 0] });
+  // @ts-expect-error: a background is four numbers, not five
+  await gallery.request(Commands.INIT, { backgroundColor: [0, 0, 0, 1, 1] });
+  // @ts-expect-error: a colour's parts are numbers
+  await gallery.request(Commands.INIT, { backgroundColor: ["0", 0, 0, 1] });
   // @ts-expect-error: GET_PID reads no data
   await controller.request(Commands.GET_PID, { pid: 1 });
   // @ts-expect-error: op is 0, 1 or 2
@@ -99,4 +106,58 @@ export function names() {
 export function failures(error: unknown) {
   if (error instanceof TallwickError) return [error.code, error.text, error.reply.response];
   return [];
+}
+
+// The elements a page has: a real <embed>, a <pp-plugin> (PluginElement), or
+// one found in the document; other elements are refused.
+export async function elements(pluginElement: PluginElement) {
+  const embed = document.createElement("embed");
+  embed.type = "application/x-tallwick-render";
+  const onEmbed = new TallwickClient<"single">(embed, { debug: true });
+  await onEmbed.request(Commands.INIT, { uid: "u1", fps: 30, dpr: devicePixelRatio });
+  const found = document.querySelector("embed");
+  if (found) new TallwickClient(found).close();
+  const onPlugin = new TallwickClient<"controller">(pluginElement, { timeout: 5000 });
+  onPlugin.timeout = 0;
+  onPlugin.debug = true;
+  // @ts-expect-error: a <div> cannot post to a plug-in
+  new TallwickClient(document.createElement("div"));
+  // @ts-expect-error: nor can an <iframe>
+  new TallwickClient(document.createElement("iframe"));
+  // @ts-expect-error: timeout is milliseconds
+  new TallwickClient(embed, { timeout: "5s" });
+  // @ts-expect-error: a misspelt option
+  new TallwickClient(embed, { debugging: true });
+  return [onEmbed.element, onPlugin.element];
+}
+
+// Colours as a page computes them: number[] without `as const`.
+export async function colours(theme: { background: number[] }, parts: Float32Array) {
+  const red: number[] = [1, 0, 0, 1];
+  await gallery.request(Commands.INIT, { backgroundColor: red });
+  await gallery.request(Commands.INIT, { backgroundColor: theme.background });
+  await gallery.request(Commands.INIT, { backgroundColor: Array.from(parts) });
+  const held: Colour = [0, 0, 0, 0.5];
+  await gallery.request(Commands.UPDATE_MULTI_INFOS, {
+    renderInfos: [{ userId: "u1", renderConfig: { left: 0, backgroundColor: red } }, { renderConfig: { backgroundColor: held } }],
+  });
+  const names: string[] = ["black"];
+  // @ts-expect-error: a colour is numbers
+  await gallery.request(Commands.INIT, { backgroundColor: names });
+  // @ts-expect-error: a tuple of three is not a colour
+  await gallery.request(Commands.INIT, { backgroundColor: [0, 0, 0] as [number, number, number] });
+}
+
+// Timeouts: per request, and the error that names the command.
+export async function timeouts() {
+  const reply = await controller.request(Commands.GET_PID, {}, undefined, { timeout: 2000 });
+  const tagged = await speaker.request(Commands.RESET, {}, { uuid: "r-2" }, { timeout: 100 });
+  // @ts-expect-error: a request's options hold only its timeout
+  await speaker.request(Commands.RESET, {}, undefined, { debug: true });
+  try {
+    await speaker.request(Commands.GET_FRAME_COUNT);
+  } catch (error) {
+    if (error instanceof TallwickTimeoutError) return [error.command, error.timeout];
+  }
+  return [reply.data.pid, tagged.custom.uuid];
 }
