@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #endif
 
@@ -90,11 +91,17 @@ bool GrowTo(int fd, size_t size) {
 
 // Bytes to map: the whole object for 0. Like a Windows view, a request larger
 // than the object (or an empty object) cannot be mapped.
+// An empty object, or one smaller than asked, fails as mmap fails for a
+// length it cannot map: with EINVAL, which the callers' log lines report as
+// the system's error (mmap itself would map it and fault on the first read
+// past the end).
 bool MapSize(int fd, size_t requested, size_t* mapSize) {
   size_t objectSize = 0;
   if (!ObjectSize(fd, &objectSize)) return false;
   *mapSize = requested == 0 ? objectSize : requested;
-  return *mapSize != 0 && *mapSize <= objectSize;
+  if (*mapSize != 0 && *mapSize <= objectSize) return true;
+  errno = EINVAL;
+  return false;
 }
 
 }  // namespace

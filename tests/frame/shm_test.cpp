@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -85,7 +86,9 @@ TEST(ShmTest, MappingMoreThanTheObjectFails) {
   Shm writer(name.Get(), 4096);
   ASSERT_EQ(writer.Create(), shoom::kOK);
   Shm reader(name.Get(), 4097);
+  errno = 0;
   EXPECT_EQ(reader.Open(), shoom::kErrorMappingFailed);
+  EXPECT_EQ(errno, EINVAL) << "the log's system error says why";
   EXPECT_EQ(reader.Data(), nullptr);
 }
 
@@ -95,7 +98,9 @@ TEST(ShmTest, AnEmptyObjectCannotBeMapped) {
   ASSERT_GE(fd, 0);
   close(fd);
   Shm reader(name.Get(), 0);
+  errno = 0;
   EXPECT_EQ(reader.Open(), shoom::kErrorMappingFailed);
+  EXPECT_EQ(errno, EINVAL);
 }
 
 TEST(ShmTest, FailedMappingReleasesItsHandleOnDestruction) {
