@@ -165,6 +165,18 @@ w0
 t50
 SEED
 
+# Two tiles of one stream key: the element keeps the later one, here one
+# of height 0, so nothing of the stream shows (the probe must not expect it).
+one_key_two_tiles='{"renderInfos":[{"streamId":"s1","userId":"u1","renderConfig":{"left":0,"top":0,"width":64,"height":72,"renderMode":1}},{"streamId":"s1","userId":"u1","renderConfig":{"left":64,"top":0,"width":64,"height":0,"renderMode":1}}]}'
+cat > "$out/page/pictures-one-key-two-tiles" <<SEED
+P
+c{"command":"DO_UPDATE_SHARED_MEMORY","data":{"op":0,"diffs":$diffs}}
+g{"command":"INIT","data":{"fps":60,"dpr":1}}
+g{"command":"UPDATE_MULTI_INFOS","data":$one_key_two_tiles}
+g{"command":"START_RENDER"}
+t100
+SEED
+
 # A seed that asks for pictures (first line "P") gets them only when its
 # CRC-32 is a multiple of 256 (page_script.h): a "#nonce N" line is added
 # until it is. gzip's trailer holds the CRC-32 of its input.
@@ -178,7 +190,7 @@ fit_pixels() {
   done
   rm "$file.base"
 }
-for seed in pictures-meeting pictures-undrawable-tile write-during-upload; do fit_pixels "$out/page/$seed"; done
+for seed in pictures-meeting pictures-undrawable-tile pictures-one-key-two-tiles write-during-upload; do fit_pixels "$out/page/$seed"; done
 
 # pphost lines: every op once, and a short meeting.
 cat > "$out/pphost_line/ops" <<'SEED'

@@ -169,7 +169,18 @@ void PageModel::GalleryMessage(Element& element, const std::string& command, con
     element.layout.clear();
     const Json& items = Field(data, "renderInfos");
     if (!items.is_array()) return;
-    for (const Json& item : items) element.layout.push_back(TileOf(item));
+    for (const Json& item : items) {
+      // A later item with the same key replaces an earlier one, as in the
+      // element, which keeps one tile a key.
+      const Tile tile = TileOf(item);
+      const auto same = std::find_if(element.layout.begin(), element.layout.end(),
+                                     [&](const Tile& shown) { return shown.key == tile.key; });
+      if (same != element.layout.end()) {
+        *same = tile;
+      } else {
+        element.layout.push_back(tile);
+      }
+    }
     element.everTiles.insert(element.everTiles.end(), element.layout.begin(), element.layout.end());
   }
 }
