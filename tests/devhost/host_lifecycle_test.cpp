@@ -92,10 +92,14 @@ TEST(PphostErrors, EveryBadLineGetsAnErrorAndAnAckAndProcessingGoesOn) {
 // same output lines, errors and acks included, as its text would.
 TEST(PphostErrors, ALineGivenParsedIsCarriedOutAsItsText) {
   const std::vector<std::string> lines = {
-      R"({"op":"create","id":"a"})",         R"(["op","create"])",
-      R"({"id":"a"})",                       R"({"op":"dance"})",
-      R"({"op":"view","id":"a"})",           R"({"op":"message","id":"a","msg":{"command":"ECHO","n":[1,2]}})",
-      R"({"op":"destroy","id":"zz"})",       R"({"op":"message","id":"a","msg":"still here"})",
+      R"({"op":"create","id":"a"})",
+      R"(["op","create"])",
+      R"({"id":"a"})",
+      R"({"op":"dance"})",
+      R"({"op":"view","id":"a"})",
+      R"({"op":"message","id":"a","msg":{"command":"ECHO","n":[1,2]}})",
+      R"({"op":"destroy","id":"zz"})",
+      R"({"op":"message","id":"a","msg":"still here"})",
   };
   std::vector<std::string> asText, asParsed;
   {
