@@ -274,9 +274,9 @@ void PageTarget::ProbeNoFreeze() {
 
 // Whatever the script did: the element's stream (every tile's, for the
 // gallery) is registered as the probe's segment, the element is told to
-// start, and the probe gets a new frame. Within two frame intervals the
-// element presents a new picture, and on inputs with pictures it shows the
-// probe's colour.
+// start and given an interval to settle, and the probe gets a new frame.
+// Within two frame intervals the element presents a new picture, and on
+// inputs with pictures it shows the probe's colour.
 void PageTarget::Probe(char role) {
   const PageModel::Element& element = model_.Of(role);
   if (!element.inited || element.lost || element.failed || element.mayWaitForever ||
@@ -292,14 +292,19 @@ void PageTarget::Probe(char role) {
   }
   if (keys.empty()) return;
   RegisterProbe(keys);
-  streams_.NewProbeFrame();
   Deliver(role, {{"command", "START_RENDER"}});
   // Starting may be what fails (a negative dpr gives no context): the
   // element then tells the page with an ERROR and is not expected to draw.
   if (element.failed) return;
+  // The start's own tick settles first: a gallery that was stopped and
+  // started again while a clear of its earlier run was still being
+  // swapped draws its first tiles into a swap the browser refuses, and
+  // shows them only with the stream's next frame, as it is meant to.
+  const double intervalMs = element.longestIntervalMs;
+  RunChecked(static_cast<int64_t>(std::ceil(intervalMs + kSwapMs)));
+  streams_.NewProbeFrame();
   int64_t& presents = presents_[IdOf(role).dump()];
   const int64_t before = presents;
-  const double intervalMs = element.longestIntervalMs;
   RunChecked(static_cast<int64_t>(std::ceil(2 * intervalMs + kSwapMs)));
   if (presents == before) {
     Finding("no freeze", std::string(1, role) + ": no new picture within two intervals of " +
