@@ -390,7 +390,7 @@ counted($lines) as $counted
    cpu: (spent(process_samples($lines); $t0; $t1) + spent($outside; $t0; $t1)),
    reply_delay_ms: reply_delays($lines; $counted),
    attr0_warnings: [$lines[] | select(.kind == "console" and .t >= $t0 and .t <= $t1
-                                      and (.text | contains($warning)))] | length}
+                                      and (.text | contains($warning))) | .repeated // 1] | add // 0}
 | .cpu.ours = ([.cpu | to_entries[] | select(.key != "machine").value] | add)'
 
 readonly kPphostResult="$kCommon"'

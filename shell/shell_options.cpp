@@ -89,10 +89,16 @@ std::optional<ShellOptions> ParseShellOptions(int argc, char** argv, int& exitCo
   CLI::App app{
       "tallwick-shell: a minimal meeting-client browser shell on Qt WebEngine (Chromium) that loads the\n"
       "render module as a real Pepper plug-in for the MIME type application/x-tallwick-render.\n"
-      "Each page (a file or a URL) opens in a window of its own. Standard output gets one JSON object per line:\n"
-      "the pages' console lines, every message an element posts or gets, screenshots, and how the run ended.\n"
-      "Exit status: 0, 1 when a page reported a failure, 2 for a bad argument, 3 when the plug-in process or a\n"
-      "page's renderer died.\n"
+      "Each page (a file or a URL) opens in a window of its own. Standard output gets one JSON object per line,\n"
+      "with \"t\", milliseconds since the shell started: the pages' console lines (the browser's own repeats\n"
+      "counted, as \"repeated\": N), every message a plug-in element posts (\"post\") and what the page library\n"
+      "and page client send (\"sent\"), page errors, screenshots, and how the run ended (\"exit\").\n"
+      "Times T of the timed options and --seconds count from the first page's load (its \"loaded\" line).\n"
+      "A page ends the run with window.tallwickShell.report({kind: \"done\"}) and reports a failure with\n"
+      "window.tallwickShell.report({kind: \"fail\", text: \"why\"}) (docs/shell.md).\n"
+      "Exit status: 0; 1 when a page failed: it reported \"fail\", or had an uncaught exception, a script that\n"
+      "does not parse or load (that ends the run at once); 2 for a bad argument; 3 when the plug-in process or\n"
+      "a page's renderer died.\n"
       "The shell passes Chromium these switches itself: --register-pepper-plugins=<module>;<MIME type>,\n"
       "--ignore-gpu-blocklist (Mesa's software GL is blocklisted, which would refuse every 3D context; not with\n"
       "--gpu-blocklist), and as root --no-sandbox. QTWEBENGINE_CHROMIUM_FLAGS adds more.\n"
@@ -107,17 +113,22 @@ std::optional<ShellOptions> ParseShellOptions(int argc, char** argv, int& exitCo
       ->capture_default_str();
   app.add_flag("--headless", options.headless,
                "no window on the screen: a virtual X server (Xvfb) for this run when DISPLAY is not set");
-  app.add_option("--seconds", options.seconds, "end the run after this many seconds (0: when the page is done)")
+  app.add_option("--seconds", options.seconds,
+                 "end the run this many seconds after the first page has loaded (0: when a page reports done)")
       ->check(CLI::Range(0.0, 1e6));
   app.add_option("--size", size, "window size WxH (default 1280x720)");
-  app.add_option("--screenshot", timed.screenshots, "T:FILE: a PNG of the first page's window at T seconds")
+  app.add_option("--screenshot", timed.screenshots,
+                 "T:FILE: a PNG of the first page's window T seconds after it loaded")
       ->allow_extra_args(false);
-  app.add_option("--click", timed.clicks, "T:X,Y: a left click at window pixel X,Y of the first page at T seconds")
+  app.add_option("--click", timed.clicks,
+                 "T:X,Y: a left click at window pixel X,Y of the first page, T seconds after it loaded")
       ->allow_extra_args(false);
-  app.add_option("--type", timed.texts, "T:TEXT: type TEXT into the first page at T seconds")->allow_extra_args(false);
-  app.add_option("--close", timed.closes, "T:N: close page N (from 1) at T seconds")->allow_extra_args(false);
+  app.add_option("--type", timed.texts, "T:TEXT: type TEXT into the first page, T seconds after it loaded")
+      ->allow_extra_args(false);
+  app.add_option("--close", timed.closes, "T:N: close page N (from 1) T seconds after the first page loaded")
+      ->allow_extra_args(false);
   app.add_option("--processes-at", options.processReports,
-                 "T: a \"processes\" line (each process's CPU time so far) at T seconds")
+                 "T: a \"processes\" line (each process's CPU time so far) T seconds after the first page loaded")
       ->check(CLI::Range(0.0, 1e6))
       ->allow_extra_args(false);
   app.add_flag("--gpu-blocklist", options.keepGpuBlocklist,

@@ -1,5 +1,6 @@
 #include "shell/shell_page.h"
 
+#include <QFile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
@@ -10,16 +11,16 @@ namespace {
 
 // Console lines that start with this are reports for the shell.
 constexpr char kReportPrefix[] = "tallwick-shell ";
+// Distinct browser lines whose repeats are counted; further ones are written
+// every time.
+constexpr size_t kMostCountedLines = 256;
 
-// Runs before any script of the page, in the page's own world.
 QString BridgeScript(int number) {
-  return QStringLiteral(
-             "window.tallwickShell = Object.freeze({"
-             "  page: %1,"
-             "  report(object) { console.log('%2' + JSON.stringify(object)); },"
-             "});")
-      .arg(number)
-      .arg(QString::fromLatin1(kReportPrefix));
+  QFile file(QStringLiteral(":/tallwick-shell/page_bridge.js"));
+  file.open(QIODevice::ReadOnly);
+  return QString::fromUtf8(file.readAll())
+      .replace(QStringLiteral("__TALLWICK_PAGE__"), QString::number(number))
+      .replace(QStringLiteral("__TALLWICK_PREFIX__"), QString::fromLatin1(kReportPrefix));
 }
 
 const char* LevelName(QWebEnginePage::JavaScriptConsoleMessageLevel level) {
@@ -58,12 +59,39 @@ void ShellPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, co
     WriteReport(text.substr(sizeof(kReportPrefix) - 1));
     return;
   }
+  const BrowserLine line{LevelName(level), text, sourceId.toStdString()};
+  if (lineNumber == 0 && CountedAsRepeat(line)) return;
   WriteLine({{"kind", "console"},
              {"page", number_},
-             {"level", LevelName(level)},
+             {"level", std::get<0>(line)},
              {"text", text},
-             {"source", sourceId.toStdString()},
+             {"source", std::get<2>(line)},
              {"line", lineNumber}});
+}
+
+// The first time a browser line comes it is written; after that it is counted.
+bool ShellPage::CountedAsRepeat(const BrowserLine& line) {
+  const auto found = repeats_.find(line);
+  if (found != repeats_.end()) {
+    ++found->second;
+    return true;
+  }
+  if (repeats_.size() < kMostCountedLines) repeats_.emplace(line, 0);
+  return false;
+}
+
+void ShellPage::FlushRepeats() {
+  for (auto& [line, count] : repeats_) {
+    if (count == 0) continue;
+    WriteLine({{"kind", "console"},
+               {"page", number_},
+               {"level", std::get<0>(line)},
+               {"text", std::get<1>(line)},
+               {"source", std::get<2>(line)},
+               {"line", 0},
+               {"repeated", count}});
+    count = 0;
+  }
 }
 
 void ShellPage::WriteReport(const std::string& text) {

@@ -1,14 +1,22 @@
 #pragma once
 
 #include <QWebEnginePage>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <string>
+#include <tuple>
 
 namespace tallwick_shell {
 
-// A page of the shell. It gives the page's scripts `window.tallwickShell`
-// (report(object): one line to the shell, `page`: this page's number) and
-// turns what the page says into output lines: a report goes out as it is,
-// with "page" added; any other console line goes out as a "console" line.
+// A page of the shell. Before the page's own scripts it runs page_bridge.js,
+// which gives them `window.tallwickShell` and reports page errors and what
+// plug-in elements post. A report goes out as an output line as it is, with
+// "page" added; any other console line goes out as a "console" line.
+//
+// The browser's own console lines (those that name no script line, such as
+// the GL decoder's warning on every draw) are written once; their repeats
+// are counted, and FlushRepeats writes each count as one line with
+// "repeated": N.
 class ShellPage : public QWebEnginePage {
   Q_OBJECT
 
@@ -16,6 +24,10 @@ class ShellPage : public QWebEnginePage {
   ShellPage(QWebEngineProfile* profile, int number, QObject* parent);
 
   int Number() const { return number_; }
+
+  // One "console" line for each browser line that repeated since the last
+  // flush, with the number of repeats.
+  void FlushRepeats();
 
  signals:
   // Every report, after it has been written out.
@@ -26,10 +38,15 @@ class ShellPage : public QWebEnginePage {
                                 const QString& sourceId) override;
 
  private:
+  // level, text, source
+  using BrowserLine = std::tuple<std::string, std::string, std::string>;
+
   void InstallBridgeScript();
   void WriteReport(const std::string& text);
+  bool CountedAsRepeat(const BrowserLine& line);
 
   int number_;
+  std::map<BrowserLine, int> repeats_;  // repeats not yet written, by line
 };
 
 }  // namespace tallwick_shell

@@ -17,6 +17,8 @@ namespace {
 
 constexpr int kProcessPollMs = 250;
 constexpr int kCursorPollMs = 50;
+// How often the counts of repeated browser console lines are written.
+constexpr int kRepeatFlushMs = 5000;
 
 std::string CursorName(Qt::CursorShape shape) {
   switch (shape) {
@@ -61,6 +63,30 @@ nlohmann::json ProcessList() {
   return list;
 }
 
+// A report's text under `key`: a string as it is, anything else as JSON, or
+// `fallback` when it has none. (Reports come from the page: any value.)
+std::string TextOf(const nlohmann::json& report, const char* key, const std::string& fallback) {
+  const auto found = report.find(key);
+  if (found == report.end() || found->is_null()) return fallback;
+  return found->is_string() ? found->get<std::string>() : found->dump();
+}
+
+// A report's whole number under `key`, 0 when it has none.
+int IntOf(const nlohmann::json& report, const char* key) {
+  const auto found = report.find(key);
+  if (found == report.end() || !found->is_number()) return 0;
+  const double value = found->get<double>();
+  return value >= -1e6 && value <= 1e6 ? static_cast<int>(value) : 0;
+}
+
+// " (source:line)" of a page error, when it names one.
+std::string PlaceOf(const nlohmann::json& report) {
+  const std::string source = TextOf(report, "source", "");
+  if (source.empty()) return "";
+  const std::string line = TextOf(report, "line", "0");
+  return " (" + source + (line != "0" ? ":" + line : std::string()) + ")";
+}
+
 }  // namespace
 
 struct ShellRun::Window {
@@ -78,11 +104,12 @@ ShellRun::~ShellRun() = default;
 
 void ShellRun::Start() {
   for (const std::string& address : options_.pages) OpenPage(address);
-  ArmTimedActions();
   connect(&processTimer_, &QTimer::timeout, this, &ShellRun::WatchProcesses);
   processTimer_.start(kProcessPollMs);
   connect(&cursorTimer_, &QTimer::timeout, this, &ShellRun::WatchCursors);
   cursorTimer_.start(kCursorPollMs);
+  connect(&repeatTimer_, &QTimer::timeout, this, &ShellRun::FlushRepeats);
+  repeatTimer_.start(kRepeatFlushMs);
   connect(qGuiApp, &QGuiApplication::lastWindowClosed, this, [this] { Finish(EndStatus(), "the last window closed"); });
 }
 
@@ -104,6 +131,7 @@ void ShellRun::OpenPage(const std::string& address) {
         WriteLine({{"kind", "renderer-died"}, {"page", number}, {"status", static_cast<int>(status)}, {"code", code}});
         Finish(3, "the renderer of page " + std::to_string(number) + " died");
       });
+  connect(page, &QWebEnginePage::loadFinished, this, [this, number](bool ok) { PageLoaded(number, ok); });
   const QUrl url = PageUrl(address);
   WriteLine({{"kind", "open"}, {"page", number}, {"url", url.toString().toStdString()}});
   window->view->load(url);
@@ -111,9 +139,20 @@ void ShellRun::OpenPage(const std::string& address) {
   windows_.push_back(std::move(window));
 }
 
+// The first page's first load starts the clock of the timed actions. A page
+// that does not load has failed.
+void ShellRun::PageLoaded(int number, bool ok) {
+  WriteLine({{"kind", "loaded"}, {"page", number}, {"ok", ok}});
+  if (!ok) Fail(number, "the page did not load");
+  if (number != 1 || armed_) return;
+  armed_ = true;
+  ArmTimedActions();
+}
+
 void ShellRun::At(double seconds, std::function<void()> action) {
   auto timer = std::make_unique<QTimer>();
   timer->setSingleShot(true);
+  timer->setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5 % early
   connect(timer.get(), &QTimer::timeout, this, std::move(action));
   timer->start(static_cast<int>(seconds * 1000.0));
   timedActions_.push_back(std::move(timer));
@@ -144,11 +183,9 @@ void ShellRun::TakeScreenshot(const std::string& file) {
   Window* window = FindWindow(1);
   const bool saved = window != nullptr && window->view->grab().save(QString::fromStdString(file), "PNG");
   nlohmann::json line = {{"kind", "screenshot"}, {"page", 1}, {"path", file}};
-  if (!saved) {
-    line["error"] = "cannot write the screenshot";
-    failed_ = true;
-  }
+  if (!saved) line["error"] = "cannot write the screenshot";
   WriteLine(line);
+  if (!saved) Fail(1, "cannot write the screenshot " + file);
 }
 
 void ShellRun::ClosePage(int number) {
@@ -156,6 +193,7 @@ void ShellRun::ClosePage(int number) {
   WriteLine({{"kind", "close"}, {"page", number}, {"found", window != nullptr}});
   if (window == nullptr) return;
   window->liveElements.clear();  // the page goes, and its elements with it
+  window->page->FlushRepeats();
   window->view->close();
   window->view.reset();
 }
@@ -163,22 +201,28 @@ void ShellRun::ClosePage(int number) {
 void ShellRun::OnReport(ShellPage* page, const nlohmann::json& report) {
   Window* window = FindWindow(page->Number());
   if (window == nullptr) return;
-  const std::string kind = report.value("kind", "");
+  const std::string kind = TextOf(report, "kind", "");
   const std::string id = report.contains("id") ? report["id"].dump() : std::string();
   if (kind == "created") window->liveElements.insert(id);
   if (kind == "destroyed") window->liveElements.erase(id);
-  if (kind == "fail" || kind == "error") failed_ = true;
+  const int number = page->Number();
+  if (kind == "fail" || kind == "error") Fail(number, TextOf(report, "text", kind + " reported"));
   if (kind == "input") PlayReportedInput(*window, report);
-  if (kind == "done") Finish(EndStatus(), "page " + std::to_string(page->Number()) + " is done");
+  if (kind == "done") Finish(EndStatus(), "page " + std::to_string(number) + " is done");
+  if (kind == "page-error") {
+    Fail(number, TextOf(report, "text", "an error") + PlaceOf(report));
+    Finish(1, "page " + std::to_string(number) + " has an error");
+  }
 }
 
 // A page asks for real input at a window position (a scenario's `input`).
 void ShellRun::PlayReportedInput(Window& window, const nlohmann::json& report) {
-  const QPoint at(report.value("x", 0), report.value("y", 0));
-  const int button = report.value("button", 0);
-  if (!PlayInput(*window.view, report.value("type", ""), at, button)) {
-    WriteLine({{"kind", "error"}, {"page", window.number}, {"text", "cannot play input " + report.dump()}});
-    failed_ = true;
+  const QPoint at(IntOf(report, "x"), IntOf(report, "y"));
+  const int button = IntOf(report, "button");
+  if (!PlayInput(*window.view, TextOf(report, "type", ""), at, button)) {
+    const std::string text = "cannot play input " + report.dump();
+    WriteLine({{"kind", "error"}, {"page", window.number}, {"text", text}});
+    Fail(window.number, text);
   }
 }
 
@@ -209,8 +253,18 @@ void ShellRun::WatchCursors() {
   }
 }
 
-// The status of a run that ends as planned: 1 when a page reported a failure.
-int ShellRun::EndStatus() const { return failed_ ? 1 : 0; }
+void ShellRun::FlushRepeats() {
+  for (auto& window : windows_) {
+    if (window->view != nullptr) window->page->FlushRepeats();
+  }
+}
+
+void ShellRun::Fail(int page, const std::string& why) {
+  if (failure_.empty()) failure_ = "page " + std::to_string(page) + ": " + why;
+}
+
+// The status of a run that ends as planned: 1 when a page failed.
+int ShellRun::EndStatus() const { return failure_.empty() ? 0 : 1; }
 
 int ShellRun::LiveElements() const {
   int count = 0;
@@ -230,8 +284,12 @@ void ShellRun::Finish(int status, const std::string& reason) {
   finished_ = true;
   processTimer_.stop();
   cursorTimer_.stop();
+  repeatTimer_.stop();
+  FlushRepeats();
   WriteLine({{"kind", "processes"}, {"list", ProcessList()}});
-  WriteLine({{"kind", "exit"}, {"status", status}, {"reason", reason}});
+  nlohmann::json exit = {{"kind", "exit"}, {"status", status}, {"reason", reason}};
+  if (!failure_.empty()) exit["failure"] = failure_;
+  WriteLine(exit);
   QCoreApplication::exit(status);
 }
 

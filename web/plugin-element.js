@@ -20,7 +20,8 @@
 // instances.
 //
 // In tallwick-shell (window.tallwickShell) every element also reports what
-// it sends and gets, and when its instance comes and goes.
+// it sends ("sent"); the shell itself sees what an <embed> gets and when its
+// instance comes and goes.
 
 export const PLUGIN_MIME_TYPE = "application/x-tallwick-render";
 
@@ -119,7 +120,6 @@ class EmbedInstance {
 
   received(message) {
     if (!this.element.created) this.element.instanceCreated();
-    report({ kind: "post", id: this.element.pageId, msg: message });
     this.element.dispatchEvent(new MessageEvent("message", { data: message }));
   }
 
@@ -188,7 +188,6 @@ export class PluginElement extends HTMLElement {
   disconnectEmbed() {
     this.instance.remove();
     this.instance = undefined;
-    if (this.created) report({ kind: "destroyed", id: this.pageId });
     this.pageId = undefined;
     this.created = false;
     this.pending = [];
@@ -210,7 +209,6 @@ export class PluginElement extends HTMLElement {
 
   instanceCreated() {
     this.created = true;
-    report({ kind: "created", id: this.pageId });
     this.lastView = "";
     if (this.viewChanged) this.viewChanged();
     for (const message of this.pending) this.postMessage(message);

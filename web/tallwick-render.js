@@ -226,6 +226,12 @@ export class TallwickTimeoutError extends Error {
 let lastRequest = 0; // shared by every client of the page, so requests never collide
 const taken = new WeakSet(); // elements that have a client
 
+// A browser's own plug-in element (not a <pp-plugin>, which wraps one).
+function isPluginEmbed(element) {
+  const embed = globalThis.HTMLEmbedElement, object = globalThis.HTMLObjectElement;
+  return Boolean((embed && element instanceof embed) || (object && element instanceof object));
+}
+
 function isDictionary(value) {
   return typeof value === "object" && value !== null && !Array.isArray(value);
 }
@@ -400,7 +406,7 @@ export class TallwickClient {
   // The element's postMessage is looked up at each send: a real <embed> has
   // none until the browser has made its plug-in.
   #post(request, message) {
-    if (this.#held.size === 0 && typeof this.element.postMessage === "function") this.element.postMessage(message);
+    if (this.#held.size === 0 && typeof this.element.postMessage === "function") this.#send(message);
     else this.#held.set(request, message);
   }
 
@@ -408,7 +414,15 @@ export class TallwickClient {
     if (typeof this.element.postMessage !== "function") return;
     const held = [...this.#held.values()];
     this.#held.clear();
-    for (const message of held) this.element.postMessage(message);
+    for (const message of held) this.#send(message);
+  }
+
+  // In tallwick-shell a real <embed>'s sends get their "sent" lines here:
+  // the shell cannot see them (a <pp-plugin> reports its own).
+  #send(message) {
+    const shell = globalThis.tallwickShell;
+    if (shell && typeof shell.sent === "function" && isPluginEmbed(this.element)) shell.sent(this.element, message);
+    this.element.postMessage(message);
   }
 
   #timedOut(request, timeout) {

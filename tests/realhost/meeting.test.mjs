@@ -89,6 +89,13 @@ describe("the meeting page in the shell", () => {
     const counts = postsOnPage(run, "speaker").filter((m) => m.response === "GET_FRAME_COUNT");
     assert.equal(counts.length, 2);
     assert.ok(counts[1].data.u1_CAMERA.frameCount > counts[0].data.u1_CAMERA.frameCount, "the speaker kept drawing");
+
+    // Chromium's GL decoder warns on every draw: one line, then counts.
+    const warnings = linesOf(run, "console").filter((line) => /PERFORMANCE WARNING/.test(line.text));
+    const firsts = warnings.filter((line) => line.repeated === undefined);
+    assert.equal(new Set(firsts.map((line) => line.text + line.source)).size, firsts.length, "each warning once");
+    const repeats = warnings.reduce((sum, line) => sum + (line.repeated ?? 0), 0);
+    assert.ok(repeats > 50, `the repeats are counted (${repeats}), not written`);
   });
 
   test("a click gives MOUSE_UP and HIDE_CURSOR hides the cursor; two pages are kept apart; closing one destroys its instances only", async () => {
