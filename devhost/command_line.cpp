@@ -71,7 +71,14 @@ CLI::App* AddServeCommand(CLI::App& app, serve::ServeSettings& settings, Words& 
   CLI::App* command = app.add_subcommand(
       "serve", "serve pages on 127.0.0.1 over HTTP and bridge each browser tab to a page of the module");
   command->add_option("--port", settings.port, "the port (0: any free one)")->capture_default_str();
-  command->add_option("--root", settings.root, "the folder of pages")
+  command
+      ->add_option("--root", settings.root,
+                   "the folder of pages, served at /: the page library's by default, or one's own")
+      ->check(CLI::ExistingDirectory)
+      ->capture_default_str();
+  command
+      ->add_option("--library", settings.library,
+                   "the page library (plugin-element.js, tallwick-render.js), served at /tallwick/ whatever --root is")
       ->check(CLI::ExistingDirectory)
       ->capture_default_str();
   command->add_option("--frames", words.frames, "how pictures go to the tab: jpeg or rgba")
@@ -113,6 +120,7 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& line) {
 #ifndef _WIN32
   serve::ServeSettings settings;
   settings.root = PPHOST_WEB_ROOT;
+  settings.library = PPHOST_WEB_ROOT;
   const CLI::App* serveCommand = AddServeCommand(app, settings, words);
 #endif
   try {

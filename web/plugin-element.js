@@ -49,7 +49,7 @@ class Bridge {
   constructor() {
     this.elements = new Map(); // id -> PluginElement
     this.waiting = []; // requests made before the socket opened
-    this.socket = new WebSocket(new URL("bridge", location.href.replace(/^http/, "ws")));
+    this.socket = new WebSocket(new URL("/bridge", location.href.replace(/^http/, "ws")));
     this.socket.binaryType = "arraybuffer";
     this.socket.onopen = () => this.flush();
     this.socket.onmessage = (event) => this.receive(event.data);

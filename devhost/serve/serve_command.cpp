@@ -19,9 +19,11 @@ int RunServe(const ServeSettings& settings, const HostOptions& options, const st
     std::cerr << "pphost: " << host.LoadError() << '\n';
     return host.ExitStatus();
   }
-  const WebRoot root(settings.root);
+  const WebRoot root(settings.root, settings.library);
   Server server(settings.port, host, bridge, root);
-  std::printf("pphost serve: http://127.0.0.1:%u/ (pages from %s)\n", server.Port(), root.Folder().c_str());
+  std::printf("pphost serve: http://127.0.0.1:%u/ (pages from %s, the page library at %.*s from %s)\n", server.Port(),
+              root.Folder().c_str(), static_cast<int>(kLibraryPrefix.size()), kLibraryPrefix.data(),
+              root.Library().c_str());
   std::fflush(stdout);
   server.Run();
   return 0;

@@ -10,7 +10,8 @@ namespace pphost::serve {
 
 struct ServeSettings {
   uint16_t port = 8080;  // 0: any free port
-  std::string root;      // the folder of pages served
+  std::string root;      // the folder of pages served at "/"
+  std::string library;   // the page library, served under /tallwick/
   FrameEncoding encoding = FrameEncoding::kJpeg;
   int jpegQuality = 85;
   bool fitToView = true;  // pictures no larger than their element's view

@@ -39,17 +39,22 @@ std::optional<std::string> DecodeTargetPath(std::string_view target) {
   return path;
 }
 
-WebRoot::WebRoot(const std::filesystem::path& folder) : folder_(std::filesystem::canonical(folder)) {}
+WebRoot::WebRoot(const std::filesystem::path& folder, const std::filesystem::path& library)
+    : folder_(std::filesystem::canonical(folder)),
+      library_(library.empty() ? library : std::filesystem::canonical(library)) {}
 
 std::optional<std::filesystem::path> WebRoot::Resolve(std::string_view target) const {
   std::optional<std::string> path = DecodeTargetPath(target);
   if (!path || path->empty() || path->front() != '/') return std::nullopt;
   if (path->back() == '/') *path += "index.html";
+  const bool inLibrary = !library_.empty() && path->rfind(kLibraryPrefix, 0) == 0;
+  const std::filesystem::path& folder = inLibrary ? library_ : folder_;
+  const std::string inside = path->substr(inLibrary ? kLibraryPrefix.size() : 1);
   // Resolved with every link followed, then held against the folder: the one
   // check covers "..", encoded dots and links that point out.
   std::error_code error;
-  std::filesystem::path file = std::filesystem::canonical(folder_ / path->substr(1), error);
-  if (error || !Inside(folder_, file) || !std::filesystem::is_regular_file(file, error)) return std::nullopt;
+  std::filesystem::path file = std::filesystem::canonical(folder / inside, error);
+  if (error || !Inside(folder, file) || !std::filesystem::is_regular_file(file, error)) return std::nullopt;
   return file;
 }
 

@@ -17,9 +17,10 @@ export const env = {
   chromium: process.env.CHROMIUM || "/usr/bin/chromium",
 };
 
-// `pphost serve` on a free port; resolves to its address.
-export async function startServer(extra = []) {
-  const args = ["--module", env.module, "serve", "--port", "0", "--root", env.root, ...extra];
+// `pphost serve` on a free port, serving `root` (the page library's folder
+// by default); resolves to its address.
+export async function startServer(extra = [], root = env.root) {
+  const args = ["--module", env.module, "serve", "--port", "0", "--root", root, ...extra];
   const child = spawn(env.pphost, args, { stdio: ["ignore", "pipe", "inherit"] });
   const line = await firstLine(child, /^pphost serve: http/, "pphost serve");
   const url = line.match(/http:\/\/[0-9.:]+\//)[0];

@@ -87,6 +87,24 @@ TEST_F(WebRootTest, TheFolderMayBeGivenThroughALinkOrRelativePath) {
   EXPECT_EQ(relative, fs::canonical(Root()) / "sub" / "page.html");
 }
 
+// One's own folder of pages at "/", the page library (here base/rootkit)
+// under /tallwick/ beside it; each keeps its targets inside itself.
+TEST_F(WebRootTest, ThePageLibraryIsUnderItsPrefixBesideOnesOwnFolder) {
+  const WebRoot served(Root(), base_ / "rootkit");
+  const fs::path root = fs::canonical(Root()), library = fs::canonical(base_ / "rootkit");
+  EXPECT_EQ(served.Resolve("/app.js"), root / "app.js");
+  EXPECT_EQ(served.Resolve("/tallwick/file.txt?v=1"), library / "file.txt");
+  EXPECT_EQ(served.Resolve("/tallwick%2Ffile.txt"), library / "file.txt");  // decoded first, as any target
+  for (const char* target : {"/tallwick/", "/tallwick/../secret.txt", "/tallwick/%2e%2e/root/app.js",
+                             "/tallwick/../root/app.js", "/tallwick", "/tallwick/app.js"}) {
+    EXPECT_EQ(served.Resolve(target), std::nullopt) << target;
+  }
+  // Without a library the prefix is an ordinary folder of the pages.
+  fs::create_directories(Root() / "tallwick");
+  std::ofstream(Root() / "tallwick" / "own.js") << "x";
+  EXPECT_EQ(WebRoot(Root()).Resolve("/tallwick/own.js"), root / "tallwick" / "own.js");
+}
+
 TEST(DecodeTargetPath, DecodesEscapesAndRefusesMalformedOnesAndNul) {
   EXPECT_EQ(DecodeTargetPath("/a%20b%2Fc?d=%zz#e"), "/a b/c");
   EXPECT_EQ(DecodeTargetPath("/%41"), "/A");
