@@ -8,4 +8,8 @@ namespace TALLWICK_COMMON {
 // Windows) as unsigned decimal text; "" when it is 0.
 std::string LastErrorString();
 
+// The same error as the system's own words, "No such file or directory (2)";
+// "no error" when it is 0.
+std::string LastErrorText();
+
 }  // namespace TALLWICK_COMMON

@@ -68,6 +68,8 @@ void Shm::Close() {
 
 bool Shm::Remove(const std::string& /*path*/) { return true; }
 
+int64_t Shm::ObjectSizeOf(const std::string& /*path*/) { return -1; }
+
 size_t Shm::BackedSize() const { return data_ != nullptr ? size_ : 0; }
 
 #else  // POSIX
@@ -136,6 +138,17 @@ void Shm::Close() {
 }
 
 bool Shm::Remove(const std::string& path) { return shm_unlink(path.c_str()) == 0; }
+
+// errno is kept: the caller tells the failure this follows by it.
+int64_t Shm::ObjectSizeOf(const std::string& path) {
+  const int failure = errno;
+  const int fd = shm_open(path.c_str(), O_RDONLY, 0);
+  size_t size = 0;
+  const bool known = fd >= 0 && ObjectSize(fd, &size);
+  if (fd >= 0) close(fd);
+  errno = failure;
+  return known ? static_cast<int64_t>(size) : -1;
+}
 
 size_t Shm::BackedSize() const {
   size_t objectSize = 0;

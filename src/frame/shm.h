@@ -58,6 +58,9 @@ class Shm {
   // already mapped stay valid. No-op on Windows, where a mapping disappears
   // with its last handle. On POSIX, false when the name did not exist.
   static bool Remove(const std::string& path);
+  // The size of the object of that name, or -1 when it cannot be opened or
+  // its size is not known (Windows). For telling why an Open failed.
+  static int64_t ObjectSizeOf(const std::string& path);
 
  private:
 #ifdef _WIN32

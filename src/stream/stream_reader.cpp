@@ -4,12 +4,41 @@
 
 #include "common/clock.h"
 #include "common/last_error.h"
+#include "common/log_instance.h"
 #include "frame/frame_bounds.h"
 #include "frame/frame_layout.h"
 
 namespace TALLWICK_PP_RENDER {
 
 using TALLWICK_COMMON::NowMs;
+
+namespace {
+
+// Why a registered segment cannot be opened, in words: the roles' own lines
+// give only the system's error number. Once per kLogRateLimitMs for the
+// module; the system's error is still the open's.
+void LogOpenFailureCause(const std::string& key, const std::string& path, uint32_t size) {
+  static TALLWICK_LOG::LimitedLine line;
+  if (!line.Allow()) return;
+  const std::string error = TALLWICK_COMMON::LastErrorText();
+  const int64_t holds = shoom::Shm::ObjectSizeOf(path);
+  std::string cause;
+  if (holds == 0) {
+    cause = "the segment is empty: its writer has not sized it yet";
+  } else if (holds > 0 && static_cast<uint64_t>(holds) < size) {
+    cause = fmt::format(
+        "the segment holds {} bytes, fewer than the registration's bufferSize {} (0 maps the whole segment)", holds,
+        size);
+  } else {
+    cause = error;
+  }
+  TALLWICK_LOG::LogAt(
+      TALLWICK_LOG::kLevelWarning,
+      "[StreamReader] key: {}, segment \"{}\" cannot be opened: {}; the element retries at every frame interval", key,
+      path, cause);
+}
+
+}  // namespace
 
 std::string StreamReader::SegmentPath() const { return segment_ != nullptr ? segment_->Path() : std::string(); }
 
@@ -25,6 +54,7 @@ bool StreamReader::OpenShoom(const SharedMemoryRegistry& registry, const std::st
   auto segment = std::make_shared<shoom::Shm>(entry.path, size);
   if (segment->Open() != shoom::kOK) {
     report.OpenFailed(key, entry.path, size, TALLWICK_COMMON::LastErrorString());
+    LogOpenFailureCause(key, entry.path, size);
     return false;
   }
   segment_ = std::move(segment);

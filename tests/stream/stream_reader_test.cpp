@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "common/rate_limiter.h"
 #include "frame/frame_writer.h"
 #include "frame/segment_name.h"
+#include "support/log_capture.h"
 #include "support/manual_clock.h"
 
 namespace {
@@ -29,6 +31,7 @@ using TALLWICK_PP_RENDER::StreamReader;
 using TALLWICK_PP_RENDER::VideoFrame;
 using Read = TALLWICK_PP_RENDER::StreamReader::Read;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 constexpr int64_t kTimeoutMs = 2000;
@@ -144,6 +147,27 @@ TEST_F(StreamReaderTest, OpensTheSegmentTheRegistryNamesForTheKey) {
   EXPECT_THAT(report_.Take(),
               ElementsAre("found u1_CAMERA " + name_.Get(), "opened u1_CAMERA " + name_.Get() + " " + size));
   EXPECT_EQ(reader.SegmentPath(), name_.Get());
+}
+
+// Beside the roles' lines with the bare error number, one warning of the
+// reader's own says why, in words, at most once per interval.
+TEST_F(StreamReaderTest, AFailedOpenSaysWhyInWordsOncePerInterval) {
+  tallwick::test::LogCapture log;
+  clock_.AdvanceMs(TALLWICK_COMMON::kLogRateLimitMs);  // past whatever an earlier test wrote
+  StreamReader reader;
+  const std::string holds = std::to_string(SegmentSize()), asked = std::to_string(SegmentSize() + 4096);
+  Register(SegmentSize() + 4096);
+  EXPECT_FALSE(reader.OpenShoom(registry_, kKey, report_));
+  Register(SegmentSize(), "/tallwick-stream-test-nothing-here");
+  EXPECT_FALSE(reader.OpenShoom(registry_, kKey, report_));
+  clock_.AdvanceMs(TALLWICK_COMMON::kLogRateLimitMs);
+  EXPECT_FALSE(reader.OpenShoom(registry_, kKey, report_));
+  EXPECT_THAT(
+      log.Matching("[StreamReader]"),
+      ElementsAre(HasSubstr("key: u1_CAMERA, segment \"" + name_.Get() + "\" cannot be opened: the segment holds " +
+                            holds + " bytes, fewer than the registration's bufferSize " + asked),
+                  HasSubstr("segment \"/tallwick-stream-test-nothing-here\" cannot be opened: "
+                            "No such file or directory (2)")));
 }
 
 TEST_F(StreamReaderTest, TheRegisteredSizeCountsByItsLow32Bits) {
