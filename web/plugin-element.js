@@ -104,7 +104,10 @@ class Bridge {
 // One real plug-in instance: an <embed> of the module's type inside the
 // element, with the element's attributes in their order. The instance exists
 // once it has posted its first message (every instance posts one at the end
-// of its start); only then does the embed take postMessage.
+// of its start). The embed has postMessage as soon as it is in the document,
+// and Chromium delivers what is posted earlier after that first message; the
+// element still holds its messages until then and sends them, in the order
+// the page posted them, when the instance has started.
 class EmbedInstance {
   constructor(element) {
     this.element = element;
