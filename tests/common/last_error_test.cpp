@@ -14,4 +14,13 @@ TEST(LastErrorStringTest, ZeroIsEmptyOtherwiseDecimal) {
   errno = 0;
 }
 
+TEST(LastErrorTextTest, TheSystemsWordsWithTheNumber) {
+  errno = ENOENT;
+  EXPECT_EQ(TALLWICK_COMMON::LastErrorText(), "No such file or directory (2)");
+  errno = EINVAL;
+  EXPECT_EQ(TALLWICK_COMMON::LastErrorText(), "Invalid argument (22)");
+  errno = 0;
+  EXPECT_EQ(TALLWICK_COMMON::LastErrorText(), "no error");
+}
+
 }  // namespace

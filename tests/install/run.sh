@@ -76,8 +76,9 @@ run_demo() {
 # The shared writer a program loads is the installed one.
 writer_from() {
   local found
-  found="$(ldd "$1" | awk '$1 == "libtallwick-frame-writer.so" { print $3 }')"
-  [ "$found" = "$libdir/libtallwick-frame-writer.so" ] || fail "$1 loads the writer from '$found'"
+  found="$(ldd "$1" | awk '$1 == "libtallwick-frame-writer.so.0" { print $3 }')"
+  [ "$found" = "$libdir/libtallwick-frame-writer.so.0" ] ||
+    fail "$1 does not load the writer by its SONAME from $libdir (found '$found')"
 }
 
 # pkg-config, as the user's PKG_CONFIG_PATH would name the prefix.
