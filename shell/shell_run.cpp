@@ -140,10 +140,13 @@ void ShellRun::OpenPage(const std::string& address) {
 }
 
 // The first page's first load starts the clock of the timed actions. A page
-// that does not load has failed.
+// that does not load is a page error.
 void ShellRun::PageLoaded(int number, bool ok) {
   WriteLine({{"kind", "loaded"}, {"page", number}, {"ok", ok}});
-  if (!ok) Fail(number, "the page did not load");
+  if (!ok) {
+    Fail(number, "the page did not load");
+    return Finish(1, "page " + std::to_string(number) + " has an error");
+  }
   if (number != 1 || armed_) return;
   armed_ = true;
   ArmTimedActions();

@@ -83,6 +83,9 @@ test("a page error ends the run at once with status 1, and the exit line names i
     assert.equal(exit.reason, "page 1 has an error", name);
     assert.match(exit.failure, failure, name);
   }
+  const missing = await runShell([outPath("no-such-page.html")], { seconds: 20 });
+  assert.equal(missing.status, 1, "a page that does not load");
+  assert.equal(missing.lines.at(-1).failure, "page 1: the page did not load");
 });
 
 test("a page of real <embed> elements: created, post and destroyed from the shell, sent from the page client; times count from the load", async () => {
