@@ -31,7 +31,7 @@ echo "-- module log: $(jq -r 'select(.kind == "shell") | .log_dir' "$lines")/tal
 echo "-- errors"
 errors="$(jq -r '
   select((.kind == "post" and .msg.command == "ERROR") or (.kind == "post" and (.msg.error // 0) != 0)
-         or .kind == "error" or .kind == "fail" or .kind == "renderer-died"
+         or .kind == "error" or .kind == "fail" or .kind == "page-error" or .kind == "renderer-died"
          or (.kind == "console" and .level == "error" and (.text | test("PERFORMANCE WARNING") | not))
          or (.kind == "exit" and .status != 0)) | tojson' "$lines")"
 if [ -n "$errors" ]; then

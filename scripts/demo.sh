@@ -109,8 +109,8 @@ if [ "$browser" -eq 1 ]; then
 fi
 
 if [ "$shell" -eq 1 ]; then
-  # Times in the page count from the segments' registration, about a second
-  # after the shell starts; the screenshots count from the start.
+  # Times in the page count from the segments' registration, the
+  # screenshots and --seconds from the page's load: both about the same.
   query="diffs=$(jq -rn --arg d "$diffs" '$d | @uri')&layoutAfter=2000&countAt=1000,5000"
   display_args=(--headless --seconds 7.5)
   [ "$window" -eq 0 ] || display_args=(--seconds 60)
