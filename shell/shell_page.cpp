@@ -61,12 +61,12 @@ void ShellPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, co
   }
   const BrowserLine line{LevelName(level), text, sourceId.toStdString()};
   if (lineNumber == 0 && CountedAsRepeat(line)) return;
-  WriteLine({{"kind", "console"},
-             {"page", number_},
-             {"level", std::get<0>(line)},
-             {"text", text},
-             {"source", std::get<2>(line)},
-             {"line", lineNumber}});
+  WriteLine(ConsoleLine(line, lineNumber));
+}
+
+nlohmann::json ShellPage::ConsoleLine(const BrowserLine& line, int lineNumber) const {
+  return {{"kind", "console"},           {"page", number_},   {"level", std::get<0>(line)}, {"text", std::get<1>(line)},
+          {"source", std::get<2>(line)}, {"line", lineNumber}};
 }
 
 // The first time a browser line comes it is written; after that it is counted.
@@ -83,13 +83,9 @@ bool ShellPage::CountedAsRepeat(const BrowserLine& line) {
 void ShellPage::FlushRepeats() {
   for (auto& [line, count] : repeats_) {
     if (count == 0) continue;
-    WriteLine({{"kind", "console"},
-               {"page", number_},
-               {"level", std::get<0>(line)},
-               {"text", std::get<1>(line)},
-               {"source", std::get<2>(line)},
-               {"line", 0},
-               {"repeated", count}});
+    nlohmann::json repeats = ConsoleLine(line, 0);
+    repeats["repeated"] = count;
+    WriteLine(repeats);
     count = 0;
   }
 }

@@ -44,6 +44,7 @@ class ShellPage : public QWebEnginePage {
   void InstallBridgeScript();
   void WriteReport(const std::string& text);
   bool CountedAsRepeat(const BrowserLine& line);
+  nlohmann::json ConsoleLine(const BrowserLine& line, int lineNumber) const;
 
   int number_;
   std::map<BrowserLine, int> repeats_;  // repeats not yet written, by line

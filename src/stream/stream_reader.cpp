@@ -16,11 +16,10 @@ namespace {
 
 // Why a registered segment cannot be opened, in words: the roles' own lines
 // give only the system's error number. Once per kLogRateLimitMs for the
-// module; the system's error is still the open's.
-void LogOpenFailureCause(const std::string& key, const std::string& path, uint32_t size) {
+// module. `error` is the open's, taken before anything else could change it.
+void LogOpenFailureCause(const std::string& key, const std::string& path, uint32_t size, const std::string& error) {
   static TALLWICK_LOG::LimitedLine line;
   if (!line.Allow()) return;
-  const std::string error = TALLWICK_COMMON::LastErrorText();
   const int64_t holds = shoom::Shm::ObjectSizeOf(path);
   std::string cause;
   if (holds == 0) {
@@ -53,8 +52,9 @@ bool StreamReader::OpenShoom(const SharedMemoryRegistry& registry, const std::st
   const auto size = static_cast<uint32_t>(entry.bufferSize);
   auto segment = std::make_shared<shoom::Shm>(entry.path, size);
   if (segment->Open() != shoom::kOK) {
+    const std::string error = TALLWICK_COMMON::LastErrorText();
     report.OpenFailed(key, entry.path, size, TALLWICK_COMMON::LastErrorString());
-    LogOpenFailureCause(key, entry.path, size);
+    LogOpenFailureCause(key, entry.path, size, error);
     return false;
   }
   segment_ = std::move(segment);
