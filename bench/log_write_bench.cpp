@@ -3,7 +3,9 @@
 #include <spdlog/sinks/rotating_file_sink.h>
 #include <unistd.h>
 
+#include <exception>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -83,5 +85,40 @@ BENCHMARK(BM_SpdlogFlushOnWarn);
 // The new policy without the library around it: what the flush alone costs.
 void BM_SpdlogFlushEveryLine(benchmark::State& state) { WriteThroughSpdlog(state, spdlog::level::trace); }
 BENCHMARK(BM_SpdlogFlushEveryLine);
+
+// A folder path inside `folder` that cannot be made: a file has its parent's name.
+fs::path UnmakeableFolder(const TempFolder& folder) {
+  std::error_code ignored;
+  fs::create_directories(folder.path(), ignored);
+  std::ofstream(folder.path() / "taken") << "a file where the log's folder would be\n";
+  return folder.path() / "taken" / "logs";
+}
+
+// Creating the logger where its folder cannot be made (a file stands at the
+// folder's name), as a page's bad "logPath" does: the INIT that asks for it
+// waits for this. The library gives up at once; the file sink alone retries
+// the open for some 40 ms.
+void BM_CreateWhereNoFolderCanBeMade(benchmark::State& state) {
+  const TempFolder folder("nofolder");
+  const std::string path = UnmakeableFolder(folder).string();
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
+    benchmark::DoNotOptimize(CreateTallwickLogger(1, path.c_str(), kTag, kTag, 0, 7, 0, 0));
+    DestroyTallwickLogger();
+  }
+}
+BENCHMARK(BM_CreateWhereNoFolderCanBeMade)->Unit(benchmark::kMillisecond);
+
+// The baseline: the rotating file sink asked to open a file there.
+void BM_SpdlogSinkWhereNoFolderCanBeMade(benchmark::State& state) {
+  const TempFolder folder("nofolder-spdlog");
+  const std::string file = (UnmakeableFolder(folder) / "baseline.log").string();
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
+    try {
+      benchmark::DoNotOptimize(std::make_shared<spdlog::sinks::rotating_file_sink_mt>(file, kMaxFileBytes, kMaxFiles));
+    } catch (const std::exception&) {
+    }
+  }
+}
+BENCHMARK(BM_SpdlogSinkWhereNoFolderCanBeMade)->Unit(benchmark::kMillisecond);
 
 }  // namespace

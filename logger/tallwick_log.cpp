@@ -59,19 +59,28 @@ spdlog::level::level_enum ToSpdLevel(int level) {
   return spdlog::level::critical;
 }
 
+// Whether the log's folder is there, made now if need be. The file sink
+// retries a failed open for some 40 ms, blocking the caller (the page's
+// INIT), which is worth it only where the folder is.
+bool FolderReady(const std::filesystem::path& folder) {
+  std::error_code failed;
+  std::filesystem::create_directories(folder, failed);
+  return std::filesystem::is_directory(folder, failed);
+}
+
 // A logger with the rotating file when it can be opened, otherwise with no
 // sink at all (the hook still gets every line).
 std::shared_ptr<spdlog::logger> MakeLogger(const std::filesystem::path& file, bool& fileOpened) {
   auto logger = std::make_shared<spdlog::logger>("tallwick");
   fileOpened = false;
-  try {
-    std::error_code ignored;
-    std::filesystem::create_directories(file.parent_path(), ignored);
-    logger->sinks().push_back(
-        std::make_shared<spdlog::sinks::rotating_file_sink_mt>(file.string(), kMaxFileBytes, kMaxFiles));
-    fileOpened = true;
-  } catch (const std::exception&) {
-    logger->sinks().clear();
+  if (FolderReady(file.parent_path())) {
+    try {
+      logger->sinks().push_back(
+          std::make_shared<spdlog::sinks::rotating_file_sink_mt>(file.string(), kMaxFileBytes, kMaxFiles));
+      fileOpened = true;
+    } catch (const std::exception&) {
+      logger->sinks().clear();
+    }
   }
   logger->set_pattern("%Y-%m-%d %H:%M:%S.%e %P:%t %L %v");
   logger->set_level(spdlog::level::trace);
