@@ -20,7 +20,9 @@
 # and findings. New inputs stay in build-fuzz/fuzz-work/TARGET/corpus; a
 # finding (crash, leak, timeout, out-of-memory) is saved in
 # build-fuzz/fuzz-work/TARGET/findings with the command that replays it, and
-# the script exits 1.
+# the script exits 1. A fuzzing process stopped with SIGINT makes its target
+# "interrupted": its corpus is kept (minimised with --long), no later
+# target runs, and the script exits 130.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -122,12 +124,19 @@ run_target() {
     (cd "$work" && ASAN_OPTIONS=detect_leaks=1 exec "$bin" "${args[@]}" corpus > "$log" 2>&1) &
     pids+=($!)
   done
-  for pid in "${pids[@]}"; do wait "$pid" || status=$?; done
-  local findings
+  # libFuzzer exits 72 when it is interrupted (SIGINT); that is no finding.
+  local interrupted=0
+  for pid in "${pids[@]}"; do
+    wait "$pid" && continue
+    local code=$?
+    if [ "$code" -eq 72 ]; then interrupted=1; else status=$code; fi
+  done
+  local findings verdict=none
   findings="$(comm -13 <(echo "$before") <(ls "$work/findings") | grep -v '^$' || true)"
-  printf '%-12s %s %10s   %s\n' "$target" "$(run_figures "${logs[@]}")" \
-    "$(ls "$work/corpus" | wc -l)" "$( [ -z "$findings" ] && [ "$status" -eq 0 ] && echo none || echo FOUND)"
-  [ -z "$findings" ] && [ "$status" -eq 0 ] && return 0
+  if [ -n "$findings" ] || [ "$status" -ne 0 ]; then verdict=FOUND; elif [ "$interrupted" -eq 1 ]; then verdict=interrupted; fi
+  printf '%-12s %s %10s   %s\n' "$target" "$(run_figures "${logs[@]}")" "$(ls "$work/corpus" | wc -l)" "$verdict"
+  [ "$verdict" = interrupted ] && return 2
+  [ "$verdict" = none ] && return 0
   echo "  libFuzzer exited with $status"
   for log in "${logs[@]}"; do
     grep -qE 'ERROR|SUMMARY|runtime error|fuzz finding' "$log" || continue
@@ -165,7 +174,11 @@ fi
 printf '%-12s %12s %8s %8s %8s %10s   %s\n' target executions cov ft exec/s corpus findings
 failed=0
 for target in "${targets[@]}"; do
-  run_target "$target" || failed=1
+  outcome=0
+  run_target "$target" || outcome=$?
+  [ "$outcome" -ne 1 ] || failed=1
   [ "$long" -eq 0 ] || minimise_corpus "$target"
+  # An interrupted target ends the run, its corpus kept (and minimised).
+  [ "$outcome" -ne 2 ] || { echo "fuzz: interrupted"; [ "$failed" -eq 1 ] && exit 1; exit 130; }
 done
 exit "$failed"
