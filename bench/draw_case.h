@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "frame/video_frame.h"
 
 namespace tallwick_bench {

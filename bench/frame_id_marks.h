@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "devhost/presented_image.h"
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "rect.h"
 
 namespace tallwick_bench {

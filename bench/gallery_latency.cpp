@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "latency_run.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "latency_stats.h"
 
 namespace tallwick_bench {

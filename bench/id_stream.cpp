@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "id_publisher.h"
 #include "latency_stats.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "draw_case.h"
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "stream_page.h"
 
 namespace tallwick_bench {

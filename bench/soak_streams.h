@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "page_lines.h"
 #include "publisher/pattern.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "devhost/host.h"
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "page_lines.h"
 #include "rect.h"
 

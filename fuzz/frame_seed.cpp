@@ -19,7 +19,7 @@
 #include <fstream>
 #include <string>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 
 namespace tallwick_fuzz {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "publisher/stream_publisher.h"
 #include "publisher/stream_settings.h"
 #include "publisher/y4m_reader.h"

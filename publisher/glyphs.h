@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 
 namespace tallwick::publisher {
 

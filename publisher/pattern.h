@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 
 namespace tallwick::publisher {
 

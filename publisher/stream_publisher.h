@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "publisher/pattern.h"
 #include "publisher/stream_settings.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "publisher/pattern.h"
 
 namespace tallwick::publisher {

@@ -65,12 +65,22 @@ int32_t ParseVideoFrame(const uint8_t* data, VideoFrame* frame, const std::strin
   return kVideoFrameOk;
 }
 
+FrameGeometry GeometryOf(const VideoFrame& frame) {
+  FrameGeometry geometry;
+  geometry.width = frame.width;
+  geometry.height = frame.height;
+  geometry.format = frame.format;
+  geometry.planS0 = frame.planS0;
+  geometry.planS1 = frame.planS1;
+  geometry.planS2 = frame.planS2;
+  geometry.rotation = frame.rotation;
+  geometry.flip = frame.flip;
+  return geometry;
+}
+
 std::array<uint64_t, 3> PlaneBytes(const VideoFrame& frame) {
-  const auto rows = static_cast<uint64_t>(frame.height);
-  const uint64_t chromaRows = rows / 2;
-  const bool nv12 = frame.format == kFormatNV12;
-  return {static_cast<uint64_t>(frame.planS0) * rows, static_cast<uint64_t>(frame.planS1) * chromaRows,
-          nv12 ? 0 : static_cast<uint64_t>(frame.planS2) * chromaRows};
+  const FrameGeometry geometry = GeometryOf(frame);
+  return {PlaneSize(geometry, 0), PlaneSize(geometry, 1), PlaneSize(geometry, 2)};
 }
 
 bool FrameStillComplete(const uint8_t* data, int32_t frameId) {

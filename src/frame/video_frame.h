@@ -5,6 +5,7 @@
 #include <string>
 
 #include "frame/parse_result.h"
+#include "frame/frame_geometry.h"
 
 namespace TALLWICK_PP_RENDER {
 
@@ -31,6 +32,9 @@ struct VideoFrame {
 // unchanged. Trusts the header: check the result with CheckVideoFrameBounds
 // before reading the planes. `sid` only names the stream in log lines.
 int32_t ParseVideoFrame(const uint8_t* data, VideoFrame* frame, const std::string& sid);
+
+// The header's geometry, for the frame library's checks.
+tallwick::frame::FrameGeometry GeometryOf(const VideoFrame& frame);
 
 // The bytes of each plane a renderer reads: its stride times its rows
 // (height, then height / 2 for the chroma planes); 0 for NV12's third plane.

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "frame/frame_bounds.h"
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "frame/shm.h"
 #include "frame/video_frame.h"
 #include "segment_name.h"

@@ -1,4 +1,4 @@
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 
 #include <gtest/gtest.h>
 

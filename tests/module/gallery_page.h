@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "module/module_page.h"
 
 namespace module_test {

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "embed/paint_schedule.h"
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "module/module_page.h"
 #include "publisher/pattern.h"
 

@@ -13,7 +13,7 @@
 
 #include "embed/paint_schedule.h"
 #include "embed/protocol.h"
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "module/gallery_page.h"
 #include "module/tick_count.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/rate_limiter.h"
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 #include "frame/segment_name.h"
 #include "support/log_capture.h"
 #include "support/manual_clock.h"

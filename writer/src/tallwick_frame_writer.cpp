@@ -11,7 +11,7 @@
 #include <string>
 
 #include "frame/frame_layout.h"
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 
 using tallwick::frame::FrameGeometry;
 using tallwick::frame::FrameWriter;

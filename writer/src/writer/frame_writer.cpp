@@ -1,4 +1,4 @@
-#include "frame/frame_writer.h"
+#include "writer/frame_writer.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,47 +9,11 @@ namespace tallwick::frame {
 
 namespace {
 
-bool IsNV12(const FrameGeometry& geometry) { return geometry.format == kFormatNV12; }
-
 size_t SegmentSizeFor(const FrameGeometry& geometry, size_t segmentSize) {
   return std::max(static_cast<size_t>(FrameSegmentSize(geometry)), segmentSize);
 }
 
 }  // namespace
-
-FrameGeometry MakeGeometry(int32_t width, int32_t height, int32_t format, int32_t rowPadding) {
-  FrameGeometry geometry;
-  geometry.width = width;
-  geometry.height = height;
-  geometry.format = format;
-  const int32_t chromaWidth = (width + 1) / 2;
-  geometry.planS0 = width + rowPadding;
-  if (format == kFormatNV12) {
-    geometry.planS1 = 2 * chromaWidth + rowPadding;
-  } else {
-    geometry.planS1 = chromaWidth + rowPadding;
-    geometry.planS2 = chromaWidth + rowPadding;
-  }
-  return geometry;
-}
-
-uint64_t PlaneSize(const FrameGeometry& geometry, int index) {
-  const uint64_t rows = static_cast<uint32_t>(geometry.height);
-  switch (index) {
-    case 0:
-      return static_cast<uint32_t>(geometry.planS0) * rows;
-    case 1:
-      return static_cast<uint32_t>(geometry.planS1) * (rows / 2);
-    case 2:
-      return IsNV12(geometry) ? 0 : static_cast<uint32_t>(geometry.planS2) * (rows / 2);
-    default:
-      return 0;
-  }
-}
-
-uint64_t FrameSegmentSize(const FrameGeometry& geometry) {
-  return kHeaderSize + PlaneSize(geometry, 0) + PlaneSize(geometry, 1) + PlaneSize(geometry, 2);
-}
 
 FrameWriter::FrameWriter(std::string path, const FrameGeometry& geometry, size_t segmentSize)
     : shm_(std::move(path), SegmentSizeFor(geometry, segmentSize)), geometry_(geometry) {}

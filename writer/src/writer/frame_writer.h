@@ -4,33 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "frame/frame_geometry.h"
 #include "frame/frame_layout.h"
 #include "frame/shm.h"
 
 namespace tallwick::frame {
-
-// What a writer puts into the header besides the frame id and the state.
-struct FrameGeometry {
-  int32_t width = 0;
-  int32_t height = 0;
-  int32_t format = kFormatI420;
-  int32_t planS0 = 0;
-  int32_t planS1 = 0;
-  int32_t planS2 = 0;  // unused (0) for NV12
-  int32_t rotation = 0;
-  bool flip = false;
-};
-
-// Geometry with the tightest strides for `width` plus `rowPadding` bytes per
-// row: Y = width, I420 U and V = (width + 1) / 2, NV12 UV = 2 * ((width + 1) / 2).
-// Every format other than NV12 is laid out as I420.
-FrameGeometry MakeGeometry(int32_t width, int32_t height, int32_t format, int32_t rowPadding = 0);
-
-// Bytes of plane `index` (0, 1 or 2); plane 2 of NV12 has none.
-uint64_t PlaneSize(const FrameGeometry& geometry, int index);
-
-// Bytes a segment needs for one frame of this geometry: header plus planes.
-uint64_t FrameSegmentSize(const FrameGeometry& geometry);
 
 // Publishes frames into one segment that it creates, following the state-word
 // rule: the state leaves "complete" before anything of the frame changes and
