@@ -3,7 +3,7 @@
 # small meeting. frame-publisher writes nine camera streams at 30 fps into
 # shared-memory segments (user 1 at 1280x720, the others 640x360, each its own
 # colour with its number and name drawn in). pphost loads the module and plays
-# the page of examples/demo.jsonl.in in real time: a controller element
+# the page of scenarios/demo.jsonl.in in real time: a controller element
 # registers the segments, a 640x360 single-stream element shows the speaker
 # (user 1) and a 1280x720 gallery shows all nine as a 3x3 layout with cropped,
 # fitted and mirrored tiles; after two seconds the page sends a new layout in
@@ -123,8 +123,8 @@ if [ "$shell" -eq 1 ]; then
   exit "$status"
 fi
 
-sed -e "s|@DIFFS@|$diffs|" -e "s|@OUT@|$out|g" "$root/examples/demo.jsonl.in" > "$out/demo.jsonl"
-echo "== pphost: the meeting page of examples/demo.jsonl.in, real clock, 2 s + 2 s of video"
+sed -e "s|@DIFFS@|$diffs|" -e "s|@OUT@|$out|g" "$root/scenarios/demo.jsonl.in" > "$out/demo.jsonl"
+echo "== pphost: the meeting page of scenarios/demo.jsonl.in, real clock, 2 s + 2 s of video"
 status=0
 "$bin/pphost" --clock real --trace-present --script "$out/demo.jsonl" > "$out/host-output.jsonl" \
   2> "$out/host-stderr.log" || status=$?

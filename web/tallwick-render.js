@@ -17,7 +17,7 @@
 // developer TypeScript, at the version the tests use:
 //
 //   npm install /path/to/tallwick-ppapi-render/web   # in the page project
-//   cd web && npm ci && npx tsc -p examples          # tsc; checks the example page
+//   cd web && npm ci && npx tsc -p ../examples       # tsc; checks the example page
 //
 // Requests. `request(command, data, custom, options)` posts {command, data,
 // custom} and returns a promise for the reply: it resolves to {response,

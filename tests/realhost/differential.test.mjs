@@ -1,4 +1,4 @@
-// The three examples through pphost and tallwick-shell; what is compared
+// The three scenarios through pphost and tallwick-shell; what is compared
 // and masked is in scenario_compare.mjs.
 import assert from "node:assert/strict";
 import { test } from "node:test";

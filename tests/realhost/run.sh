@@ -4,7 +4,7 @@
 # scripts/setup.sh --shell installs Qt WebEngine, Xvfb and the test's npm
 # package (pngjs, at the version package-lock.json pins).
 #
-#   tests/realhost/run.sh SHELL PPHOST FRAME_PUBLISHER MODULE WEB_ROOT EXAMPLES OUT_DIR TEST_FILE
+#   tests/realhost/run.sh SHELL PPHOST FRAME_PUBLISHER MODULE WEB_ROOT SCENARIOS OUT_DIR TEST_FILE
 #
 # Without Xvfb, node or the npm package the tests are skipped (exit 77),
 # unless TALLWICK_REALHOST_TESTS=required, as scripts/test.sh sets it.
@@ -13,7 +13,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 [ $# -eq 8 ] || { sed -n '7p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 mkdir -p "$7"
 export TALLWICK_SHELL="$(realpath "$1")" PPHOST="$(realpath "$2")" FRAME_PUBLISHER="$(realpath "$3")" \
-  TALLWICK_MODULE="$(realpath "$4")" WEB_ROOT="$(realpath "$5")" EXAMPLES="$(realpath "$6")" OUT_DIR="$(realpath "$7")"
+  TALLWICK_MODULE="$(realpath "$4")" WEB_ROOT="$(realpath "$5")" SCENARIOS="$(realpath "$6")" OUT_DIR="$(realpath "$7")"
 test_file="$8"
 
 missing=()

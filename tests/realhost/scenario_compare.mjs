@@ -121,10 +121,10 @@ function controllerIds(script) {
     .map((line) => line.id);
 }
 
-// Plays examples/NAME.jsonl in both hosts (each with its own extra
+// Plays scenarios/NAME.jsonl in both hosts (each with its own extra
 // arguments) and compares what every element posted.
 export async function compareScenario(name, { pphostArgs = [], shellArgs = [] } = {}) {
-  const script = path.join(env.examples, `${name}.jsonl`);
+  const script = path.join(env.scenarios, `${name}.jsonl`);
   const pphost = runPphost(script, pphostArgs);
   const shell = await runShell([page("scenario.html", { script })], { seconds: 60, args: shellArgs });
   assert.equal(shell.status, 0, `shell on ${name}:\n${shell.stderr}`);

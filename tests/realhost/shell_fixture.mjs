@@ -12,7 +12,7 @@ export const env = {
   pphost: process.env.PPHOST,
   module: process.env.TALLWICK_MODULE,
   web: process.env.WEB_ROOT,
-  examples: process.env.EXAMPLES,
+  scenarios: process.env.SCENARIOS,
   out: process.env.OUT_DIR || "realhost-out",
 };
 

@@ -2,9 +2,11 @@
 // that answers the handshake and registers the media process's segments, a
 // speaker that shows one user and follows its frame size, and a gallery of
 // everyone, with the events a page usually acts on. Compile it with the page
-// (any bundler, or tsc) next to plugin-element.js and tallwick-render.js; the
-// tests type-check it against tallwick-render.d.ts.
-import { createPluginElement } from "../plugin-element.js";
+// (any bundler, or tsc); the tests type-check it against tallwick-render.d.ts.
+// It imports the page client from this checkout's web/; a page project that
+// installed the package imports "tallwick-render" and
+// "tallwick-render/plugin-element.js" instead.
+import { createPluginElement } from "../web/plugin-element.js";
 import {
   Commands,
   ErrorCodes,
@@ -18,7 +20,7 @@ import {
   type ShareMemoryRecord,
   type TallwickEvent,
   type TileInfo,
-} from "../tallwick-render.js";
+} from "../web/tallwick-render.js";
 
 const kInit = { logPath: "", logVersion: 1 };
 const kRender = { ...kInit, fps: 30, renderExceptionThreshold: 2000, dpr: devicePixelRatio };
