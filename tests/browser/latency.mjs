@@ -4,7 +4,7 @@
 // the real clock, once per way `pphost serve` sends pictures, one after the
 // other in one run: an encoding (jpeg, rgba) and a picture size (/view: no
 // larger than the element, the default; /full: as presented). Not a test:
-// bench/browser_latency.sh runs it.
+// bench/latency/browser_latency.sh runs it.
 //
 //   node latency.mjs --seconds N --variants jpeg,rgba,jpeg/full   (paths in the environment)
 import { spawn } from "node:child_process";

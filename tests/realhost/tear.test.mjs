@@ -1,6 +1,6 @@
 // Only whole frames reach the screen: a short run of the tear benchmark
-// (bench/tear/) for the module under test. frame-publisher writes four
-// palette streams (every frame one flat colour whose Y, U and V each say
+// (bench/realhost/tear/) for the module under test. frame-publisher writes
+// four palette streams (every frame one flat colour whose Y, U and V each say
 // which frame it is); a speaker and a 2x2 gallery are started again and
 // again while tear-load oversubscribes the CPU, and their pictures are
 // sampled through the first second of drawing, where a writer that starts
@@ -12,7 +12,7 @@
 import assert from "node:assert/strict";
 import os from "node:os";
 import { after, before, describe, test } from "node:test";
-import * as tear from "../../bench/tear/tear_session.mjs";
+import * as tear from "../../bench/realhost/tear/tear_session.mjs";
 import { env, outPath } from "./shell_fixture.mjs";
 
 // Per host: a sample gives two pictures (the speaker's and the gallery's).
