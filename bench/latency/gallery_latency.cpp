@@ -15,11 +15,11 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "latency/latency_run.h"
+#include "support/guarded_main.h"
 #include "writer/frame_writer.h"
 
 namespace {
@@ -156,11 +156,4 @@ int Main(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Main(argc, argv);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "gallery_latency: %s\n", error.what());
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return tallwick_bench::GuardedMain("gallery_latency", Main, argc, argv); }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "latency/id_publisher.h"
+#include "support/guarded_main.h"
 #include "support/latency_stats.h"
 #include "writer/frame_writer.h"
 
@@ -93,11 +94,4 @@ int Main(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Main(argc, argv);
-  } catch (const std::exception& error) {
-    std::cerr << "id_stream: " << error.what() << '\n';
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return tallwick_bench::GuardedMain("id_stream", Main, argc, argv); }

@@ -17,12 +17,12 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "latency/latency_run.h"
 #include "support/draw_case.h"
+#include "support/guarded_main.h"
 
 namespace {
 
@@ -120,11 +120,4 @@ int Main(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Main(argc, argv);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "stream_latency: %s\n", error.what());
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return tallwick_bench::GuardedMain("stream_latency", Main, argc, argv); }

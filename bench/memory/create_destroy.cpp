@@ -15,11 +15,11 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "memory/process_memory.h"
+#include "support/guarded_main.h"
 #include "support/page_lines.h"
 #include "support/stream_page.h"
 
@@ -137,11 +137,4 @@ int Main(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Main(argc, argv);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "create_destroy: %s\n", error.what());
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return tallwick_bench::GuardedMain("create_destroy", Main, argc, argv); }

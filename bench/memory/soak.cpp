@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <exception>
 #include <numeric>
 #include <random>
 #include <string>
@@ -23,6 +22,7 @@
 #include "memory/process_memory.h"
 #include "memory/soak_page.h"
 #include "memory/soak_streams.h"
+#include "support/guarded_main.h"
 #include "support/stream_page.h"
 
 namespace {
@@ -326,11 +326,4 @@ int Main(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Main(argc, argv);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "soak: %s\n", error.what());
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return tallwick_bench::GuardedMain("soak", Main, argc, argv); }

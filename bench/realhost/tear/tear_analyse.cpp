@@ -38,6 +38,7 @@
 
 #include "publisher/pattern.h"
 #include "realhost/tear/picture_match.h"
+#include "support/guarded_main.h"
 
 namespace {
 
@@ -262,11 +263,4 @@ int Main(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Main(argc, argv);
-  } catch (const std::exception& error) {
-    std::cerr << "tear-analyse: " << error.what() << "\n";
-    return 2;
-  }
-}
+int main(int argc, char** argv) { return tallwick_bench::GuardedMain("tear-analyse", Main, argc, argv, 2); }

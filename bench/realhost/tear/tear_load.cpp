@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/guarded_main.h"
+
 namespace {
 
 std::atomic<uint64_t> g_sink{0};
@@ -77,11 +79,4 @@ int Main(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Main(argc, argv);
-  } catch (const std::exception& error) {
-    std::cerr << "tear-load: " << error.what() << "\n";
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return tallwick_bench::GuardedMain("tear-load", Main, argc, argv); }
