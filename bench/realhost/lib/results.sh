@@ -56,8 +56,8 @@ counted($lines) as $counted
 | {name: $name, host: "shell", module: $module_path, window_ms: ($t1 - $t0), rows: $rows, drawn: drawn($rows),
    cpu: (spent(process_samples($lines); $t0; $t1) + spent($outside; $t0; $t1)),
    reply_delay_ms: reply_delays($lines; $counted),
-   attr0_warnings: [$lines[] | select(.kind == "console" and .t >= $t0 and .t <= $t1
-                                      and (.text | contains($warning))) | .repeated // 1] | add // 0}
+   attr0_warnings: ([$lines[] | select(.kind == "console" and .t >= $t0 and .t <= $t1
+                                       and (.text | contains($warning))) | .repeated // 1] | add // 0)}
 | .cpu.ours = ([.cpu | to_entries[] | select(.key != "machine").value] | add)'
 
 readonly kPphostResult="$kCommon"'
