@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "writer/frame_writer.h"
 #include "publisher/stream_publisher.h"
 #include "publisher/stream_settings.h"
 #include "publisher/y4m_reader.h"
+#include "writer/frame_writer.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "writer/frame_writer.h"
 #include "publisher/pattern.h"
 #include "publisher/stream_settings.h"
+#include "writer/frame_writer.h"
 
 namespace tallwick::publisher {
 

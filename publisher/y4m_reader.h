@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "writer/frame_writer.h"
 #include "publisher/pattern.h"
+#include "writer/frame_writer.h"
 
 namespace tallwick::publisher {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/parse_result.h"
 #include "frame/frame_geometry.h"
+#include "frame/parse_result.h"
 
 namespace TALLWICK_PP_RENDER {
 

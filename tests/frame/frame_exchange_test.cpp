@@ -9,10 +9,10 @@
 #include <string>
 
 #include "frame/frame_bounds.h"
-#include "writer/frame_writer.h"
 #include "frame/shm.h"
 #include "frame/video_frame.h"
 #include "segment_name.h"
+#include "writer/frame_writer.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "embed/paint_schedule.h"
-#include "writer/frame_writer.h"
 #include "module/module_page.h"
 #include "publisher/pattern.h"
+#include "writer/frame_writer.h"
 
 namespace module_test {
 namespace {
