@@ -176,9 +176,9 @@ void GalleryRenderEmbed::DrawChangedTiles(bool needClear) {
   drawItems.clear();
   for (const TileRead& read : tileReads) {
     GalleryRenderInfo& info = *read.info;
-    if (!needClear && info.reader.ShownFrame().frameId == read.frame.frameId) continue;
-    info.reader.Shown(read.frame);
-    BuildDrawItem(info.sid, info, &startedStreams, &drawItems);
+    if (!needClear && !read.tick.isNew) continue;
+    info.reader.Shown(read.tick.frame);
+    BuildDrawItem(info.sid, info, read.tick.frame, &startedStreams, &drawItems);
   }
   if (drawItems.empty()) {
     if (needClear) {
@@ -199,16 +199,12 @@ void GalleryRenderEmbed::ReadShareMemoryData(bool* needClear) {
   for (auto& [key, info] : renderinfos_) {
     if (!OpenTileSegment(key, info)) continue;
     // Read in place: the frame is not copied again.
-    VideoFrame& frame = tileReads.emplace_back(TileRead{&info, VideoFrame()}).frame;
-    if (!ReadTileFrame(info, &frame)) {
+    StreamReader::Tick& tick = tileReads.emplace_back(TileRead{&info, {}}).tick;
+    if (!ReadTileFrame(info, &tick)) {
       tileReads.pop_back();
       continue;
     }
-    TileReport report(*this, info);
-    info.reader.NoteFrame(frame, renderExceptionThreshold, report);
-    const VideoFrame& shown = info.reader.ShownFrame();
-    if (!*needClear &&
-        (frame.width != shown.width || frame.height != shown.height || frame.rotation != shown.rotation)) {
+    if (!*needClear && tick.resized) {
       LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} need clear screen because of frame changed", uuid);
       *needClear = true;
     }
@@ -230,28 +226,26 @@ bool GalleryRenderEmbed::OpenTileSegment(const std::string& key, GalleryRenderIn
   return false;
 }
 
-// The tile's newest frame, or its stored one (the reader's copy of the frame
-// last drawn) when the segment holds no whole frame that can be drawn. False
-// when there is neither; a tile never drawn whose frames cannot be drawn
-// counts as one without a segment.
-bool GalleryRenderEmbed::ReadTileFrame(GalleryRenderInfo& info, VideoFrame* frame) {
+// The tile's one read this tick: its newest frame, or its stored one (the
+// reader's copy of the frame last drawn) when the segment holds no whole
+// frame that can be drawn. False when there is neither; a tile never drawn
+// whose frames cannot be drawn counts as one without a segment.
+bool GalleryRenderEmbed::ReadTileFrame(GalleryRenderInfo& info, StreamReader::Tick* tick) {
   TileReport report(*this, info);
   const int32_t maxTextureSize = renderer != nullptr ? renderer->MaxTextureSize() : 0;
-  const StreamReader::Read read = info.reader.ReadNewest(frame, info.sid, maxTextureSize, report);
-  if (read == StreamReader::Read::kFrame || info.reader.ReuseShown(frame)) return true;
-  if (read == StreamReader::Read::kUndrawable) {
-    info.reader.NoteNoDrawableFrame(info.isPainting, renderExceptionThreshold, report);
-  }
+  *tick = info.reader.ReadTick({info.sid, maxTextureSize, info.isPainting, renderExceptionThreshold, true}, report);
+  StreamReader::Tell(tick->status, report);
+  if (tick->HasFrame()) return true;
   static LimitedLine line;
   line.Log(kLevelInfo, "[GalleryRenderEmbed] uuid:{} ParseVideoFrame failed, continue next one sid = {}", uuid,
            info.sid);
   return false;
 }
 
-void GalleryRenderEmbed::BuildDrawItem(const std::string& sid, GalleryRenderInfo& info, StartedStreams* firstShown,
-                                       std::vector<GalleryDrawItem>* items) {
-  items->push_back(MakeGalleryDrawItem(info.Placement(), info.reader.ShownFrame(), static_cast<float>(viewWidth),
-                                       static_cast<float>(viewHeight)));
+void GalleryRenderEmbed::BuildDrawItem(const std::string& sid, GalleryRenderInfo& info, const VideoFrame& frame,
+                                       StartedStreams* firstShown, std::vector<GalleryDrawItem>* items) {
+  items->push_back(
+      MakeGalleryDrawItem(info.Placement(), frame, static_cast<float>(viewWidth), static_cast<float>(viewHeight)));
   if (info.isPainting) return;
   firstShown->emplace(sid, std::make_pair(info.uid, info.streamType));
   info.isPainting = true;

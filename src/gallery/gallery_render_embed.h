@@ -39,10 +39,10 @@ class GalleryRenderEmbed : public IEmbed {
  private:
   // Streams drawn for the first time in a tick: sid -> (uid, streamType).
   using StartedStreams = std::map<std::string, std::pair<std::string, std::string>>;
-  // A tile whose frame was read in this tick, and that frame.
+  // A tile with a frame to draw in this tick, and what its read found.
   struct TileRead {
     GalleryRenderInfo* info;
-    VideoFrame frame;
+    StreamReader::Tick tick;
   };
   // What a tile's stream reader finds, in this role's log lines and events.
   class TileReport;
@@ -78,9 +78,9 @@ class GalleryRenderEmbed : public IEmbed {
   void ScheduleNextPaint();
   void ReadShareMemoryData(bool* needClear);
   bool OpenTileSegment(const std::string& key, GalleryRenderInfo& info);
-  bool ReadTileFrame(GalleryRenderInfo& info, VideoFrame* frame);
-  void BuildDrawItem(const std::string& sid, GalleryRenderInfo& info, StartedStreams* firstShown,
-                     std::vector<GalleryDrawItem>* items);
+  bool ReadTileFrame(GalleryRenderInfo& info, StreamReader::Tick* tick);
+  void BuildDrawItem(const std::string& sid, GalleryRenderInfo& info, const VideoFrame& frame,
+                     StartedStreams* firstShown, std::vector<GalleryDrawItem>* items);
   void PostMultiRenderStarted(StartedStreams* firstShown);
   void PostFrameStatusChange(const std::string& sid, const std::string& uid, const char* status);
   // Presents through the renderer; without one (no "INIT" yet) the tick

@@ -65,7 +65,7 @@ class RenderEmbed : public IEmbed {
   void FollowSelfKey(const std::string& selfKey, const char* kind);
   bool EnsureSegment();
   void AdoptSelfKeys();
-  bool ReadFrame(VideoFrame* frame);
+  StreamReader::Tick ReadFrame(ReadReport& report);
   void DrawFrame(const VideoFrame& frame);
   void FrameResized(const VideoFrame& frame);
   int32_t InitRenderer(const VideoFrame& frame);

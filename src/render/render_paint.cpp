@@ -98,15 +98,16 @@ void RenderEmbed::Paint(int32_t /*result*/) {
     ScheduleNextPaint();
     return;
   }
-  VideoFrame frame;
-  if (!ReadFrame(&frame)) {
+  ReadReport report(*this);
+  const StreamReader::Tick tick = ReadFrame(report);
+  if (tick.read != StreamReader::Read::kFrame) {
     ScheduleNextPaint();
     return;
   }
-  FrameResized(frame);
-  ReadReport report(*this);
-  reader.NoteFrame(frame, timeout, report);
-  if (frame.frameId == reader.ShownFrame().frameId) {
+  const VideoFrame& frame = tick.frame;
+  if (tick.resized || tick.flipped) FrameResized(frame);
+  StreamReader::Tell(tick.status, report);
+  if (!tick.isNew) {
     static LimitedLine line;
     line.Log(kLevelInfo, "[RenderEmbed] uuid:{} Paint skipped: frameId not change - sid: {}, frameId: {}", uuid, sid,
              frame.frameId);
@@ -173,23 +174,23 @@ void RenderEmbed::AdoptSelfKeys() {
   }
 }
 
-// A frame being written, one that changed while it was read, or one that
-// cannot be drawn (its header does not fit what the segment still backs, or
-// a plane is larger than a texture may be) is left for the next tick. A
-// stream whose frames cannot be drawn counts as one without frames.
-bool RenderEmbed::ReadFrame(VideoFrame* frame) {
-  ReadReport report(*this);
-  const StreamReader::Read read = reader.ReadNewest(frame, sid, renderer->MaxTextureSize(), report);
-  if (read == StreamReader::Read::kUndrawable) reader.NoteNoDrawableFrame(isPainting, timeout, report);
-  if (read == StreamReader::Read::kTorn) return false;
-  if (read != StreamReader::Read::kFrame) {
+// The tick's one read of the stream. A frame being written, one that
+// changed while it was read, or one that cannot be drawn (its header does
+// not fit what the segment still backs, or a plane is larger than a texture
+// may be) is left for the next tick. A stream whose frames cannot be drawn
+// counts as one without frames.
+StreamReader::Tick RenderEmbed::ReadFrame(ReadReport& report) {
+  const StreamReader::Tick tick = reader.ReadTick({sid, renderer->MaxTextureSize(), isPainting, timeout}, report);
+  if (tick.read == StreamReader::Read::kUndrawable) StreamReader::Tell(tick.status, report);
+  if (tick.read == StreamReader::Read::kTorn) return tick;
+  if (tick.read != StreamReader::Read::kFrame) {
     static LimitedLine line;
     line.Log(kLevelInfo, "[RenderEmbed] uuid:{} ParseVideoFrame not ok - sid: {}", uuid, sid);
-    return false;
+    return tick;
   }
   static LimitedLine line;
   line.Log(kLevelInfo, "[RenderEmbed] uuid:{} normal read frameCnt:{} sid:{}", uuid, reader.ReadCount(), sid);
-  return true;
+  return tick;
 }
 
 void RenderEmbed::DrawFrame(const VideoFrame& frame) {
@@ -222,12 +223,8 @@ void RenderEmbed::OnPaintDone(int32_t /*result*/) {
   if (started) ScheduleNextPaint();
 }
 
+// The frame's width, height, rotation or flip differ from the shown frame's.
 void RenderEmbed::FrameResized(const VideoFrame& frame) {
-  const VideoFrame& shown = reader.ShownFrame();
-  if (frame.width == shown.width && frame.height == shown.height && frame.rotation == shown.rotation &&
-      frame.flip == shown.flip) {
-    return;
-  }
   LogAt(kLevelInfo,
         "[RenderEmbed] uuid:{} FrameResized - format changed, width: {}, height: {},yS: {}, uS: {}, vS: {}, rotation: "
         "{}, sid: {}, flip: {}",

@@ -123,27 +123,62 @@ bool StreamReader::ReuseShown(VideoFrame* frame) const {
 void StreamReader::StartWait() { changeMs_ = NowMs(); }
 
 void StreamReader::NoteMissingSegment(bool drawing, int64_t timeoutMs, Report& report) {
-  if (drawing || status_ != kStatusNone || NowMs() - changeMs_ < timeoutMs) return;
-  report.NoSegment();
-  status_ = kStatusNoFrame;
+  Tell(WeighMissingSegment(drawing, timeoutMs), report);
 }
 
-void StreamReader::NoteFrame(const VideoFrame& frame, int64_t timeoutMs, Report& report) {
+StreamReader::StatusChange StreamReader::WeighMissingSegment(bool drawing, int64_t timeoutMs) {
+  if (drawing || status_ != kStatusNone || NowMs() - changeMs_ < timeoutMs) return StatusChange::kNone;
+  status_ = kStatusNoFrame;
+  return StatusChange::kNoSegment;
+}
+
+StreamReader::StatusChange StreamReader::WeighFrame(const VideoFrame& frame, int64_t timeoutMs) {
   const bool sameFrame = frame.frameId == shown_.frameId;
   if (status_ == kStatusNormal && sameFrame && NowMs() - changeMs_ >= timeoutMs) {
-    report.FramesStopped();
     status_ = kStatusNoFrame;
-  } else if (status_ == kStatusNoFrame && !sameFrame) {
-    report.FramesResumed();
-    status_ = kStatusNormal;
+    return StatusChange::kStopped;
   }
+  if (status_ == kStatusNoFrame && !sameFrame) {
+    status_ = kStatusNormal;
+    return StatusChange::kResumed;
+  }
+  return StatusChange::kNone;
 }
 
-void StreamReader::NoteNoDrawableFrame(bool drawing, int64_t timeoutMs, Report& report) {
-  if (status_ == kStatusNone) {
-    NoteMissingSegment(drawing, timeoutMs, report);
-  } else {
-    NoteFrame(shown_, timeoutMs, report);
+StreamReader::StatusChange StreamReader::WeighNoDrawableFrame(bool drawing, int64_t timeoutMs) {
+  if (status_ == kStatusNone) return WeighMissingSegment(drawing, timeoutMs);
+  return WeighFrame(shown_, timeoutMs);
+}
+
+StreamReader::Tick StreamReader::ReadTick(const TickRequest& request, Report& report) {
+  Tick tick;
+  tick.read = ReadNewest(&tick.frame, request.sid, request.maxTextureSize, report);
+  tick.reused = tick.read != Read::kFrame && request.reuseShown && ReuseShown(&tick.frame);
+  if (!tick.HasFrame()) {
+    if (tick.read == Read::kUndrawable) tick.status = WeighNoDrawableFrame(request.drawing, request.timeoutMs);
+    return tick;
+  }
+  const VideoFrame& frame = tick.frame;
+  tick.isNew = frame.frameId != shown_.frameId;
+  tick.resized = frame.width != shown_.width || frame.height != shown_.height || frame.rotation != shown_.rotation;
+  tick.flipped = frame.flip != shown_.flip;
+  tick.status = WeighFrame(frame, request.timeoutMs);
+  return tick;
+}
+
+void StreamReader::Tell(StatusChange change, Report& report) {
+  switch (change) {
+    case StatusChange::kNone:
+      return;
+    case StatusChange::kNoSegment:
+      report.NoSegment();
+      return;
+    case StatusChange::kStopped:
+      report.FramesStopped();
+      return;
+    case StatusChange::kResumed:
+      report.FramesResumed();
+      return;
   }
 }
 

@@ -66,6 +66,17 @@ class StreamReader {
     virtual void FrameUndrawable() = 0;
   };
 
+  // A change of the stream's frame status that a tick found, for the role
+  // to tell the page where its own order of events puts it.
+  enum class StatusChange {
+    kNone,
+    kNoSegment,  // Report::NoSegment
+    kStopped,    // Report::FramesStopped
+    kResumed,    // Report::FramesResumed
+  };
+  // Hands `change` to the report's call for it.
+  static void Tell(StatusChange change, Report& report);
+
   // What ReadNewest found.
   enum class Read {
     kFrame,       // a whole frame, counted in ReadCount
@@ -91,11 +102,40 @@ class StreamReader {
   // read counts as new (the segment was published again, or the role reset).
   void Reset();
 
-  // The newest complete frame, when it fits what the segment still backs
-  // and textures of `maxTextureSize` (0: not known, not checked), in *frame
-  // with its planes in the reader's copy. Anything but kFrame may leave
-  // *frame changed. `sid` names the stream in the checks' lines.
-  Read ReadNewest(VideoFrame* frame, const std::string& sid, int32_t maxTextureSize, Report& report);
+  // What a tick asks of the reader.
+  struct TickRequest {
+    const std::string& sid;      // names the stream in the checks' lines
+    int32_t maxTextureSize = 0;  // 0: not known, not checked
+    bool drawing = false;        // the role has a swap of this stream in flight
+    int64_t timeoutMs = 0;       // frames unchanged this long have stopped
+    // Without a new whole frame, hand out the shown frame again (a gallery
+    // tile keeps showing its last frame).
+    bool reuseShown = false;
+  };
+  // What one tick's read found: all the role needs to decide whether to
+  // draw, and what.
+  struct Tick {
+    Read read = Read::kNone;
+    // The newest whole frame (kFrame) with its planes in the reader's copy,
+    // or the shown frame again (reused). Meaningless otherwise.
+    VideoFrame frame;
+    bool reused = false;
+    // Against the frame shown before this tick: another frame id; another
+    // width, height or rotation; another flip.
+    bool isNew = false;
+    bool resized = false;
+    bool flipped = false;
+    // The status change the read makes; the reader's status already
+    // follows it, the page is told by the role (Tell).
+    StatusChange status = StatusChange::kNone;
+    // Whether the tick has a frame to draw.
+    bool HasFrame() const { return read == Read::kFrame || reused; }
+  };
+  // Reads the newest complete frame, when it fits what the segment still
+  // backs and textures of the request's size, into the reader's copy, and
+  // weighs it against the shown frame and the frame status. Findings along
+  // the way (undrawable, torn) go to `report` as they come.
+  Tick ReadTick(const TickRequest& request, Report& report);
   // The shown frame again, from the reader's copy. False without a segment
   // or a shown frame.
   bool ReuseShown(VideoFrame* frame) const;
@@ -112,17 +152,10 @@ class StreamReader {
   // been told nothing yet, the role is not `drawing` the stream and
   // `timeoutMs` has passed since the wait began.
   void NoteMissingSegment(bool drawing, int64_t timeoutMs, Report& report);
-  // A frame was read: the shown frame's id for `timeoutMs` while frames were
-  // arriving reports FramesStopped; another id after that, FramesResumed.
-  void NoteFrame(const VideoFrame& frame, int64_t timeoutMs, Report& report);
-  // No drawable frame this tick (it cannot be drawn): a stream never shown
-  // is reported as NoteMissingSegment does, a shown one as frames that
-  // stopped.
-  void NoteNoDrawableFrame(bool drawing, int64_t timeoutMs, Report& report);
   // The role shows the stream for the first time: frames are arriving.
   void MarkStarted() { status_ = kStatusNormal; }
-  // The role draws `frame` (one ReadNewest or ReuseShown handed out): it is
-  // the shown frame from now on.
+  // The role draws `frame` (one a tick handed out): it is the shown frame
+  // from now on.
   void Shown(const VideoFrame& frame);
 
   // For tests: `afterCopy` runs in every copy of a new frame's planes, after
@@ -137,6 +170,14 @@ class StreamReader {
   int64_t ChangeMs() const { return changeMs_; }
 
  private:
+  Read ReadNewest(VideoFrame* frame, const std::string& sid, int32_t maxTextureSize, Report& report);
+  // A frame was read: the shown frame's id for `timeoutMs` while frames were
+  // arriving means they stopped; another id after that, that they resumed.
+  StatusChange WeighFrame(const VideoFrame& frame, int64_t timeoutMs);
+  // No drawable frame this tick (it cannot be drawn): a stream never shown
+  // counts as one without a segment, a shown one as frames that stopped.
+  StatusChange WeighNoDrawableFrame(bool drawing, int64_t timeoutMs);
+  StatusChange WeighMissingSegment(bool drawing, int64_t timeoutMs);
   bool CopyPlanes(VideoFrame* frame);
   bool ShownCopyMatches(const VideoFrame& frame) const;
 

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "common/rate_limiter.h"
-#include "writer/frame_writer.h"
 #include "frame/segment_name.h"
 #include "support/log_capture.h"
 #include "support/manual_clock.h"
+#include "writer/frame_writer.h"
 
 namespace {
 
@@ -36,6 +36,7 @@ using ::testing::IsEmpty;
 
 constexpr int64_t kTimeoutMs = 2000;
 const std::string kKey = "u1_CAMERA";
+const std::string kSid = "s1";
 
 // Every finding as one line, in the order the reader reports them.
 class RecordingReport : public StreamReader::Report {
@@ -99,8 +100,18 @@ class StreamReaderTest : public ::testing::Test {
     writer_.EndFrame(frameId);
   }
 
+  // A tick's read, its status change told to the report as the roles do.
+  StreamReader::Tick ReadTick(StreamReader& reader, int32_t maxTextureSize = 0, bool reuseShown = false) {
+    StreamReader::Tick tick = reader.ReadTick({kSid, maxTextureSize, false, kTimeoutMs, reuseShown}, report_);
+    StreamReader::Tell(tick.status, report_);
+    return tick;
+  }
+
+  // What a tick's read found, its status change left untold.
   Read ReadNewest(StreamReader& reader, VideoFrame* frame, int32_t maxTextureSize = 0) {
-    return reader.ReadNewest(frame, "s1", maxTextureSize, report_);
+    const StreamReader::Tick tick = reader.ReadTick({kSid, maxTextureSize, false, kTimeoutMs}, report_);
+    *frame = tick.frame;
+    return tick.read;
   }
 
   // A reader with the segment open, the report's lines taken.
@@ -364,31 +375,30 @@ TEST_F(StreamReaderTest, AMissingSegmentIsReportedOnceAfterTheTimeout) {
 TEST_F(StreamReaderTest, FramesThatStopAndComeBackAreReportedOnceEach) {
   StreamReader reader = OpenReader();
   Write(1);
-  VideoFrame frame;
-  ASSERT_EQ(ReadNewest(reader, &frame), Read::kFrame);
-  reader.NoteFrame(frame, kTimeoutMs, report_);
+  StreamReader::Tick tick = ReadTick(reader);
+  ASSERT_EQ(tick.read, Read::kFrame);
   EXPECT_EQ(reader.Status(), kStatusNone) << "the role reports the first frame shown";
   reader.MarkStarted();
-  reader.Shown(frame);
+  reader.Shown(tick.frame);
 
   clock_.AdvanceMs(kTimeoutMs - 1);
-  reader.NoteFrame(frame, kTimeoutMs, report_);
+  EXPECT_FALSE(ReadTick(reader).isNew);
   EXPECT_THAT(report_.Take(), IsEmpty());
   clock_.AdvanceMs(1);
-  reader.NoteFrame(frame, kTimeoutMs, report_);
-  reader.NoteFrame(frame, kTimeoutMs, report_);
+  EXPECT_EQ(ReadTick(reader).status, StreamReader::StatusChange::kStopped);
+  ReadTick(reader);
   EXPECT_THAT(report_.Take(), ElementsAre("NO_FRAME stopped"));
   EXPECT_EQ(reader.Status(), kStatusNoFrame);
 
   Write(2);
-  ASSERT_EQ(ReadNewest(reader, &frame), Read::kFrame);
-  reader.NoteFrame(frame, kTimeoutMs, report_);
+  tick = ReadTick(reader);
+  EXPECT_TRUE(tick.isNew);
   EXPECT_THAT(report_.Take(), ElementsAre("NORMAL_FRAME"));
   EXPECT_EQ(reader.Status(), kStatusNormal);
-  reader.Shown(frame);
+  reader.Shown(tick.frame);
   EXPECT_EQ(reader.ChangeMs(), clock_.WallMs()) << "the wait counts from the frame last shown";
   clock_.AdvanceMs(kTimeoutMs);
-  reader.NoteFrame(frame, kTimeoutMs, report_);
+  ReadTick(reader);
   EXPECT_THAT(report_.Take(), ElementsAre("NO_FRAME stopped"));
 }
 
@@ -401,35 +411,65 @@ TEST_F(StreamReaderTest, FramesAfterAMissingSegmentAreReportedAsResumed) {
   Register();
   ASSERT_TRUE(reader.OpenShoom(registry_, kKey, report_));
   Write(1);
-  VideoFrame frame;
-  ASSERT_EQ(ReadNewest(reader, &frame), Read::kFrame);
-  reader.NoteFrame(frame, kTimeoutMs, report_);
+  ASSERT_EQ(ReadTick(reader).read, Read::kFrame);
   EXPECT_THAT(report_.Take(),
               ElementsAre("missing u1_CAMERA", "NO_FRAME no segment", "found u1_CAMERA " + name_.Get(),
                           "opened u1_CAMERA " + name_.Get() + " " + std::to_string(SegmentSize()), "NORMAL_FRAME"));
 }
 
-// Frames that cannot be drawn count as no frames: NO_FRAME after the
-// timeout, as for a missing segment when nothing was shown yet.
+// Frames that cannot be drawn (here: wider than a texture of 8 may be)
+// count as no frames: NO_FRAME after the timeout, as for a missing segment
+// when nothing was shown yet.
 TEST_F(StreamReaderTest, UndrawableFramesAreReportedAsNoFramesAfterTheTimeout) {
-  StreamReader never;
+  constexpr int32_t kSmallTexture = 8;
+  StreamReader never = OpenReader();
   never.StartWait();
+  Write(1);
   clock_.AdvanceMs(kTimeoutMs - 1);
-  never.NoteNoDrawableFrame(false, kTimeoutMs, report_);
-  EXPECT_THAT(report_.Take(), IsEmpty());
+  EXPECT_EQ(ReadTick(never, kSmallTexture).read, Read::kUndrawable);
+  EXPECT_THAT(report_.Take(), ElementsAre("undrawable"));
   clock_.AdvanceMs(1);
-  never.NoteNoDrawableFrame(false, kTimeoutMs, report_);
-  never.NoteNoDrawableFrame(false, kTimeoutMs, report_);
+  ReadTick(never, kSmallTexture);
+  ReadTick(never, kSmallTexture);
   EXPECT_THAT(report_.Take(), ElementsAre("NO_FRAME no segment"));
 
   StreamReader shown = OpenReader();
-  Write(1);
   shown.MarkStarted();
   ReadAndShow(shown);
   clock_.AdvanceMs(kTimeoutMs);
-  shown.NoteNoDrawableFrame(true, kTimeoutMs, report_);
-  shown.NoteNoDrawableFrame(true, kTimeoutMs, report_);
-  EXPECT_THAT(report_.Take(), ElementsAre("NO_FRAME stopped"));
+  ReadTick(shown, kSmallTexture);
+  ReadTick(shown, kSmallTexture);
+  EXPECT_THAT(report_.Take(), ElementsAre("undrawable", "NO_FRAME stopped"));
+}
+
+// What a tick weighs against the shown frame: another id, size or flip; a
+// gallery tile without a new whole frame gets the shown one again.
+TEST_F(StreamReaderTest, ATickWeighsTheFrameAgainstTheShownOne) {
+  StreamReader reader = OpenReader();
+  Write(1);
+  StreamReader::Tick first = ReadTick(reader);
+  EXPECT_TRUE(first.isNew);
+  EXPECT_TRUE(first.resized) << "nothing was shown";
+  reader.Shown(first.frame);
+  const StreamReader::Tick same = ReadTick(reader);
+  EXPECT_FALSE(same.isNew || same.resized || same.flipped);
+
+  writer_.SetGeometry([] {
+    auto flipped = MakeGeometry(64, 36, tallwick::frame::kFormatI420, 16);
+    flipped.flip = true;
+    return flipped;
+  }());
+  Write(2);
+  const StreamReader::Tick next = ReadTick(reader);
+  EXPECT_TRUE(next.isNew && next.flipped);
+  EXPECT_FALSE(next.resized);
+
+  writer_.BeginFrame();  // being written: no whole frame
+  EXPECT_FALSE(ReadTick(reader).HasFrame());
+  const StreamReader::Tick reused = ReadTick(reader, 0, true);
+  EXPECT_TRUE(reused.reused);
+  EXPECT_FALSE(reused.isNew);
+  EXPECT_EQ(reused.frame.frameId, 1);
 }
 
 }  // namespace
