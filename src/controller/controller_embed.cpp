@@ -119,14 +119,14 @@ void ControllerEmbed::SetSelfScreenKey(const std::string& key) {
 
 pp::VarDictionary ControllerEmbed::HandleGetPid(const pp::VarDictionary& /*data*/) {
   pp::VarDictionary reply;
-  reply.Set("pid", CurrentProcessId());
+  reply.Set(kKeyPid, CurrentProcessId());
   return reply;
 }
 
 int32_t ControllerEmbed::HandleInit(const pp::VarDictionary& data) {
-  const std::string logPath = data.Get("logPath").AsString();
-  const int32_t logVersion = data.Get("logVersion").AsInt();
-  const std::string crashHandlerPath = data.Get("crashHandlerPath").AsString();
+  const std::string logPath = data.Get(kKeyLogPath).AsString();
+  const int32_t logVersion = data.Get(kKeyLogVersion).AsInt();
+  const std::string crashHandlerPath = data.Get(kKeyCrashHandlerPath).AsString();
   TALLWICK_LOG::LogInstance::GetInstance()->Create(logVersion, logPath, kModuleTag, kModuleTag);
   LogAt(kLevelInfo, "[ControllerEmbed] init ppapi render - process id:{}", CurrentProcessId());
   LogAt(kLevelInfo, "[ControllerEmbed] crashHandlerPath len: {}", crashHandlerPath.size());
@@ -145,13 +145,13 @@ int32_t ControllerEmbed::HandleInit(const pp::VarDictionary& data) {
 int32_t ControllerEmbed::HandleReset(const pp::VarDictionary& /*data*/) { return kErrorNone; }
 
 int32_t ControllerEmbed::HandleSetProcessTitle(const pp::VarDictionary& data) {
-  SetProcessTitle(data.Get("title").AsString());
+  SetProcessTitle(data.Get(kKeyTitle).AsString());
   return kErrorNone;
 }
 
 int32_t ControllerEmbed::SetMeetingInfo(const pp::VarDictionary& data) {
-  const std::string selfSid = data.Get("selfSid").AsString();
-  const std::string selfUid = data.Get("selfUid").AsString();
+  const std::string selfSid = data.Get(kKeySelfSid).AsString();
+  const std::string selfUid = data.Get(kKeySelfUid).AsString();
   LogAt(kLevelInfo, "[ControllerEmbed] SetMeetingInfo - selfSid: {}, selfUid: {}", selfSid, selfUid);
   SetSelfCameraKey(MakeStreamKey(selfUid, false, false));
   SetSelfScreenKey(MakeStreamKey(selfUid, true, false));

@@ -20,34 +20,34 @@ namespace {
 
 ShareMemoryDiff ReadDiff(const pp::VarDictionary& item) {
   ShareMemoryDiff diff;
-  diff.path = item.Get("path").AsString();
-  diff.uid = item.Get("uid").AsString();
-  diff.sid = item.Get("sid").AsString();
-  diff.bufferSize = item.Get("bufferSize").AsInt();
-  diff.bufferNumber = item.Get("bufferNumber").AsInt();
-  diff.isScreen = item.Get("isScreen").AsBool();
-  diff.isMerge = item.Get("isMerge").AsBool();
-  diff.frameFormat = item.Get("frameFormat").AsInt();
+  diff.path = item.Get(kKeyPath).AsString();
+  diff.uid = item.Get(kKeyUid).AsString();
+  diff.sid = item.Get(kKeySid).AsString();
+  diff.bufferSize = item.Get(kKeyBufferSize).AsInt();
+  diff.bufferNumber = item.Get(kKeyBufferNumber).AsInt();
+  diff.isScreen = item.Get(kKeyIsScreen).AsBool();
+  diff.isMerge = item.Get(kKeyIsMerge).AsBool();
+  diff.frameFormat = item.Get(kKeyFrameFormat).AsInt();
   return diff;
 }
 
 pp::VarDictionary DiffReply(const ShareMemoryDiff& diff) {
   pp::VarDictionary item;
-  item.Set("path", diff.path);
-  item.Set("uid", diff.uid);
-  item.Set("sid", diff.sid);
-  item.Set("bufferSize", static_cast<int32_t>(diff.bufferSize));
-  item.Set("bufferNumber", static_cast<int32_t>(diff.bufferNumber));
-  item.Set("isScreen", diff.isScreen);
-  item.Set("isMerge", diff.isMerge);
+  item.Set(kKeyPath, diff.path);
+  item.Set(kKeyUid, diff.uid);
+  item.Set(kKeySid, diff.sid);
+  item.Set(kKeyBufferSize, static_cast<int32_t>(diff.bufferSize));
+  item.Set(kKeyBufferNumber, static_cast<int32_t>(diff.bufferNumber));
+  item.Set(kKeyIsScreen, diff.isScreen);
+  item.Set(kKeyIsMerge, diff.isMerge);
   return item;
 }
 
 }  // namespace
 
 int32_t ControllerEmbed::HandleDoUpdateShareMemory(const pp::VarDictionary& data) {
-  const int32_t op = data.Get("op").AsInt();
-  const pp::VarArray items(data.Get("diffs"));
+  const int32_t op = data.Get(kKeyOp).AsInt();
+  const pp::VarArray items(data.Get(kKeyDiffs));
   std::vector<ShareMemoryDiff> diffs;
   for (uint32_t i = 0; i < items.GetLength(); ++i) {
     ShareMemoryDiff diff = ReadDiff(pp::VarDictionary(items.Get(i)));

@@ -1,6 +1,7 @@
 #include "embed/frame_count_entry.h"
 
 #include "common/clock.h"
+#include "embed/protocol.h"
 
 namespace TALLWICK_PP_RENDER {
 
@@ -12,12 +13,12 @@ int32_t FrameCountTimestampMs() {
 pp::VarDictionary FrameCountEntry(int32_t frameWidth, int32_t frameHeight, const pp::Var& viewWidth,
                                   const pp::Var& viewHeight, uint64_t presents) {
   pp::VarDictionary entry;
-  entry.Set("width", frameWidth);
-  entry.Set("height", frameHeight);
-  entry.Set("viewWidth", viewWidth);
-  entry.Set("viewHeight", viewHeight);
-  entry.Set("frameCount", static_cast<int32_t>(static_cast<uint32_t>(presents)));
-  entry.Set("timestamp", FrameCountTimestampMs());
+  entry.Set(kKeyWidth, frameWidth);
+  entry.Set(kKeyHeight, frameHeight);
+  entry.Set(kKeyViewWidth, viewWidth);
+  entry.Set(kKeyViewHeight, viewHeight);
+  entry.Set(kKeyFrameCount, static_cast<int32_t>(static_cast<uint32_t>(presents)));
+  entry.Set(kKeyTimestamp, FrameCountTimestampMs());
   return entry;
 }
 

@@ -12,7 +12,7 @@ namespace TALLWICK_PP_RENDER {
 inline constexpr const char* kAttrController = "data-controller";
 inline constexpr const char* kAttrMulti = "data-multi";
 
-// Message envelope keys.
+// Message envelope keys. "uuid" is also a render element's name in its "INIT".
 inline constexpr const char* kKeyCommand = "command";
 inline constexpr const char* kKeyData = "data";
 inline constexpr const char* kKeyCustom = "custom";
@@ -56,13 +56,81 @@ inline constexpr const char* kEvtRenderFrameStatusChange = "RENDER_FRAME_STATUS_
 inline constexpr const char* kEvtMultiFrameStatusChange = "MULTI_FRAME_STATUS_CHANGE";
 inline constexpr const char* kEvtMultiRenderStarted = "MULTI_RENDER_STARTED";
 
-// Event data keys.
-inline constexpr const char* kKeyErrorCode = "errorCode";
-inline constexpr const char* kKeyStreamKey = "stream_key";
-inline constexpr const char* kKeyStreamId = "streamId";
-inline constexpr const char* kKeyUserId = "userId";
-inline constexpr const char* kKeyFrameStatus = "frameStatus";
+// "INIT" keys that more than one role reads.
+inline constexpr const char* kKeyLogPath = "logPath";
+inline constexpr const char* kKeyLogVersion = "logVersion";
+inline constexpr const char* kKeyFps = "fps";
+inline constexpr const char* kKeyDpr = "dpr";
+inline constexpr const char* kKeyRenderExceptionThreshold = "renderExceptionThreshold";
+inline constexpr const char* kKeyEnableHighPerformanceGPU = "enableHighPerformanceGPU";
+inline constexpr const char* kKeyEnablePPAPIRedExt = "enablePPAPIRedExt";
+
+// The controller's "INIT" and the data and replies of its other commands.
+inline constexpr const char* kKeyCrashHandlerPath = "crashHandlerPath";
+inline constexpr const char* kKeyPid = "pid";
+inline constexpr const char* kKeyTitle = "title";
+inline constexpr const char* kKeySelfSid = "selfSid";
+inline constexpr const char* kKeySelfUid = "selfUid";
+
+// "DO_UPDATE_SHARED_MEMORY" and a registry record, which is also a value of
+// the "GET_SHARED_MEMORY_DIFFS" reply (without "frameFormat"). "uid", "sid",
+// "isScreen" and "isMerge" name the single-stream element's stream too.
+inline constexpr const char* kKeyOp = "op";
+inline constexpr const char* kKeyDiffs = "diffs";
+inline constexpr const char* kKeyPath = "path";
+inline constexpr const char* kKeyUid = "uid";
+inline constexpr const char* kKeySid = "sid";
+inline constexpr const char* kKeyBufferSize = "bufferSize";
+inline constexpr const char* kKeyBufferNumber = "bufferNumber";
 inline constexpr const char* kKeyIsScreen = "isScreen";
+inline constexpr const char* kKeyIsMerge = "isMerge";
+inline constexpr const char* kKeyFrameFormat = "frameFormat";
+
+// The single-stream element's "INIT" (with the stream keys above) and
+// "SHOW_CURSOR". "isSelf" is a gallery tile's key as well.
+inline constexpr const char* kKeyIsPreview = "isPreview";
+inline constexpr const char* kKeyIsLocalScreen = "isLocalScreen";
+inline constexpr const char* kKeyIsSelf = "isSelf";
+inline constexpr const char* kKeyCursorType = "cursorType";
+
+// The gallery's "INIT" (its clear colour) and "UPDATE_MULTI_INFOS": the list,
+// a tile and the tile's "renderConfig", whose "backgroundColor" is the tile's
+// own. "userId" and "streamId" come back in the tile's events; "width" and
+// "height" are also frame and tile sizes in events and replies.
+inline constexpr const char* kKeyBackgroundColor = "backgroundColor";
+inline constexpr const char* kKeyRenderInfos = "renderInfos";
+inline constexpr const char* kKeyUserId = "userId";
+inline constexpr const char* kKeyStreamId = "streamId";
+inline constexpr const char* kKeyStreamType = "streamType";
+inline constexpr const char* kKeyRenderConfig = "renderConfig";
+inline constexpr const char* kKeyLeft = "left";
+inline constexpr const char* kKeyTop = "top";
+inline constexpr const char* kKeyWidth = "width";
+inline constexpr const char* kKeyHeight = "height";
+inline constexpr const char* kKeyRenderMode = "renderMode";
+inline constexpr const char* kKeyIsMirror = "isMirror";
+
+// The data of the controller's "RESET_SHOOM" notice.
+inline constexpr const char* kKeyStreamKey = "stream_key";
+
+// Event data keys, besides the stream's "streamId", "userId" and "isScreen":
+// "ERROR", the frame-status events and "NEED_RESIZE" (with the frame's
+// "width" and "height").
+inline constexpr const char* kKeyErrorCode = "errorCode";
+inline constexpr const char* kKeyFrameStatus = "frameStatus";
+inline constexpr const char* kKeyPlanS0 = "planS0";
+inline constexpr const char* kKeyPlanS1 = "planS1";
+inline constexpr const char* kKeyPlanS2 = "planS2";
+inline constexpr const char* kKeyRotation = "rotation";
+inline constexpr const char* kKeyFrameId = "frameId";
+inline constexpr const char* kKeyFlip = "flip";
+
+// A stream's entry in a "GET_FRAME_COUNT" reply, with the frame's "width" and
+// "height".
+inline constexpr const char* kKeyViewWidth = "viewWidth";
+inline constexpr const char* kKeyViewHeight = "viewHeight";
+inline constexpr const char* kKeyFrameCount = "frameCount";
+inline constexpr const char* kKeyTimestamp = "timestamp";
 
 // Stream kinds.
 inline constexpr const char* kStreamCamera = "CAMERA";

@@ -5,6 +5,7 @@
 
 #include "common/log_instance.h"
 #include "controller/share_memory_diff.h"
+#include "embed/protocol.h"
 #include "gallery/gallery_render_embed.h"
 
 namespace TALLWICK_PP_RENDER {
@@ -47,19 +48,19 @@ float ReadFloat(const pp::VarDictionary& config, const char* key) {
 
 GalleryRenderInfo GalleryRenderEmbed::ReadRenderInfo(const pp::Var& value, int32_t index) const {
   const pp::VarDictionary item(value);
-  const pp::VarDictionary config(item.Get("renderConfig"));
+  const pp::VarDictionary config(item.Get(kKeyRenderConfig));
   GalleryRenderInfo info;
-  info.uid = item.Get("userId").AsString();
-  info.sid = item.Get("streamId").AsString();
-  info.streamType = item.Get("streamType").AsString();
-  info.isSelf = item.Get("isSelf").AsBool();
-  info.isMirror = config.Get("isMirror").AsBool();
-  info.top = ReadFloat(config, "top");
-  info.left = ReadFloat(config, "left");
-  info.width = ReadFloat(config, "width");
-  info.height = ReadFloat(config, "height");
-  info.renderMode = config.Get("renderMode").AsInt();
-  info.backgroundColor = ReadTileColor(config.Get("backgroundColor"));
+  info.uid = item.Get(kKeyUserId).AsString();
+  info.sid = item.Get(kKeyStreamId).AsString();
+  info.streamType = item.Get(kKeyStreamType).AsString();
+  info.isSelf = item.Get(kKeyIsSelf).AsBool();
+  info.isMirror = config.Get(kKeyIsMirror).AsBool();
+  info.top = ReadFloat(config, kKeyTop);
+  info.left = ReadFloat(config, kKeyLeft);
+  info.width = ReadFloat(config, kKeyWidth);
+  info.height = ReadFloat(config, kKeyHeight);
+  info.renderMode = config.Get(kKeyRenderMode).AsInt();
+  info.backgroundColor = ReadTileColor(config.Get(kKeyBackgroundColor));
   info.index = index;
   info.reader.StartWait();
   return info;

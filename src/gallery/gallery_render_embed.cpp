@@ -68,15 +68,15 @@ void GalleryRenderEmbed::RegisterCommands() {
 }
 
 int32_t GalleryRenderEmbed::HandleInit(const pp::VarDictionary& data) {
-  const std::string logPath = data.Get("logPath").AsString();
-  uuid = data.Get("uuid").AsString();
-  const int32_t logVersion = data.Get("logVersion").AsInt();
-  const int32_t fps = data.Get("fps").AsInt();
-  const double dpr = data.Get("dpr").AsDouble();
+  const std::string logPath = data.Get(kKeyLogPath).AsString();
+  uuid = data.Get(kKeyUuid).AsString();
+  const int32_t logVersion = data.Get(kKeyLogVersion).AsInt();
+  const int32_t fps = data.Get(kKeyFps).AsInt();
+  const double dpr = data.Get(kKeyDpr).AsDouble();
   frameInterval = FrameIntervalForFps(fps, frameInterval);
-  renderExceptionThreshold = FrameStatusTimeoutMs(data.Get("renderExceptionThreshold").AsInt());
-  enableHighPerformanceGPU = data.Get("enableHighPerformanceGPU").AsBool();
-  enablePPAPIRedExt = data.Get("enablePPAPIRedExt").AsBool();
+  renderExceptionThreshold = FrameStatusTimeoutMs(data.Get(kKeyRenderExceptionThreshold).AsInt());
+  enableHighPerformanceGPU = data.Get(kKeyEnableHighPerformanceGPU).AsBool();
+  enablePPAPIRedExt = data.Get(kKeyEnablePPAPIRedExt).AsBool();
   ReadBackgroundColor(data);
   TALLWICK_LOG::LogInstance::GetInstance()->Create(logVersion, logPath, kModuleTag, kModuleTag);
   LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} init ppapi GalleryRenderEmbed - process id:{}", uuid,
@@ -100,7 +100,7 @@ int32_t GalleryRenderEmbed::HandleInit(const pp::VarDictionary& data) {
 
 // Only a list of exactly four components replaces the colour.
 void GalleryRenderEmbed::ReadBackgroundColor(const pp::VarDictionary& data) {
-  const pp::VarArray color(data.Get("backgroundColor"));
+  const pp::VarArray color(data.Get(kKeyBackgroundColor));
   if (color.GetLength() == kColorComponents) {
     for (uint32_t i = 0; i < kColorComponents; ++i) backgroundColor.at(i) = static_cast<float>(color.Get(i).AsDouble());
   }
@@ -160,7 +160,7 @@ int32_t GalleryRenderEmbed::HandleResetShoom(const pp::VarDictionary& data) {
 
 int32_t GalleryRenderEmbed::HandleUpdateMultiInfos(const pp::VarDictionary& data) {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::GalleryRenderEmbed::HandleUpdateMultiInfos");
-  ParseRenderInfo(pp::VarArray(data.Get("renderInfos")));
+  ParseRenderInfo(pp::VarArray(data.Get(kKeyRenderInfos)));
   renderInfosEmpty = pendingRenderInfos.empty();
   LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} HandleUpdateMultiInfos, size = {}", uuid, pendingRenderInfos.size());
   for (const auto& [key, info] : pendingRenderInfos) {

@@ -66,10 +66,10 @@ void RenderEmbed::RegisterCommands() {
 
 int32_t RenderEmbed::HandleInit(const pp::VarDictionary& data) {
   HandleReset(data);
-  const std::string logPath = data.Get("logPath").AsString();
-  const int32_t logVersion = data.Get("logVersion").AsInt();
-  const int32_t fps = data.Get("fps").AsInt();
-  const double dpr = data.Get("dpr").AsDouble();
+  const std::string logPath = data.Get(kKeyLogPath).AsString();
+  const int32_t logVersion = data.Get(kKeyLogVersion).AsInt();
+  const int32_t fps = data.Get(kKeyFps).AsInt();
+  const double dpr = data.Get(kKeyDpr).AsDouble();
   renderer = std::make_unique<YUV3DRender>(instance(), dpr);
   rendererInitFailed = false;
   TALLWICK_LOG::LogInstance::GetInstance()->Create(logVersion, logPath, kModuleTag, kModuleTag);
@@ -78,7 +78,7 @@ int32_t RenderEmbed::HandleInit(const pp::VarDictionary& data) {
     ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::CrashManager::Init");
     CrashManager::GetInstance()->Init("", logPath, logPath, logVersion);
   }
-  uuid = data.Get("uuid").AsString();
+  uuid = data.Get(kKeyUuid).AsString();
   ReadStreamSettings(data);
   renderer->SetSid(sid);
   frameInterval = FrameIntervalForFps(fps, frameInterval);
@@ -95,16 +95,16 @@ int32_t RenderEmbed::HandleInit(const pp::VarDictionary& data) {
 // The stream's identity and kind: a merged stream ignores sid and uid, and
 // the kind is decided by the last rule that applies.
 void RenderEmbed::ReadStreamSettings(const pp::VarDictionary& data) {
-  enableHighPerformanceGPU = data.Get("enableHighPerformanceGPU").AsBool();
-  enablePPAPIRedExt = data.Get("enablePPAPIRedExt").AsBool();
-  isMerge = data.Get("isMerge").AsBool();
-  sid = isMerge ? "merge" : data.Get("sid").AsString();
-  uid = isMerge ? "merge" : data.Get("uid").AsString();
-  isPreview = data.Get("isPreview").AsBool();
-  isLocalScreen = data.Get("isLocalScreen").AsBool();
-  isScreen = data.Get("isScreen").AsBool();
-  isSelf = data.Get("isSelf").AsBool();
-  timeout = FrameStatusTimeoutMs(data.Get("renderExceptionThreshold").AsInt());
+  enableHighPerformanceGPU = data.Get(kKeyEnableHighPerformanceGPU).AsBool();
+  enablePPAPIRedExt = data.Get(kKeyEnablePPAPIRedExt).AsBool();
+  isMerge = data.Get(kKeyIsMerge).AsBool();
+  sid = isMerge ? "merge" : data.Get(kKeySid).AsString();
+  uid = isMerge ? "merge" : data.Get(kKeyUid).AsString();
+  isPreview = data.Get(kKeyIsPreview).AsBool();
+  isLocalScreen = data.Get(kKeyIsLocalScreen).AsBool();
+  isScreen = data.Get(kKeyIsScreen).AsBool();
+  isSelf = data.Get(kKeyIsSelf).AsBool();
+  timeout = FrameStatusTimeoutMs(data.Get(kKeyRenderExceptionThreshold).AsInt());
   if (isPreview) type = kStreamPreview;
   if (isMerge) type = kStreamMerge;
   if (isScreen) type = isLocalScreen ? kStreamLocalScreen : kStreamScreen;
@@ -172,7 +172,7 @@ int32_t RenderEmbed::HideCursor(const pp::VarDictionary& /*data*/) {
 
 int32_t RenderEmbed::HandleCursorTypeSet(const pp::VarDictionary& data) {
   LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HandleCursorTypeSet - sid: {}", uuid, sid);
-  int32_t cursorType = data.Get("cursorType").AsInt();
+  int32_t cursorType = data.Get(kKeyCursorType).AsInt();
   if (cursorType < kCursorTypeMin || cursorType > kCursorTypeMax) cursorType = PP_MOUSECURSOR_TYPE_POINTER;
   return SetElementCursor(instance(), cursorType);
 }

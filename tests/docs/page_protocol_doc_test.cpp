@@ -3,10 +3,10 @@
 //
 // The document's convention: a code span made only of letters, digits, "_"
 // and "-" (with at least one letter) is a name on the wire. The names the
-// module has are the string constants of the protocol header, taken from the
-// compiled constants below, and the data keys and fixed values that the role
-// sources write as literals (the roles read and write most data keys in
-// place, so those are taken from the sources).
+// module has are the string constants of the protocol header, every message
+// key among them, taken from the compiled constants below, and the fixed
+// values that the role sources write as literals (the stream-key suffixes and
+// the merged stream's ids).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -86,15 +86,36 @@ const std::vector<NamedText>& Events() {
   return names;
 }
 
-// Attributes, message and event keys, stream kinds and frame statuses.
+// The keys of messages, replies and events, grouped as the header groups
+// them: each group starts a row.
+// clang-format off
+const std::vector<NamedText>& Keys() {
+  static const std::vector<NamedText> names = {
+      NAMED(kKeyCommand), NAMED(kKeyData), NAMED(kKeyCustom), NAMED(kKeyResponse), NAMED(kKeyError), NAMED(kKeyUuid),
+      NAMED(kKeyLogPath), NAMED(kKeyLogVersion), NAMED(kKeyFps), NAMED(kKeyDpr), NAMED(kKeyRenderExceptionThreshold),
+      NAMED(kKeyEnableHighPerformanceGPU), NAMED(kKeyEnablePPAPIRedExt),
+      NAMED(kKeyCrashHandlerPath), NAMED(kKeyPid), NAMED(kKeyTitle), NAMED(kKeySelfSid), NAMED(kKeySelfUid),
+      NAMED(kKeyOp), NAMED(kKeyDiffs), NAMED(kKeyPath), NAMED(kKeyUid), NAMED(kKeySid), NAMED(kKeyBufferSize),
+      NAMED(kKeyBufferNumber), NAMED(kKeyIsScreen), NAMED(kKeyIsMerge), NAMED(kKeyFrameFormat),
+      NAMED(kKeyIsPreview), NAMED(kKeyIsLocalScreen), NAMED(kKeyIsSelf), NAMED(kKeyCursorType),
+      NAMED(kKeyBackgroundColor), NAMED(kKeyRenderInfos), NAMED(kKeyUserId), NAMED(kKeyStreamId), NAMED(kKeyStreamType),
+      NAMED(kKeyRenderConfig), NAMED(kKeyLeft), NAMED(kKeyTop), NAMED(kKeyWidth), NAMED(kKeyHeight),
+      NAMED(kKeyRenderMode), NAMED(kKeyIsMirror),
+      NAMED(kKeyStreamKey),
+      NAMED(kKeyErrorCode), NAMED(kKeyFrameStatus), NAMED(kKeyPlanS0), NAMED(kKeyPlanS1), NAMED(kKeyPlanS2),
+      NAMED(kKeyRotation), NAMED(kKeyFrameId), NAMED(kKeyFlip),
+      NAMED(kKeyViewWidth), NAMED(kKeyViewHeight), NAMED(kKeyFrameCount), NAMED(kKeyTimestamp),
+  };
+  return names;
+}
+// clang-format on
+
+// Attributes, stream kinds and frame statuses.
 const std::vector<NamedText>& OtherNames() {
   static const std::vector<NamedText> names = {
-      NAMED(kAttrController),    NAMED(kAttrMulti),     NAMED(kKeyCommand),   NAMED(kKeyData),
-      NAMED(kKeyCustom),         NAMED(kKeyResponse),   NAMED(kKeyError),     NAMED(kKeyUuid),
-      NAMED(kKeyErrorCode),      NAMED(kKeyStreamKey),  NAMED(kKeyStreamId),  NAMED(kKeyUserId),
-      NAMED(kKeyFrameStatus),    NAMED(kKeyIsScreen),   NAMED(kStreamCamera), NAMED(kStreamScreen),
-      NAMED(kStreamLocalScreen), NAMED(kStreamPreview), NAMED(kStreamMerge),  NAMED(kFrameStatusNormal),
-      NAMED(kFrameStatusNone),
+      NAMED(kAttrController), NAMED(kAttrMulti),         NAMED(kStreamCamera),
+      NAMED(kStreamScreen),   NAMED(kStreamLocalScreen), NAMED(kStreamPreview),
+      NAMED(kStreamMerge),    NAMED(kFrameStatusNormal), NAMED(kFrameStatusNone),
   };
   return names;
 }
@@ -164,14 +185,20 @@ std::set<std::string> Values(const std::vector<NamedText>& names) {
   return values;
 }
 
-// Data keys and fixed values the roles write as literals: every quoted
-// identifier in the code (not the comments) of the roles' folders and of
-// embed/, which builds the data the roles share. The protocol's own files are
-// left out: its names are in the lists above, and its error texts are texts.
+// The roles' folders, and embed/, which builds the data the roles share.
+const std::vector<std::string>& RoleFolders() {
+  static const std::vector<std::string> folders = {"src/controller", "src/embed", "src/render", "src/gallery"};
+  return folders;
+}
+
+// Fixed values the roles write as literals, and any name on the wire that a
+// role source still writes in place: every quoted identifier in the code (not
+// the comments) of the role folders. The protocol's own files are left out:
+// its names are in the lists above, and its error texts are texts.
 std::set<std::string> RoleLiterals() {
   static const std::regex literal("\"(_?[A-Za-z][A-Za-z0-9_]*)\"");
   std::set<std::string> names;
-  for (const char* folder : {"src/controller", "src/embed", "src/render", "src/gallery"}) {
+  for (const std::string& folder : RoleFolders()) {
     for (const std::string& file : docs_test::SourceFilesIn(folder)) {
       if (file.find("embed/protocol.") != std::string::npos) continue;
       const std::string code = docs_test::WithoutComments(ReadSourceFile(file));
@@ -186,7 +213,7 @@ std::set<std::string> RoleLiterals() {
 // Every name on the wire that the module has.
 std::set<std::string> ModuleNames() {
   std::set<std::string> names = RoleLiterals();
-  for (const auto* list : {&Commands(), &Events(), &OtherNames()}) {
+  for (const auto* list : {&Commands(), &Events(), &Keys(), &OtherNames()}) {
     const std::set<std::string> values = Values(*list);
     names.insert(values.begin(), values.end());
   }
@@ -211,7 +238,7 @@ class PageProtocolDocTest : public ::testing::Test {
 // and so reach the document's checks.
 TEST_F(PageProtocolDocTest, ListsEveryConstantOfTheProtocolHeader) {
   std::set<std::string> listed;
-  for (const auto* list : {&Commands(), &Events(), &OtherNames()}) {
+  for (const auto* list : {&Commands(), &Events(), &Keys(), &OtherNames()}) {
     for (const NamedText& named : *list) listed.insert(named.name);
   }
   for (const NamedCode& code : ErrorCodes()) listed.insert(code.name);
@@ -221,11 +248,14 @@ TEST_F(PageProtocolDocTest, ListsEveryConstantOfTheProtocolHeader) {
   const std::set<std::string> declaredSet(declared.begin(), declared.end());
   EXPECT_EQ(Missing(declaredSet, listed), "") << "declared in " << kProtocolHeader << " but unknown to this test";
   EXPECT_EQ(Missing(listed, declaredSet), "") << "listed here but no longer declared in " << kProtocolHeader;
+  EXPECT_EQ(Values(Keys()).size(), Keys().size()) << "two key constants of " << kProtocolHeader << " name one key";
 }
 
 TEST_F(PageProtocolDocTest, NamesEveryNameTheModuleHas) {
+  for (const std::string& folder : RoleFolders()) {
+    ASSERT_FALSE(docs_test::SourceFilesIn(folder).empty()) << folder << " moved: update the folder list";
+  }
   const std::set<std::string> module = ModuleNames();
-  ASSERT_GT(RoleLiterals().size(), 20u) << "the role sources moved: update the folder list";
   EXPECT_EQ(Missing(module, DocumentNames(doc_)), "")
       << "the module has these names; " << kDocument << " does not name them in code style";
 }
