@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "frame/frame_layout.h"
-#include "host/module.h"
-#include "host/module_entry_points.h"
-#include "host/ppapi/ppp.h"
+#include "host/instance.h"
+#include "yuv/instance_plugin.h"
+#include "yuv/strided_frame.h"
 #include "yuv/yuv_3d_render.h"
 
 namespace yuv_test {
@@ -54,15 +54,6 @@ class BarInstance : public pp::Instance {
   const ColourBarFrame* shown_ = nullptr;
 };
 
-class BarModule : public pp::Module {
- public:
-  pp::Instance* CreateInstance(PP_Instance instance) override { return new BarInstance(instance); }
-};
-
-int32_t Initialize(PP_Module module, PPB_GetInterface getBrowserInterface) {
-  return pp::StartModule(new BarModule(), module, getBrowserInterface);
-}
-
 }  // namespace
 
 ColourBarFrame MakeColourBars(int32_t width, int32_t height, int32_t padding, int32_t format) {
@@ -96,22 +87,15 @@ ColourBarFrame MakeColourBars(int32_t width, int32_t height, int32_t padding, in
 }
 
 TALLWICK_PP_RENDER::VideoFrame ToVideoFrame(const ColourBarFrame& frame) {
-  TALLWICK_PP_RENDER::VideoFrame video;
-  video.width = frame.width;
-  video.height = frame.height;
-  video.format = frame.format;
-  video.planS0 = frame.strideY;
-  video.planS1 = frame.strideUV;
-  video.planS2 = frame.strideUV;
+  TALLWICK_PP_RENDER::VideoFrame video =
+      StridedFrame(frame.width, frame.height, frame.format, frame.strideY, frame.strideUV);
   video.plan0 = frame.y.data();
   video.plan1 = frame.u.data();
   video.plan2 = frame.v.data();
   return video;
 }
 
-pphost::EntryPoints ColourBarPluginEntryPoints() {
-  return {&Initialize, &pp::GetStartedModuleInterface, &pp::ShutdownStartedModule};
-}
+pphost::EntryPoints ColourBarPluginEntryPoints() { return InstancePluginEntryPoints<BarInstance>(); }
 
 void SetFrame(const ColourBarFrame* frame) { g_frame = frame; }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "host/gles2/gl2_api.h"
 #include "host/gles2/gles2_binding.h"
 #include "host/ppapi/ppb_core.h"
 #include "host/ppapi/ppb_graphics_3d.h"
@@ -12,12 +13,6 @@
 namespace yuv_test {
 
 namespace {
-
-constexpr uint32_t kGlInvalidEnum = 0x0500;
-constexpr uint32_t kGlRed = 0x1903;
-constexpr uint32_t kGlVersion = 0x1F02;
-constexpr uint32_t kGlCompileStatus = 0x8B81;
-constexpr uint32_t kGlLinkStatus = 0x8B82;
 
 FakeBrowser& B() { return FakeBrowser::Get(); }
 
@@ -126,17 +121,17 @@ void GetProgramInfoLog(PP_Resource /*c*/, GLuint /*p*/, GLsizei size, GLsizei* /
   std::strncpy(log, "link says no", static_cast<size_t>(size));
 }
 void GetProgramiv(PP_Resource /*c*/, GLuint /*p*/, GLenum pname, GLint* value) {
-  *value = (pname == kGlLinkStatus && !B().config.failLink) ? 1 : 0;
+  *value = (pname == GL_LINK_STATUS && !B().config.failLink) ? 1 : 0;
 }
 void GetShaderInfoLog(PP_Resource /*c*/, GLuint /*s*/, GLsizei size, GLsizei* /*length*/, char* log) {
   std::strncpy(log, "0:1: syntax error", static_cast<size_t>(size));
 }
 void GetShaderiv(PP_Resource /*c*/, GLuint s, GLenum pname, GLint* value) {
-  *value = (pname == kGlCompileStatus && B().shaderTypes[s] != B().config.failShaderType) ? 1 : 0;
+  *value = (pname == GL_COMPILE_STATUS && B().shaderTypes[s] != B().config.failShaderType) ? 1 : 0;
 }
 const GLubyte* GetString(PP_Resource /*c*/, GLenum name) {
   static const char kVersion[] = "OpenGL ES 2.0 (fake)";
-  if (name != kGlVersion || B().config.noVersionString) return nullptr;
+  if (name != GL_VERSION || B().config.noVersionString) return nullptr;
   return reinterpret_cast<const GLubyte*>(kVersion);
 }
 GLint GetUniformLocation(PP_Resource /*c*/, GLuint /*p*/, const char* name) {
@@ -160,7 +155,7 @@ void ShaderSource(PP_Resource c, GLuint s, GLsizei n, const char** /*str*/, cons
 void TexImage2D(PP_Resource c, GLenum target, GLint level, GLint internal, GLsizei w, GLsizei h, GLint border,
                 GLenum format, GLenum type, const void* /*pixels*/) {
   Record("TexImage2D", {c, target, level, internal, w, h, border, format, type});
-  if (format == kGlRed && B().config.refuseRed && B().pendingError == 0) B().pendingError = kGlInvalidEnum;
+  if (format == GL_RED && B().config.refuseRed && B().pendingError == 0) B().pendingError = GL_INVALID_ENUM;
 }
 void TexParameteri(PP_Resource c, GLenum target, GLenum pname, GLint v) {
   Record("TexParameteri", {c, target, pname, v});
@@ -256,6 +251,15 @@ FakeBrowserTest::FakeBrowserTest() : browser_(FakeBrowser::Get()) {
   browser_.Reset();
   pp::SetModuleSingleton(&module_);
   EXPECT_TRUE(module_.InternalInit(1, &FakeBrowser::GetInterface));
+}
+
+int32_t FakeBrowserTest::CreatedAttrib(int32_t name) const {
+  const auto& list = browser_.createdAttribs.back();
+  for (size_t i = 0; i + 1 < list.size(); i += 2) {
+    if (list[i] == name) return list[i + 1];
+  }
+  ADD_FAILURE() << "no attribute " << name;
+  return -1;
 }
 
 FakeBrowserTest::~FakeBrowserTest() {

@@ -10,6 +10,7 @@
 #include "host/instance.h"
 #include "host/module.h"
 #include "host/ppapi/pp_types.h"
+#include "host/view.h"
 #include "support/log_capture.h"
 
 namespace yuv_test {
@@ -71,6 +72,20 @@ class FakeBrowserTest : public ::testing::Test {
 
   FakeBrowserTest();
   ~FakeBrowserTest() override;
+
+  // Makes the view width x height and hands it to `render` (either renderer).
+  template <class Render>
+  int32_t ChangeViewTo(Render& render, int32_t width, int32_t height, bool highPerformance = false) {
+    browser_.config.viewRect = {{0, 0}, {width, height}};
+    return ChangeView(render, highPerformance);
+  }
+  // Hands the view as it is to `render` again.
+  template <class Render>
+  int32_t ChangeView(Render& render, bool highPerformance = false) {
+    return render.HandleChangeView(pp::View(kView), highPerformance, false);
+  }
+  // The value of `name` in the attribute list of the last context creation.
+  int32_t CreatedAttrib(int32_t name) const;
 
   FakeBrowser& browser_;
   tallwick::test::LogCapture logs_;

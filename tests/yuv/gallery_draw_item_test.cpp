@@ -3,8 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "frame/frame_layout.h"
+#include "yuv/strided_frame.h"
+
 namespace {
 
+using tallwick::frame::kFormatI420;
 using TALLWICK_PP_RENDER::GalleryDrawItem;
 using TALLWICK_PP_RENDER::MakeGalleryDrawItem;
 using TALLWICK_PP_RENDER::TilePlacement;
@@ -13,17 +17,14 @@ using TALLWICK_PP_RENDER::VideoFrame;
 using ::testing::ElementsAre;
 using ::testing::FloatNear;
 using ::testing::Pointwise;
+using yuv_test::StridedFrame;
 
 constexpr float kTol = 1e-5F;
 
+// An I420 frame turned by `rotation`.
 VideoFrame Frame(int width, int height, int rotation, int strideY, int strideUV) {
-  VideoFrame frame;
-  frame.width = width;
-  frame.height = height;
+  VideoFrame frame = StridedFrame(width, height, kFormatI420, strideY, strideUV);
   frame.rotation = rotation;
-  frame.planS0 = strideY;
-  frame.planS1 = strideUV;
-  frame.planS2 = strideUV;
   return frame;
 }
 

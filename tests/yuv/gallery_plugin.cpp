@@ -2,9 +2,8 @@
 
 #include <memory>
 
-#include "host/module.h"
-#include "host/module_entry_points.h"
-#include "host/ppapi/ppp.h"
+#include "host/instance.h"
+#include "yuv/instance_plugin.h"
 #include "yuv/yuv_3d_gallery_render.h"
 
 namespace yuv_test {
@@ -55,15 +54,6 @@ class GalleryInstance : public pp::Instance {
   bool ready_ = false;
 };
 
-class GalleryModule : public pp::Module {
- public:
-  pp::Instance* CreateInstance(PP_Instance instance) override { return new GalleryInstance(instance); }
-};
-
-int32_t Initialize(PP_Module module, PPB_GetInterface getBrowserInterface) {
-  return pp::StartModule(new GalleryModule(), module, getBrowserInterface);
-}
-
 }  // namespace
 
 TALLWICK_PP_RENDER::TilePlacement GridTile(int index, const TALLWICK_PP_RENDER::TileColor& colour, bool crop) {
@@ -82,9 +72,7 @@ TALLWICK_PP_RENDER::TilePlacement GridTile(int index, const TALLWICK_PP_RENDER::
   return tile;
 }
 
-pphost::EntryPoints GalleryPluginEntryPoints() {
-  return {&Initialize, &pp::GetStartedModuleInterface, &pp::ShutdownStartedModule};
-}
+pphost::EntryPoints GalleryPluginEntryPoints() { return InstancePluginEntryPoints<GalleryInstance>(); }
 
 void SetGalleryScene(const GalleryScene* scene) { g_scene = scene; }
 

@@ -12,6 +12,7 @@
 #include "frame/frame_layout.h"
 #include "host/gles2/gl2_api.h"
 #include "yuv/fake_gl_browser.h"
+#include "yuv/strided_frame.h"
 #include "yuv/yuv_3d_render.h"
 
 namespace {
@@ -33,27 +34,12 @@ using TALLWICK_PP_RENDER::YUV3DGalleryRender;
 using TALLWICK_PP_RENDER::YUV3DRender;
 using ::testing::ElementsAre;
 using yuv_test::FakeBrowserTest;
+using yuv_test::StridedFrame;
 
 class YUV3DGalleryRenderTest : public FakeBrowserTest {
  protected:
-  int32_t Attrib(int32_t name) const {
-    const auto& list = browser_.createdAttribs.back();
-    for (size_t i = 0; i + 1 < list.size(); i += 2) {
-      if (list[i] == name) return list[i + 1];
-    }
-    return -1;
-  }
-
   static GalleryDrawItem Item(int format, int height, bool mirror) {
-    static std::vector<uint8_t> pixels(1 << 20);
-    VideoFrame frame;
-    frame.width = 320;
-    frame.height = height;
-    frame.format = format;
-    frame.planS0 = 320;
-    frame.planS1 = format == kFormatNV12 ? 320 : 160;
-    frame.planS2 = 160;
-    frame.plan0 = frame.plan1 = frame.plan2 = pixels.data();
+    const VideoFrame frame = StridedFrame(320, height, format, 320, format == kFormatNV12 ? 320 : 160);
     TilePlacement tile;
     tile.width = 100;
     tile.height = 100;
@@ -66,18 +52,17 @@ class YUV3DGalleryRenderTest : public FakeBrowserTest {
 TEST_F(YUV3DGalleryRenderTest, ContextHasAlphaAndTheViewSizeTimesDprWhicheverMakesIt) {
   {
     YUV3DGalleryRender render(&instance_, 2.0);
-    browser_.config.viewRect = {{0, 0}, {640, 360}};
-    ASSERT_EQ(render.HandleChangeView(pp::View(kView), false, false), 0);
-    EXPECT_EQ(Attrib(0x3021), 8);
-    EXPECT_EQ(Attrib(0x3057), 1280);
-    EXPECT_EQ(Attrib(0x3056), 720);
+    ASSERT_EQ(ChangeViewTo(render, 640, 360), 0);
+    EXPECT_EQ(CreatedAttrib(0x3021), 8);
+    EXPECT_EQ(CreatedAttrib(0x3057), 1280);
+    EXPECT_EQ(CreatedAttrib(0x3056), 720);
     EXPECT_EQ(browser_.Calls("Viewport").back().args, (std::vector<int64_t>{101, 0, 0, 1280, 720}));
   }
   YUV3DGalleryRender render(&instance_, 2.0);
   ASSERT_EQ(render.InitYUVRender({0, 0, 0, 1}, 640, 360, true, false), 0);
-  EXPECT_EQ(Attrib(0x3057), 1280);
-  EXPECT_EQ(Attrib(0x3056), 720);
-  EXPECT_EQ(Attrib(0x11000), 0x11002);
+  EXPECT_EQ(CreatedAttrib(0x3057), 1280);
+  EXPECT_EQ(CreatedAttrib(0x3056), 720);
+  EXPECT_EQ(CreatedAttrib(0x11000), 0x11002);
   EXPECT_EQ(logs_.Matching("InitShader, result = 0").size(), 2U);
   // The gallery program lets its shader objects go after linking.
   EXPECT_EQ(browser_.Count("DeleteShader"), 4U);
@@ -85,10 +70,9 @@ TEST_F(YUV3DGalleryRenderTest, ContextHasAlphaAndTheViewSizeTimesDprWhicheverMak
 
 TEST_F(YUV3DGalleryRenderTest, ZeroDprMakesAnEmptyBuffer) {
   YUV3DGalleryRender render(&instance_, 0.0);
-  browser_.config.viewRect = {{0, 0}, {640, 360}};
-  ASSERT_EQ(render.HandleChangeView(pp::View(kView), false, false), 0);
-  EXPECT_EQ(Attrib(0x3057), 0);
-  EXPECT_EQ(Attrib(0x3056), 0);
+  ASSERT_EQ(ChangeViewTo(render, 640, 360), 0);
+  EXPECT_EQ(CreatedAttrib(0x3057), 0);
+  EXPECT_EQ(CreatedAttrib(0x3056), 0);
 }
 
 TEST_F(YUV3DGalleryRenderTest, FailuresGiveTheirCodes) {
@@ -100,8 +84,7 @@ TEST_F(YUV3DGalleryRenderTest, FailuresGiveTheirCodes) {
   browser_.config.offerGles2 = true;
   browser_.config.refuseBind = true;
   YUV3DGalleryRender unbound(&instance_, 1.0);
-  browser_.config.viewRect = {{0, 0}, {10, 10}};
-  EXPECT_EQ(unbound.HandleChangeView(pp::View(kView), false, false), kErrorBindGraphics);
+  EXPECT_EQ(ChangeViewTo(unbound, 10, 10), kErrorBindGraphics);
   EXPECT_EQ(logs_.Matching("unable to bind 3d context ---> error").size(), 1U);
   EXPECT_EQ(logs_.Matching("InitGL error - err: 17").size(), 1U);
 
@@ -118,7 +101,7 @@ TEST_F(YUV3DGalleryRenderTest, FailuresGiveTheirCodes) {
 
   browser_.config.zeroTextureNames = false;
   browser_.config.resizeResult = -2;
-  EXPECT_EQ(noTextures.HandleChangeView(pp::View(kView), false, false), kErrorResizeBuffer);
+  EXPECT_EQ(ChangeView(noTextures), kErrorResizeBuffer);
   EXPECT_EQ(logs_.Matching("ResizeBuffers - unable to resize buffer: result: -2, newWidth 10, newHeight 10").size(),
             1U);
 }
@@ -128,7 +111,7 @@ TEST_F(YUV3DGalleryRenderTest, AViewChangeClearsToTheBackgroundWithoutPresenting
   browser_.config.viewRect = {{0, 0}, {200, 200}};
   ASSERT_EQ(render.InitYUVRender({0.5F, 0, 0, 1}, 200, 200, false, false), 0);
   browser_.calls.clear();
-  ASSERT_EQ(render.HandleChangeView(pp::View(kView), false, false), 0);
+  ASSERT_EQ(ChangeView(render), 0);
   ASSERT_EQ(browser_.Count("ClearColor"), 1U);
   EXPECT_THAT(browser_.Calls("ClearColor")[0].floats, ElementsAre(0.5F, 0, 0, 1));
   EXPECT_EQ(browser_.Count("Clear"), 1U);
@@ -140,12 +123,11 @@ TEST_F(YUV3DGalleryRenderTest, AViewChangeClearsToTheBackgroundWithoutPresenting
 TEST_F(YUV3DGalleryRenderTest, ResizeFailureLinesKeepTheirLevelAndLimiterPerRendererKind) {
   YUV3DRender single(&instance_, 1.0);
   YUV3DGalleryRender gallery(&instance_, 1.0);
-  browser_.config.viewRect = {{0, 0}, {10, 10}};
-  ASSERT_EQ(single.HandleChangeView(pp::View(kView), false, false), 0);
-  ASSERT_EQ(gallery.HandleChangeView(pp::View(kView), false, false), 0);
+  ASSERT_EQ(ChangeViewTo(single, 10, 10), 0);
+  ASSERT_EQ(ChangeView(gallery), 0);
   browser_.config.resizeResult = -1;
-  EXPECT_EQ(single.HandleChangeView(pp::View(kView), false, false), kErrorResizeBuffer);
-  EXPECT_EQ(gallery.HandleChangeView(pp::View(kView), false, false), kErrorResizeBuffer);
+  EXPECT_EQ(ChangeView(single), kErrorResizeBuffer);
+  EXPECT_EQ(ChangeView(gallery), kErrorResizeBuffer);
   std::vector<std::pair<int, std::string>> lines;
   for (const auto& line : logs_.Lines()) {
     if (line.text.find("ResizeBuffers - unable to resize buffer") != std::string::npos) {

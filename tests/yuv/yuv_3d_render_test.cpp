@@ -9,6 +9,7 @@
 #include "frame/frame_layout.h"
 #include "host/gles2/gl2_api.h"
 #include "yuv/fake_gl_browser.h"
+#include "yuv/strided_frame.h"
 
 namespace {
 
@@ -21,46 +22,16 @@ using TALLWICK_PP_RENDER::kErrorInitTexture;
 using TALLWICK_PP_RENDER::kErrorLinkShader;
 using TALLWICK_PP_RENDER::kErrorNotInited;
 using TALLWICK_PP_RENDER::kErrorResizeBuffer;
-using TALLWICK_PP_RENDER::VideoFrame;
 using TALLWICK_PP_RENDER::YUV3DRender;
 using ::testing::ElementsAre;
 using ::testing::FloatNear;
 using ::testing::Pointwise;
 using yuv_test::FakeBrowserTest;
 using yuv_test::RecordedCall;
-
-VideoFrame Frame(int width, int height, int format, int strideY, int strideUV) {
-  static std::vector<uint8_t> pixels(size_t{4096} * 4096);
-  VideoFrame frame;
-  frame.width = width;
-  frame.height = height;
-  frame.format = format;
-  frame.planS0 = strideY;
-  frame.planS1 = strideUV;
-  frame.planS2 = strideUV;
-  frame.plan0 = pixels.data();
-  frame.plan1 = pixels.data();
-  frame.plan2 = pixels.data();
-  return frame;
-}
+using yuv_test::StridedFrame;
 
 class YUV3DRenderTest : public FakeBrowserTest {
  protected:
-  void SetView(int32_t width, int32_t height) { browser_.config.viewRect = {{0, 0}, {width, height}}; }
-  int32_t ChangeView(YUV3DRender& render, bool red = false) {
-    return render.HandleChangeView(pp::View(kView), false, red);
-  }
-
-  // The attribute list of the last context creation, as name -> value.
-  int32_t Attrib(int32_t name) const {
-    const auto& list = browser_.createdAttribs.back();
-    for (size_t i = 0; i + 1 < list.size(); i += 2) {
-      if (list[i] == name) return list[i + 1];
-    }
-    ADD_FAILURE() << "no attribute " << name;
-    return -1;
-  }
-
   std::vector<RecordedCall> Uploads() const { return browser_.Calls("TexImage2D"); }
   std::vector<float> AttribPointer(int64_t index) const {
     std::vector<float> last;
@@ -73,8 +44,7 @@ class YUV3DRenderTest : public FakeBrowserTest {
 
 TEST_F(YUV3DRenderTest, CreatesAnOpaqueLowPowerContextAtTheViewSizeTimesDpr) {
   YUV3DRender render(&instance_, 1.5);
-  SetView(101, 51);
-  ASSERT_EQ(ChangeView(render), 0);
+  ASSERT_EQ(ChangeViewTo(render, 101, 51), 0);
   ASSERT_EQ(browser_.createdAttribs.size(), 1U);
   EXPECT_THAT(browser_.createdAttribs[0], ElementsAre(0x3021, 0, 0x3022, 8, 0x3023, 8, 0x3024, 8, 0x3025, 0, 0x3026, 0,
                                                       0x3031, 0, 0x3032, 0, 0x3057, 151, 0x3056, 76, 0x11000, 0x11001));
@@ -87,16 +57,14 @@ TEST_F(YUV3DRenderTest, CreatesAnOpaqueLowPowerContextAtTheViewSizeTimesDpr) {
 
 TEST_F(YUV3DRenderTest, HighPerformanceGpuIsAskedFor) {
   YUV3DRender render(&instance_, 1.0);
-  SetView(10, 10);
-  ASSERT_EQ(render.HandleChangeView(pp::View(kView), true, false), 0);
-  EXPECT_EQ(Attrib(0x11000), 0x11002);
+  ASSERT_EQ(ChangeViewTo(render, 10, 10, true), 0);
+  EXPECT_EQ(CreatedAttrib(0x11000), 0x11002);
 }
 
 TEST_F(YUV3DRenderTest, WithoutGles2TheContextIsRefusedWithInitPpapi) {
   browser_.config.offerGles2 = false;
   YUV3DRender render(&instance_, 1.0);
-  SetView(10, 10);
-  EXPECT_EQ(ChangeView(render), kErrorInitPpapi);
+  EXPECT_EQ(ChangeViewTo(render, 10, 10), kErrorInitPpapi);
   EXPECT_TRUE(browser_.createdAttribs.empty());
   EXPECT_EQ(logs_.Matching("glInitializePPAPI error - width: 10, height: 10").size(), 1U);
   EXPECT_EQ(logs_.Matching("InitGL error - err: 18").size(), 1U);
@@ -105,8 +73,8 @@ TEST_F(YUV3DRenderTest, WithoutGles2TheContextIsRefusedWithInitPpapi) {
 TEST_F(YUV3DRenderTest, RefusedBindingGivesBindGraphicsAndDrawsNothing) {
   browser_.config.refuseBind = true;
   YUV3DRender render(&instance_, 1.0);
-  EXPECT_EQ(render.InitYUVRender(Frame(64, 48, kFormatI420, 64, 32), false, false), kErrorBindGraphics);
-  EXPECT_EQ(Attrib(0x3057), 64);  // the frame's own size before any view
+  EXPECT_EQ(render.InitYUVRender(StridedFrame(64, 48, kFormatI420, 64, 32), false, false), kErrorBindGraphics);
+  EXPECT_EQ(CreatedAttrib(0x3057), 64);  // the frame's own size before any view
   EXPECT_EQ(logs_.Matching("unable to bind 3d context").size(), 1U);
   EXPECT_EQ(browser_.Count("CreateShader"), 0U);
 }
@@ -114,8 +82,7 @@ TEST_F(YUV3DRenderTest, RefusedBindingGivesBindGraphicsAndDrawsNothing) {
 TEST_F(YUV3DRenderTest, FailingVertexShaderGivesCompileShaderWithoutProgramOrFragmentShader) {
   browser_.config.failShaderType = GL_VERTEX_SHADER;
   YUV3DRender render(&instance_, 1.0);
-  SetView(10, 10);
-  EXPECT_EQ(ChangeView(render), kErrorCompileShader);
+  EXPECT_EQ(ChangeViewTo(render, 10, 10), kErrorCompileShader);
   ASSERT_EQ(browser_.Count("CreateShader"), 1U);
   EXPECT_EQ(browser_.Calls("CreateShader")[0].args[1], GL_VERTEX_SHADER);
   EXPECT_EQ(browser_.Count("CreateProgram"), 0U);
@@ -128,16 +95,14 @@ TEST_F(YUV3DRenderTest, FailingVertexShaderGivesCompileShaderWithoutProgramOrFra
 TEST_F(YUV3DRenderTest, FailingLinkGivesLinkShader) {
   browser_.config.failLink = true;
   YUV3DRender render(&instance_, 1.0);
-  SetView(10, 10);
-  EXPECT_EQ(ChangeView(render), kErrorLinkShader);
+  EXPECT_EQ(ChangeViewTo(render, 10, 10), kErrorLinkShader);
   EXPECT_EQ(browser_.Count("UseProgram"), 0U);
   EXPECT_EQ(logs_.Matching("LinkProgramError - log: link says no ").size(), 1U);
 }
 
 TEST_F(YUV3DRenderTest, ProgramBindsTheFixedAttributeLocationsBeforeLinking) {
   YUV3DRender render(&instance_, 1.0);
-  SetView(10, 10);
-  ASSERT_EQ(ChangeView(render), 0);
+  ASSERT_EQ(ChangeViewTo(render, 10, 10), 0);
   std::vector<int64_t> locations;
   for (const auto& call : browser_.Calls("BindAttribLocation")) locations.push_back(call.args[2]);
   EXPECT_THAT(locations, ElementsAre(3, 4, 5));
@@ -153,8 +118,7 @@ TEST_F(YUV3DRenderTest, ClearBufferBeforeAContextGivesNotInited) {
 
 TEST_F(YUV3DRenderTest, RefusedResizeGivesResizeBufferAndLogsOncePerFiveSeconds) {
   YUV3DRender render(&instance_, 1.0);
-  SetView(320, 240);
-  ASSERT_EQ(ChangeView(render), 0);
+  ASSERT_EQ(ChangeViewTo(render, 320, 240), 0);
   browser_.config.resizeResult = -1;
   EXPECT_EQ(ChangeView(render), kErrorResizeBuffer);
   EXPECT_EQ(ChangeView(render), kErrorResizeBuffer);
@@ -172,7 +136,7 @@ TEST_F(YUV3DRenderTest, RefusedResizeGivesResizeBufferAndLogsOncePerFiveSeconds)
 
 TEST_F(YUV3DRenderTest, StrideTrimsTheTextureWindow) {
   YUV3DRender render(&instance_, 1.0);
-  ASSERT_EQ(render.InitYUVRender(Frame(640, 360, kFormatI420, 704, 352), false, false), 0);
+  ASSERT_EQ(render.InitYUVRender(StridedFrame(640, 360, kFormatI420, 704, 352), false, false), 0);
   const float xY = 640.0F / 704 - 2.0F / 640;
   const float xUV = 320.0F / 352 - 2.0F / 320;
   EXPECT_NEAR(xY, 0.9059659F, 1e-6F);
@@ -183,7 +147,7 @@ TEST_F(YUV3DRenderTest, StrideTrimsTheTextureWindow) {
   EXPECT_THAT(AttribPointer(3), ElementsAre(0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1));
   // Stride equal to width still trims two texels.
   browser_.calls.clear();
-  ASSERT_EQ(render.InitYUVRender(Frame(640, 360, kFormatI420, 640, 320), false, false), 0);
+  ASSERT_EQ(render.InitYUVRender(StridedFrame(640, 360, kFormatI420, 640, 320), false, false), 0);
   EXPECT_NEAR(AttribPointer(4)[2], 1 - 2.0F / 640, 1e-6F);
   EXPECT_EQ(browser_.Count("DeleteTextures"), 3U);  // the first three textures made way
 }
@@ -191,17 +155,17 @@ TEST_F(YUV3DRenderTest, StrideTrimsTheTextureWindow) {
 TEST_F(YUV3DRenderTest, ZeroTextureNameGivesInitTexture) {
   browser_.config.zeroTextureNames = true;
   YUV3DRender render(&instance_, 1.0);
-  EXPECT_EQ(render.InitYUVRender(Frame(64, 48, kFormatI420, 64, 32), false, false), kErrorInitTexture);
+  EXPECT_EQ(render.InitYUVRender(StridedFrame(64, 48, kFormatI420, 64, 32), false, false), kErrorInitTexture);
   EXPECT_EQ(logs_.Matching("InitTextures failed - y: 0, u: 0, v: 0").size(), 1U);
 }
 
 TEST_F(YUV3DRenderTest, I420UploadsThreePlanesAtStrideWidth) {
   YUV3DRender render(&instance_, 1.0);
-  ASSERT_EQ(render.InitYUVRender(Frame(640, 361, kFormatI420, 704, 352), false, true), 0);
+  ASSERT_EQ(render.InitYUVRender(StridedFrame(640, 361, kFormatI420, 704, 352), false, true), 0);
   browser_.calls.clear();
   bool done = false;
   const pp::CompletionCallback callback([](void* flag, int32_t) { *static_cast<bool*>(flag) = true; }, &done);
-  EXPECT_EQ(render.RenderFrame(Frame(640, 361, kFormatI420, 704, 352), callback), PP_OK_COMPLETIONPENDING);
+  EXPECT_EQ(render.RenderFrame(StridedFrame(640, 361, kFormatI420, 704, 352), callback), PP_OK_COMPLETIONPENDING);
   const auto uploads = Uploads();
   ASSERT_EQ(uploads.size(), 3U);
   // The host accepts GL_RED and the page enabled it.
@@ -219,10 +183,10 @@ TEST_F(YUV3DRenderTest, I420UploadsThreePlanesAtStrideWidth) {
 TEST_F(YUV3DRenderTest, RefusedRedFallsBackToLuminance) {
   browser_.config.refuseRed = true;
   YUV3DRender render(&instance_, 1.0);
-  ASSERT_EQ(render.InitYUVRender(Frame(64, 48, kFormatI420, 64, 32), false, true), 0);
+  ASSERT_EQ(render.InitYUVRender(StridedFrame(64, 48, kFormatI420, 64, 32), false, true), 0);
   EXPECT_EQ(logs_.Matching("GL_RED is not supported, err:0x000500").size(), 1U);
   browser_.calls.clear();
-  render.RenderFrame(Frame(64, 48, kFormatI420, 64, 32), pp::CompletionCallback());
+  render.RenderFrame(StridedFrame(64, 48, kFormatI420, 64, 32), pp::CompletionCallback());
   for (const auto& upload : Uploads()) {
     EXPECT_EQ(upload.args[3], GL_LUMINANCE);
     EXPECT_EQ(upload.args[7], GL_LUMINANCE);
@@ -231,9 +195,9 @@ TEST_F(YUV3DRenderTest, RefusedRedFallsBackToLuminance) {
 
 TEST_F(YUV3DRenderTest, Nv12OfOddHeightUploadsHalfRowsOfLuminanceAlpha) {
   YUV3DRender render(&instance_, 1.0);
-  ASSERT_EQ(render.InitYUVRender(Frame(640, 481, kFormatNV12, 640, 640), false, true), 0);
+  ASSERT_EQ(render.InitYUVRender(StridedFrame(640, 481, kFormatNV12, 640, 640), false, true), 0);
   browser_.calls.clear();
-  render.RenderFrame(Frame(640, 481, kFormatNV12, 640, 640), pp::CompletionCallback());
+  render.RenderFrame(StridedFrame(640, 481, kFormatNV12, 640, 640), pp::CompletionCallback());
   const auto uploads = Uploads();
   ASSERT_EQ(uploads.size(), 2U);
   EXPECT_EQ(uploads[0].args[5], 481);
