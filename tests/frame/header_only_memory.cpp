@@ -8,16 +8,10 @@
 #endif
 
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 
 namespace tallwick::test {
-
-namespace {
-
-void PutWord(uint8_t* base, size_t offset, uint32_t value) {
-  for (size_t byte = 0; byte < 4; ++byte) base[offset + byte] = static_cast<uint8_t>(value >> (8 * byte));
-}
-
-}  // namespace
 
 #ifdef _WIN32
 
@@ -52,19 +46,10 @@ HeaderOnlyMemory::~HeaderOnlyMemory() { munmap(region_, regionSize_); }
 #endif
 
 void HeaderOnlyMemory::Write(const RawHeader& header) {
-  PutWord(base_, 0, header.frameId);
-  PutWord(base_, 4, header.state);
-  PutWord(base_, 8, header.reserved0);
-  PutWord(base_, 12, header.width);
-  PutWord(base_, 16, header.height);
-  PutWord(base_, 20, header.planS0);
-  PutWord(base_, 24, header.planS1);
-  PutWord(base_, 28, header.planS2);
-  PutWord(base_, 32, header.rotation);
-  PutWord(base_, 36, header.flip);
-  PutWord(base_, 40, header.reserved1);
-  PutWord(base_, 44, header.format);
-  PutWord(base_, 48, header.reserved2);
+  // RawHeader holds the header's words in their order, one field a word.
+  uint32_t words[frame::kHeaderSize / 4];
+  std::memcpy(words, &header, sizeof(words));
+  for (size_t i = 0; i < std::size(words); ++i) frame::StoreLE32(base_ + 4 * i, words[i]);
 }
 
 }  // namespace tallwick::test

@@ -9,52 +9,20 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
-#include "frame/frame_bounds.h"
 #include "frame/frame_layout.h"
+#include "frame/read_only_segment.h"
+#include "frame/segment_name.h"
 #include "frame/shm.h"
 #include "frame/video_frame.h"
 
 namespace {
 
-using TALLWICK_PP_RENDER::CheckVideoFrameBounds;
+using tallwick::test::ReadOnlySegment;
+using tallwick::test::ScopedSegmentName;
 using TALLWICK_PP_RENDER::kVideoFrameOk;
 using TALLWICK_PP_RENDER::kVideoFrameUpdating;
 using TALLWICK_PP_RENDER::ParseVideoFrame;
 using TALLWICK_PP_RENDER::VideoFrame;
-
-int ProcessId() {
-#ifdef _WIN32
-  return static_cast<int>(GetCurrentProcessId());
-#else
-  return static_cast<int>(getpid());
-#endif
-}
-
-// A segment name no other process or test uses, removed before and after.
-class SegmentName {
- public:
-  SegmentName() : name_("/tallwick-writer-test-" + std::to_string(ProcessId()) + "-" + std::to_string(Next())) {
-    shoom::Shm::Remove(name_);
-  }
-  ~SegmentName() { shoom::Shm::Remove(name_); }
-  SegmentName(const SegmentName&) = delete;
-  SegmentName& operator=(const SegmentName&) = delete;
-
-  const char* Get() const { return name_.c_str(); }
-
- private:
-  static int Next() {
-    static int number = 0;
-    return number++;
-  }
-  std::string name_;
-};
 
 // Owns a writer made through the C interface.
 struct Writer {
@@ -66,22 +34,6 @@ struct Writer {
   Writer& operator=(const Writer&) = delete;
 
   tallwick_frame_writer* writer = nullptr;
-};
-
-// The segment mapped read-only, as the module maps it.
-struct Reader {
-  explicit Reader(const char* name) : shm(name, 0) { EXPECT_EQ(shm.Open(), shoom::kOK); }
-
-  // Parses and bounds-checks the frame as the module does before drawing.
-  int32_t Read(VideoFrame* frame) const {
-    const int32_t parsed = ParseVideoFrame(shm.Data(), frame, "cam");
-    if (parsed != kVideoFrameOk) return parsed;
-    return CheckVideoFrameBounds(*frame, shm.Data(), shm.Size(), "cam");
-  }
-  uint32_t State() const { return tallwick::frame::LoadLE32(shm.Data() + tallwick::frame::kOffsetState); }
-  std::vector<uint8_t> Bytes() const { return {shm.Data(), shm.Data() + shm.Size()}; }
-
-  shoom::Shm shm;
 };
 
 // One source plane: `rows` rows of `rowBytes` bytes, `stride` apart, each
@@ -137,10 +89,10 @@ TEST(WriterSizeTest, SegmentSizesFollowTheLayout) {
 }
 
 TEST(WriterCreateTest, RefusedArgumentsCreateNothing) {
-  SegmentName name;
+  ScopedSegmentName name;
   tallwick_frame_writer* writer = reinterpret_cast<tallwick_frame_writer*>(&name);
   EXPECT_EQ(tallwick_fw_create(nullptr, 16, 16, &writer), TALLWICK_FW_ERROR_NULL_ARGUMENT);
-  EXPECT_EQ(tallwick_fw_create(name.Get(), 16, 16, nullptr), TALLWICK_FW_ERROR_NULL_ARGUMENT);
+  EXPECT_EQ(tallwick_fw_create(name.CStr(), 16, 16, nullptr), TALLWICK_FW_ERROR_NULL_ARGUMENT);
   EXPECT_EQ(tallwick_fw_create("", 16, 16, &writer), TALLWICK_FW_ERROR_BAD_NAME);
   EXPECT_EQ(writer, nullptr);
   EXPECT_EQ(tallwick_fw_create(std::string(300, 'a').insert(0, "/").c_str(), 16, 16, &writer),
@@ -150,11 +102,11 @@ TEST(WriterCreateTest, RefusedArgumentsCreateNothing) {
   EXPECT_EQ(tallwick_fw_create("/tallwick/nested", 16, 16, &writer), TALLWICK_FW_ERROR_BAD_NAME);
   EXPECT_EQ(tallwick_fw_create("/", 16, 16, &writer), TALLWICK_FW_ERROR_BAD_NAME);
 #endif
-  EXPECT_EQ(tallwick_fw_create(name.Get(), 0, 16, &writer), TALLWICK_FW_ERROR_BAD_SIZE);
-  EXPECT_EQ(tallwick_fw_create(name.Get(), 16, -16, &writer), TALLWICK_FW_ERROR_BAD_SIZE);
-  EXPECT_EQ(tallwick_fw_create(name.Get(), 65536, 65536, &writer), TALLWICK_FW_ERROR_TOO_LARGE);
-  EXPECT_EQ(tallwick_fw_create_sized(name.Get(), 51, &writer), TALLWICK_FW_ERROR_BAD_SIZE);
-  EXPECT_EQ(tallwick_fw_create_sized(name.Get(), uint64_t{1} << 31, &writer), TALLWICK_FW_ERROR_TOO_LARGE);
+  EXPECT_EQ(tallwick_fw_create(name.CStr(), 0, 16, &writer), TALLWICK_FW_ERROR_BAD_SIZE);
+  EXPECT_EQ(tallwick_fw_create(name.CStr(), 16, -16, &writer), TALLWICK_FW_ERROR_BAD_SIZE);
+  EXPECT_EQ(tallwick_fw_create(name.CStr(), 65536, 65536, &writer), TALLWICK_FW_ERROR_TOO_LARGE);
+  EXPECT_EQ(tallwick_fw_create_sized(name.CStr(), 51, &writer), TALLWICK_FW_ERROR_BAD_SIZE);
+  EXPECT_EQ(tallwick_fw_create_sized(name.CStr(), uint64_t{1} << 31, &writer), TALLWICK_FW_ERROR_TOO_LARGE);
   EXPECT_EQ(writer, nullptr);
 
   // Nothing of that name exists afterwards.
@@ -163,17 +115,17 @@ TEST(WriterCreateTest, RefusedArgumentsCreateNothing) {
 }
 
 TEST(WriterCreateTest, TheSegmentHasTheAskedSizeAndNoCompleteFrame) {
-  SegmentName name;
-  Writer sized(name.Get(), 320, 180);
+  ScopedSegmentName name;
+  Writer sized(name.CStr(), 320, 180);
   ASSERT_NE(sized.writer, nullptr);
   EXPECT_EQ(tallwick_fw_buffer_size(sized.writer), 86452u);
-  Reader reader(name.Get());
+  ReadOnlySegment reader(name.Get());
   VideoFrame frame;
   EXPECT_EQ(reader.Read(&frame), kVideoFrameUpdating);
 
-  SegmentName other;
+  ScopedSegmentName other;
   tallwick_frame_writer* bytes = nullptr;
-  ASSERT_EQ(tallwick_fw_create_sized(other.Get(), 100000, &bytes), TALLWICK_FW_OK);
+  ASSERT_EQ(tallwick_fw_create_sized(other.CStr(), 100000, &bytes), TALLWICK_FW_OK);
   EXPECT_EQ(tallwick_fw_buffer_size(bytes), 100000u);
   tallwick_fw_close(bytes, 0);
   EXPECT_EQ(tallwick_fw_buffer_size(nullptr), 0u);
@@ -192,8 +144,8 @@ TEST(WriterWriteTest, FramesReadBackThroughTheParserWithTheirPlanes) {
   for (const Case& c : {Case{TALLWICK_FW_FORMAT_I420, 64, 36, 0}, Case{TALLWICK_FW_FORMAT_I420, 33, 17, 7},
                         Case{TALLWICK_FW_FORMAT_NV12, 64, 36, 16}, Case{TALLWICK_FW_FORMAT_NV12, 33, 17, 3}}) {
     SCOPED_TRACE(testing::Message() << "format " << c.format << ", " << c.width << "x" << c.height);
-    SegmentName name;
-    Writer writer(name.Get(), 64, 36);
+    ScopedSegmentName name;
+    Writer writer(name.CStr(), 64, 36);
     ASSERT_NE(writer.writer, nullptr);
     ASSERT_EQ(tallwick_fw_set_orientation(writer.writer, 270, 1), TALLWICK_FW_OK);
 
@@ -210,7 +162,7 @@ TEST(WriterWriteTest, FramesReadBackThroughTheParserWithTheirPlanes) {
                                       u.stride, v.bytes.data(), v.stride);
     ASSERT_EQ(written, TALLWICK_FW_OK) << tallwick_fw_error_text(written);
 
-    Reader reader(name.Get());
+    ReadOnlySegment reader(name.Get());
     VideoFrame frame;
     ASSERT_EQ(reader.Read(&frame), kVideoFrameOk);
     EXPECT_EQ(frame.frameId, 41);
@@ -237,10 +189,10 @@ TEST(WriterWriteTest, FramesReadBackThroughTheParserWithTheirPlanes) {
 // the previous frame until the begin, nothing complete until the commit, and
 // the whole new frame after it.
 TEST(WriterStepsTest, AReaderNeverTakesAFrameBeingWrittenAsComplete) {
-  SegmentName name;
-  Writer writer(name.Get(), 32, 16);
+  ScopedSegmentName name;
+  Writer writer(name.CStr(), 32, 16);
   ASSERT_NE(writer.writer, nullptr);
-  Reader reader(name.Get());
+  ReadOnlySegment reader(name.Get());
   VideoFrame frame;
 
   const std::vector<uint8_t> grey(size_t{32} * 16, 0x80);
@@ -295,14 +247,14 @@ TEST(WriterStepsTest, AReaderNeverTakesAFrameBeingWrittenAsComplete) {
 // Every refused call returns its code and leaves the segment byte for byte
 // as it was, the last complete frame included.
 TEST(WriterRefusalTest, RefusedFramesWriteNothing) {
-  SegmentName name;
-  Writer writer(name.Get(), 32, 16);
+  ScopedSegmentName name;
+  Writer writer(name.CStr(), 32, 16);
   tallwick_frame_writer* w = writer.writer;
   ASSERT_NE(w, nullptr);
   const std::vector<uint8_t> source(size_t{64} * 64, 0x55);
   const uint8_t* p = source.data();
   ASSERT_EQ(tallwick_fw_write_i420(w, 7, 32, 16, p, 32, p, 16, p, 16), TALLWICK_FW_OK);
-  Reader reader(name.Get());
+  ReadOnlySegment reader(name.Get());
   const std::vector<uint8_t> before = reader.Bytes();
 
   struct Refusal {
@@ -376,9 +328,9 @@ TEST(WriterErrorTextTest, EveryCodeHasItsOwnText) {
 // On POSIX the name outlives the writer only when asked to.
 TEST(WriterCloseTest, CloseRemovesTheNameUnlessKept) {
   for (const int32_t keep : {0, 1}) {
-    SegmentName name;
+    ScopedSegmentName name;
     tallwick_frame_writer* writer = nullptr;
-    ASSERT_EQ(tallwick_fw_create(name.Get(), 16, 8, &writer), TALLWICK_FW_OK);
+    ASSERT_EQ(tallwick_fw_create(name.CStr(), 16, 8, &writer), TALLWICK_FW_OK);
     const std::vector<uint8_t> grey(size_t{16} * 8, 0x80);
     ASSERT_EQ(tallwick_fw_write_i420(writer, 5, 16, 8, grey.data(), 16, grey.data(), 8, grey.data(), 8),
               TALLWICK_FW_OK);
@@ -397,16 +349,16 @@ TEST(WriterCloseTest, CloseRemovesTheNameUnlessKept) {
 
 // A kept segment reused by a new writer shows nothing until its first frame.
 TEST(WriterCloseTest, AReusedSegmentHoldsNoCompleteFrame) {
-  SegmentName name;
+  ScopedSegmentName name;
   tallwick_frame_writer* writer = nullptr;
-  ASSERT_EQ(tallwick_fw_create(name.Get(), 16, 8, &writer), TALLWICK_FW_OK);
+  ASSERT_EQ(tallwick_fw_create(name.CStr(), 16, 8, &writer), TALLWICK_FW_OK);
   const std::vector<uint8_t> grey(size_t{16} * 8, 0x80);
   ASSERT_EQ(tallwick_fw_write_i420(writer, 5, 16, 8, grey.data(), 16, grey.data(), 8, grey.data(), 8), TALLWICK_FW_OK);
   tallwick_fw_close(writer, 1);
 
-  Writer again(name.Get(), 16, 8);
+  Writer again(name.CStr(), 16, 8);
   ASSERT_NE(again.writer, nullptr);
-  Reader reader(name.Get());
+  ReadOnlySegment reader(name.Get());
   VideoFrame frame;
   EXPECT_EQ(reader.Read(&frame), kVideoFrameUpdating);
   ASSERT_EQ(tallwick_fw_write_i420(again.writer, 6, 16, 8, grey.data(), 16, grey.data(), 8, grey.data(), 8),
