@@ -12,6 +12,13 @@
 namespace fault_test {
 
 using module_test::Json;
+// What the fault tests look for in a picture, in the module suite's words.
+using module_test::kBlue;
+using module_test::kGreen;
+using module_test::kRed;
+using module_test::kWhite;
+using module_test::Shows;
+using module_test::Solid;
 
 // The two elements that read segments.
 enum class Role { kSingleStream, kGallery };

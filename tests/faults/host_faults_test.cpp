@@ -10,10 +10,6 @@
 namespace fault_test {
 namespace {
 
-using module_test::kGreen;
-using module_test::kRed;
-using module_test::Shows;
-using module_test::Solid;
 using ::testing::IsEmpty;
 using ::testing::Not;
 
@@ -28,6 +24,12 @@ class HostFaultTest : public FaultPageTest, public ::testing::WithParamInterface
   std::string View() const {
     return R"({"op":"view","id":")" + id() +
            (role() == Role::kGallery ? R"(","rect":[0,0,320,180]})" : R"(","rect":[0,0,160,90]})");
+  }
+  // u1's camera with one red frame, shown by the element for 100 ms.
+  void ShowRedCamera() {
+    PublishSolid("u1", kRed);
+    Show(role());
+    Do({Run(100)});
   }
   static std::string ErrorEvent(int32_t code) { return "ERROR " + std::to_string(code); }
   // Events, with an "ERROR" event's code.
@@ -52,8 +54,7 @@ class HostFaultTest : public FaultPageTest, public ::testing::WithParamInterface
 INSTANTIATE_TEST_SUITE_P(Roles, HostFaultTest, ::testing::Values(Role::kSingleStream, Role::kGallery), RoleTestName);
 
 TEST_P(HostFaultTest, NoContextFromTheHostIsReportedAndTheNextViewTriesAgain) {
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Do({Refuse("context", true)});
   auto out = Show(role());
   const auto fed = RunFeeding({"u1"}, 1000, 50);
@@ -73,10 +74,7 @@ TEST_P(HostFaultTest, NoContextFromTheHostIsReportedAndTheNextViewTriesAgain) {
 }
 
 TEST_P(HostFaultTest, LostContextKeepsTheLastPictureAndANewInitRecovers) {
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
-  Show(role());
-  Do({Run(100)});
+  ShowRedCamera();
   const auto lost = Do({R"({"op":"contextlost","id":")" + id() + R"("})"});
   EXPECT_THAT(Errors(lost, id()), ::testing::ElementsAre(ErrorEvent(TALLWICK_PP_RENDER::kErrorContextLost)));
   const auto after = RunFeeding({"u1"}, 1000, 50);
@@ -101,10 +99,7 @@ TEST_P(HostFaultTest, LostContextKeepsTheLastPictureAndANewInitRecovers) {
 }
 
 TEST_P(HostFaultTest, RefusedSwapsKeepTheLoopAliveUntilTheHostTakesThemAgain) {
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
-  Show(role());
-  Do({Run(100)});
+  ShowRedCamera();
   Do({Refuse("swap", true)});
   WriteFrame("u1", Solid(kGreen));
   const auto refused = RunFeeding({"u1"}, 1000, 50);

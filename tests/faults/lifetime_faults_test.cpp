@@ -13,12 +13,6 @@
 namespace fault_test {
 namespace {
 
-using module_test::kGreen;
-using module_test::kRed;
-using module_test::kWhite;
-using module_test::Shows;
-using module_test::Solid;
-
 constexpr int kCycles = 1000;
 
 class LifetimeFaultTest : public FaultPageTest, public ::testing::WithParamInterface<Role> {
@@ -31,8 +25,7 @@ INSTANTIATE_TEST_SUITE_P(Roles, LifetimeFaultTest, ::testing::Values(Role::kSing
                          RoleTestName);
 
 TEST_P(LifetimeFaultTest, DestroyedWithATickASwapAndAReopenPending) {
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Show(role());  // the first frame's swap and the next tick are queued
   // RESET_SHOOM reaches the element: its segment is dropped, the reopen
   // waits for the next tick.
@@ -48,8 +41,7 @@ TEST_P(LifetimeFaultTest, DestroyedWithATickASwapAndAReopenPending) {
 }
 
 TEST_F(FaultPageTest, ControllerElementDestroyedWhileRenderElementsGoOn) {
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Show(Role::kGallery);
   Show(Role::kSingleStream);
   Do({Destroy("c")});
@@ -83,10 +75,7 @@ TEST_F(FaultPageTest, ControllerElementDestroyedBeforeItsHandshakeEndsIsNeverPos
 // module holds afterwards is what it held before.
 class CycleFaultTest : public FaultPageTest {
  protected:
-  CycleFaultTest() {
-    Publish("u1");
-    WriteFrame("u1", Solid(kRed));
-  }
+  CycleFaultTest() { PublishSolid("u1", kRed); }
 
   struct Held {
     pphost::LiveCounts live;

@@ -14,9 +14,6 @@
 namespace fault_test {
 namespace {
 
-using module_test::kRed;
-using module_test::Shows;
-using module_test::Solid;
 using ::testing::IsEmpty;
 using ::testing::Not;
 
@@ -63,8 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, LogPathFaultTest,
                          });
 
 TEST_P(LogPathFaultTest, EveryRoleAnswersAndDraws) {
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   EXPECT_EQ(InitWithPath("c", Json::object()), 0);
   Do({Create("v")});
   EXPECT_EQ(InitWithPath("v", {{"fps", 20}, {"uid", "u1"}, {"sid", "s-u1"}, {"dpr", 1}}), 0);

@@ -13,11 +13,6 @@
 namespace fault_test {
 namespace {
 
-using module_test::kBlue;
-using module_test::kGreen;
-using module_test::kRed;
-using module_test::Shows;
-using module_test::Solid;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -34,8 +29,7 @@ class SegmentFaultTest : public FaultPageTest, public ::testing::WithParamInterf
   }
   // A red frame on screen from u1's segment.
   void ShowRed() {
-    Publish("u1");
-    WriteFrame("u1", Solid(kRed));
+    PublishSolid("u1", kRed);
     Show(role());
     ASSERT_GE(Presents(Do({Run(100)}), id()), 1u);
     ASSERT_TRUE(Shows(Centre(role()), kRed));
@@ -78,8 +72,7 @@ TEST_P(SegmentFaultTest, WriterDyingMidFrameLeavesTheLastPictureUntilANewWriterP
   }
 
   // The media process comes back and publishes the stream again.
-  Publish("u1");
-  WriteFrame("u1", Solid(kGreen));
+  PublishSolid("u1", kGreen);
   const auto back = Do({Run(100)});
   EXPECT_GE(Presents(back, id()), 1u);
   EXPECT_TRUE(Shows(Centre(role()), kGreen));

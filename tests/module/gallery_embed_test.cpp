@@ -39,8 +39,7 @@ using GalleryEmbedTest = GalleryPageTest;
 TEST_F(GalleryEmbedTest, StartAndStopAnswerByStateAndTheFirstTickPrecedesRenderStarted) {
   Init(DefaultInit());
   EXPECT_EQ(ErrorOf("STOP_RENDER"), kErrorRenderingStopped) << "never started";
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Do({Layout({Left("u1", "s1")})});
 
   const auto start = Do({Command("g", "START_RENDER")});
@@ -81,8 +80,7 @@ class GalleryRhythmTest : public GalleryPageTest, public ::testing::WithParamInt
 
 TEST_P(GalleryRhythmTest, TicksFollowTheLastNonZeroRate) {
   for (const int fps : GetParam().fps) Init(WithInit({{"fps", fps}, {"renderExceptionThreshold", 5000}}));
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Do({Layout({Left("u1", "s1")}), Command("g", "START_RENDER")});
   std::vector<int64_t> expected;
   for (int t = 0; t <= 300; t += GetParam().periodMs) expected.push_back(t);
@@ -101,8 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Rates, GalleryRhythmTest,
 
 TEST_F(GalleryEmbedTest, InitWithoutThresholdReportsAtTheFirstCheck) {
   Init(WithInit({{"fps", 20}}));
-  Publish("u2");
-  WriteFrame("u2", Solid(kGreen));
+  PublishSolid("u2", kGreen);
   Do({Layout({Left("u1", "s1"), Right("u2", "s2")})});
   // u1 has no segment: reported by the very first tick. u2 is drawn then,
   // and its unchanged frame is late by the next tick already.
@@ -131,8 +128,7 @@ TEST_P(GalleryBackgroundTest, OnlyAFourElementBackgroundColourReplacesTheElement
   Json later = WithInit({{"fps", 20}});
   if (*GetParam().json != '\0') later["backgroundColor"] = Json::parse(GetParam().json);
   Do({Command("g", "INIT", later.dump())});
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Do({Layout({Left("u1", "s1")}), Command("g", "START_RENDER"), Run(10)});
   const auto pixels = Pixels({{80, 45}, {240, 135}});
   EXPECT_TRUE(Shows(pixels[0], kRed));
@@ -153,8 +149,7 @@ TEST_F(GalleryEmbedTest, FrameCountIsKeyedByCameraKeyWithStoredFrameAndTileSizes
   EXPECT_EQ(empty.at("error"), kErrorNone);
   EXPECT_EQ(empty.at("data"), Json::object());
 
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Tile screen = Left("u1", "s1");
   screen.streamType = "SCREEN";  // still the user's camera segment
   Do({Layout({screen, {"u2", "s2", 160, 0, 100.5, 50.25}})});
@@ -187,8 +182,7 @@ TEST_F(GalleryEmbedTest, FrameCountIsKeyedByCameraKeyWithStoredFrameAndTileSizes
 
 TEST_F(GalleryEmbedTest, TwoItemsForOneUserMakeOneTileWhereTheLaterOneSays) {
   Init(DefaultInit());
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Do({Layout({{"u1", "first", 0, 0, 100, 90}, Right("u2", "s2"), {"u1", "second", 0, 90, 120, 60}})});
 
   EXPECT_THAT(Events(Do({Command("g", "START_RENDER"), Run(10)})),
@@ -304,10 +298,8 @@ class GalleryStatusTest : public GalleryPageTest {
 };
 
 TEST_F(GalleryStatusTest, EachTileReportsStallsAndResumptionsAtItsOwnTime) {
-  Publish("u1");
-  Publish("u2");
-  WriteFrame("u1", Solid(kRed));
-  WriteFrame("u2", Solid(kGreen));
+  PublishSolid("u1", kRed);
+  PublishSolid("u2", kGreen);
   Do({Layout({Left("u1", "s1"), Right("u2", "s2"), {"u3", "s3", 0, 90, 160, 90}}), Command("g", "START_RENDER")});
 
   // u1 gets new frames until 190 (last drawn at the tick of 200); u2 stays
@@ -327,8 +319,7 @@ TEST_F(GalleryStatusTest, EachTileReportsStallsAndResumptionsAtItsOwnTime) {
 
   // u3's segment appears and u2 moves again: both resume at the next tick;
   // u3, never drawn before, is then reported as started.
-  Publish("u3");
-  WriteFrame("u3", Solid(kWhite));
+  PublishSolid("u3", kWhite);
   WriteFrame("u2");
   EXPECT_THAT(Events(Do({Run(50)})),
               ElementsAre("MULTI_FRAME_STATUS_CHANGE s2 NORMAL_FRAME@650",
@@ -340,8 +331,7 @@ TEST_F(GalleryStatusTest, EachTileReportsStallsAndResumptionsAtItsOwnTime) {
 }
 
 TEST_F(GalleryStatusTest, ATileWithoutSegmentCountsFromTheLayoutThatAddedIt) {
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Do({Layout({Left("u1", "s1")}), Command("g", "START_RENDER"), Run(120)});
   // The added tile clears the element; the redraw at 150 restarts u1's
   // timing, u4's runs from the layout at 120.
@@ -351,8 +341,7 @@ TEST_F(GalleryStatusTest, ATileWithoutSegmentCountsFromTheLayoutThatAddedIt) {
 }
 
 TEST_F(GalleryStatusTest, AFrameThatCannotBeReadCountsAsTheStoredOne) {
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Do({Layout({Left("u1", "s1")}), Command("g", "START_RENDER"), Run(100)});
   Writer("u1").BeginFrame();  // and leaves it unfinished
   const auto stuck = Do({Run(400)});
@@ -390,8 +379,7 @@ TEST_F(GalleryStatusTest, ATileWaitingForItsFirstFrameOpensItsSegmentAtEveryTick
 }
 
 TEST_F(GalleryStatusTest, ADrawnTileWhoseSegmentGoesAwayStaysSilent) {
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Do({Layout({Left("u1", "s1")}), Command("g", "START_RENDER"), Run(100)});
   // The page withdraws the segment and resets the key: nothing to open.
   Withdraw("u1");
@@ -409,8 +397,7 @@ TEST_F(GalleryStatusTest, ADrawnTileWhoseSegmentGoesAwayStaysSilent) {
 TEST_F(GalleryEmbedTest, PongEverySecondWhateverTheState) {
   auto out = Do({Run(1500)});
   Init(DefaultInit());
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   const auto later = Do({Layout({Left("u1", "s1")}), Command("g", "START_RENDER"), Run(2000)});
   out.insert(out.end(), later.begin(), later.end());
   std::vector<Json> pongs;
@@ -421,8 +408,7 @@ TEST_F(GalleryEmbedTest, PongEverySecondWhateverTheState) {
 }
 
 TEST_F(GalleryStatusTest, StopKeepsTickingUntilASwapCompletesThenTheChainEnds) {
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Do({Layout({Left("u1", "s1")}), Command("g", "START_RENDER"), Run(100)});
   EXPECT_THAT(Events(Do({Command("g", "STOP_RENDER"), Run(400)})),
               ElementsAre("RENDER_STOPPED@100", "MULTI_FRAME_STATUS_CHANGE s1 NO_FRAME@300"))

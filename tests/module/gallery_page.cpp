@@ -98,6 +98,11 @@ std::vector<Json> GalleryPageTest::Publish(const std::string& uid, const std::st
   return Do({Command("c", "DO_UPDATE_SHARED_MEMORY", data.dump())});
 }
 
+void GalleryPageTest::PublishSolid(const std::string& uid, const Rgb& colour) {
+  Publish(uid);
+  WriteFrame(uid, Solid(colour));
+}
+
 void GalleryPageTest::Replace(const std::string& uid) {
   const std::string path = Writer(uid).Segment().Path();
   const tallwick::frame::FrameGeometry geometry = Writer(uid).Geometry();

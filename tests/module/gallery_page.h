@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "writer/frame_writer.h"
 #include "module/module_page.h"
+#include "writer/frame_writer.h"
 
 namespace module_test {
 
@@ -55,6 +55,10 @@ struct Tile {
   std::string streamType = "CAMERA";
 };
 
+// The gallery element's view unless a test gives another.
+inline constexpr int32_t kGalleryViewWidth = 320;
+inline constexpr int32_t kGalleryViewHeight = 180;
+
 // The frame sizes the tests publish: 16:9, with bytes beyond each row.
 inline constexpr int32_t kFrameWidth = 64;
 inline constexpr int32_t kFrameHeight = 36;
@@ -70,7 +74,8 @@ class GalleryPageTest : public ModulePageTest {
 
   // "INIT" for the gallery with these data fields, then its view (the
   // renderer is made by INIT; the view gives it its context).
-  std::vector<Json> Init(const Json& data, int32_t viewWidth = 320, int32_t viewHeight = 180);
+  std::vector<Json> Init(const Json& data, int32_t viewWidth = kGalleryViewWidth,
+                         int32_t viewHeight = kGalleryViewHeight);
   static Json DefaultInit();  // 20 fps, threshold 1000, dpr 1, blue background
 
   // The "UPDATE_MULTI_INFOS" command for these tiles.
@@ -83,6 +88,8 @@ class GalleryPageTest : public ModulePageTest {
   // that the geometry may change, or `room` bytes when that is more.
   std::vector<Json> Publish(const std::string& uid, const std::string& suffix = "", int32_t rowPadding = kRowPadding,
                             uint64_t room = 0);
+  // Publish(uid), then a first frame of one colour in the new segment.
+  void PublishSolid(const std::string& uid, const Rgb& colour);
   tallwick::frame::FrameWriter& Writer(const std::string& uid) { return *writers_.at(uid); }
   std::string SegmentName(const std::string& uid, const std::string& suffix = "") const;
   // A new, empty segment under the name and with the geometry of uid's

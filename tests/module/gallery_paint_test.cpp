@@ -36,10 +36,8 @@ using GalleryPaintTest = GalleryPageTest;
 
 TEST_F(GalleryPaintTest, TilesSitInTheirRectanglesOverTheElementColour) {
   Init(DefaultInit());
-  Publish("u1");
-  Publish("u2");
-  WriteFrame("u1", Solid(kRed));
-  WriteFrame("u2", Solid(kGreen));
+  PublishSolid("u1", kRed);
+  PublishSolid("u2", kGreen);
   Do({Layout({Crop("u1", 0, 0, 160, 90), Crop("u2", 160, 0, 160, 90)}), Command("g", "START_RENDER"), Run(10)});
   const auto pixels = Pixels({{80, 45}, {5, 5}, {155, 85}, {240, 45}, {165, 5}, {80, 135}, {240, 135}, {319, 179}});
   EXPECT_TRUE(Shows(pixels[0], kRed));
@@ -130,10 +128,8 @@ TEST_F(GalleryPaintTest, MirroredAndTurnedTiles) {
 
 TEST_F(GalleryPaintTest, TilesAreDrawnInByteOrderOfTheirKeysNotInListOrder) {
   Init(DefaultInit());
-  Publish("amy");
-  Publish("Zed");
-  WriteFrame("amy", Solid(kGreen));
-  WriteFrame("Zed", Solid(kRed));
+  PublishSolid("amy", kGreen);
+  PublishSolid("Zed", kRed);
   // "Zed_CAMERA" sorts before "amy_CAMERA" byte-wise: amy is drawn last and
   // covers the overlap, although the page lists her first.
   Do({Layout({Crop("amy", 0, 0, 200, 180), Crop("Zed", 120, 0, 200, 180)}), Command("g", "START_RENDER"), Run(10)});
@@ -150,10 +146,8 @@ class GalleryRedrawTest : public GalleryPageTest {
   // u2 drawn at 0, u9 at 50, the clock at 100.
   void ShowTwo() {
     Init(DefaultInit());
-    Publish("u1");
-    Publish("u2");
-    WriteFrame("u1", Solid(kRed));
-    WriteFrame("u2", Solid(kGreen));
+    PublishSolid("u1", kRed);
+    PublishSolid("u2", kGreen);
     Do({Layout(Tiles()), Command("g", "START_RENDER")});
     LeaveStale();
     Do({Run(50)});
@@ -299,8 +293,7 @@ TEST_F(GalleryRedrawTest, ARepublishedSegmentIsReopenedAndItsFrameDrawnAsNew) {
 
 TEST_F(GalleryPaintTest, ASecondInitWhileRenderingDrawsOnWithTheNewRenderer) {
   Init(DefaultInit());
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Do({Layout({Crop("u1", 0, 0, 160, 90)}), Command("g", "START_RENDER"), Run(100)});
   // No START_RENDER will come to prepare the new renderer: INIT does.
   Do({Command("g", "INIT", DefaultInit().dump())});
@@ -333,8 +326,7 @@ TEST_F(GalleryPaintTest, ASecondInitWhileRenderingWhoseRendererFailsTellsThePage
 
 TEST_F(GalleryPaintTest, DestroyedWithATickAndASwapPendingLeavesNothingBehind) {
   Init(DefaultInit());
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   Do({Layout({Crop("u1", 0, 0, 160, 90)}), Command("g", "START_RENDER"), Destroy("g"), Run(500)});
   const auto out = Do({R"({"op":"shutdown"})"});
   EXPECT_EQ(devhost_test::OfKind(out, "shutdown").at(0).dump(),
@@ -345,8 +337,7 @@ TEST_F(GalleryPaintTest, AGalleryAndASingleStreamElementShareOneSegment) {
   Init(DefaultInit());
   Do({Create("v"), Command("v", "INIT", R"({"fps":25,"uid":"u1","sid":"s1","renderExceptionThreshold":2000,"dpr":1})"),
       R"({"op":"view","id":"v","rect":[0,0,160,90]})"});
-  Publish("u1");
-  WriteFrame("u1", Solid(kRed));
+  PublishSolid("u1", kRed);
   const auto start =
       Do({Layout({Crop("u1", 0, 0, 160, 90)}), Command("g", "START_RENDER"), Command("v", "START_RENDER"), Run(50)});
   EXPECT_EQ(Presents(start, "g"), 1u);

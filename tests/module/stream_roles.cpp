@@ -9,8 +9,6 @@ namespace {
 
 constexpr int32_t kStreamViewWidth = 160;
 constexpr int32_t kStreamViewHeight = 90;
-constexpr int32_t kGalleryViewWidth = 320;
-constexpr int32_t kGalleryViewHeight = 180;
 
 }  // namespace
 

@@ -13,9 +13,9 @@
 
 #include "embed/paint_schedule.h"
 #include "embed/protocol.h"
-#include "writer/frame_writer.h"
 #include "module/gallery_page.h"
 #include "module/tick_count.h"
+#include "writer/frame_writer.h"
 
 namespace module_test {
 namespace {
@@ -113,8 +113,7 @@ class HostileRateTest : public GalleryPageTest {
     Json init = DefaultInit();
     init["fps"] = fps;
     Init(init);
-    Publish("u1");
-    WriteFrame("u1", Solid(kRed));
+    PublishSolid("u1", kRed);
     Do({Layout({Crop("u1", 0, 0)}), Command("g", "START_RENDER"), Run(100)});
   }
 };
