@@ -4,7 +4,10 @@
 #   scripts/check-style.sh [--all | --fix]
 #     (none)  clang-format over every file; clang-tidy over what ships: the
 #             module (src/), the frame-writer library (writer/) and the log
-#             back end (logger/). This is what the test command runs.
+#             back end (logger/), with their naming convention
+#             (readability-identifier-naming: the convention in .clang-tidy,
+#             the names the module's definition fixes listed once in
+#             src/.clang-tidy). This is what the test command runs.
 #     --all   clang-tidy over every unit of the main build as well: pphost,
 #             frame-publisher, the tests, benchmarks and the shell. About
 #             twenty minutes on two cores, so run it before a change to those

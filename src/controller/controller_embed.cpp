@@ -26,7 +26,7 @@ constexpr int64_t kHandshakeLimitMs = 5000;
 
 }  // namespace
 
-ControllerEmbed::ControllerEmbed() : m_callbackFactory(this) {
+ControllerEmbed::ControllerEmbed() : callbackFactory(this) {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::ControllerEmbed::ControllerEmbed");
   RegisterCommands();
   LogAt(TALLWICK_LOG::kLevelLifecycle, "[ControllerEmbed] this[{:#08x}] controller instance construct",
@@ -61,7 +61,7 @@ void ControllerEmbed::SetContextInstance(pp::Instance* instance) {
   m_contextInstances.emplace_back(instance, instance->pp_instance());
   if (pp::Module* module = pp::Module::Get()) {
     module->core()->CallOnMainThread(
-        kFirstCheckDelayMs, m_callbackFactory.NewCallback(&ControllerEmbed::CheckInstanceLoadAck), kCheckIntervalMs);
+        kFirstCheckDelayMs, callbackFactory.NewCallback(&ControllerEmbed::CheckInstanceLoadAck), kCheckIntervalMs);
   }
 }
 
@@ -85,7 +85,7 @@ void ControllerEmbed::CheckInstanceLoadAck(int32_t result) {
   LogAt(kLevelInfo, "[ControllerEmbed] this[{:#08x}] instance's waiting his instance-load ack, elapsed:{}",
         TALLWICK_LOG::ObjectAddress(this), elapsed);
   if (pp::Module* module = pp::Module::Get()) {
-    module->core()->CallOnMainThread(result, m_callbackFactory.NewCallback(&ControllerEmbed::CheckInstanceLoadAck),
+    module->core()->CallOnMainThread(result, callbackFactory.NewCallback(&ControllerEmbed::CheckInstanceLoadAck),
                                      kCheckIntervalMs);
   }
 }

@@ -62,9 +62,9 @@ class ControllerEmbed : public IEmbed, public TALLWICK_COMMON::Singleton<Control
   // on its list once read (RGBA records already dropped), with its log lines;
   // `GetShareMemoryDiff` is `SharedMemoryRegistry::Find`.
   int32_t DoUpdateSharedMemory(int32_t op, const std::vector<ShareMemoryDiff>& diffs);
-  bool GetShareMemoryDiff(const std::string& key, ShareMemoryDiff* out) const { return m_registry.Find(key, out); }
+  bool GetShareMemoryDiff(const std::string& key, ShareMemoryDiff* out) const { return registry_.Find(key, out); }
   // The registry itself, for the render roles' stream readers.
-  const SharedMemoryRegistry& Registry() const { return m_registry; }
+  const SharedMemoryRegistry& Registry() const { return registry_; }
 
  private:
   friend class TALLWICK_COMMON::Singleton<ControllerEmbed>;
@@ -92,12 +92,12 @@ class ControllerEmbed : public IEmbed, public TALLWICK_COMMON::Singleton<Control
   using ContextInstance = std::pair<pp::Instance*, PP_Instance>;
   static bool IsAlive(const ContextInstance& entry);
 
-  SharedMemoryRegistry m_registry{&ControllerEmbed::SendResetShoomToAllInstances};
+  SharedMemoryRegistry registry_{&ControllerEmbed::SendResetShoomToAllInstances};
   std::string m_selfCameraStreamKey;
   std::string m_selfScreenStreamKey;
   int64_t m_startTick = 0;
   bool m_gotInstanceLoadAck = false;
-  pp::CompletionCallbackFactory<ControllerEmbed> m_callbackFactory;
+  pp::CompletionCallbackFactory<ControllerEmbed> callbackFactory;
   std::vector<ContextInstance> m_contextInstances;
 };
 

@@ -66,8 +66,8 @@ int32_t ControllerEmbed::HandleDoUpdateShareMemory(const pp::VarDictionary& data
 int32_t ControllerEmbed::DoUpdateSharedMemory(int32_t op, const std::vector<ShareMemoryDiff>& diffs) {
   LogAt(kLevelInfo, "[ControllerEmbed] DoUpdateSharedMemory - op: {}, diff size: {}", op, diffs.size());
   if (op == kShareMemoryOpClear) {
-    const size_t oldSize = m_registry.Size();
-    m_registry.Clear();
+    const size_t oldSize = registry_.Size();
+    registry_.Clear();
     LogAt(kLevelInfo, "[ControllerEmbed] doUpdateShareMemory - clear all share memories, old size: {} ", oldSize);
     return kErrorNone;
   }
@@ -80,7 +80,7 @@ int32_t ControllerEmbed::DoUpdateSharedMemory(int32_t op, const std::vector<Shar
     LogAt(kLevelInfo,
           "[ControllerEmbed] done doUpdateShareMemory - op: {}, sid: {}, uid: {}, bufferSize: {}, isScreen: {}, now "
           "size: {}, path: {}",
-          op, diff.sid, diff.uid, diff.bufferSize, diff.isScreen, m_registry.Size(), diff.path);
+          op, diff.sid, diff.uid, diff.bufferSize, diff.isScreen, registry_.Size(), diff.path);
   }
   return kErrorNone;
 }
@@ -88,14 +88,14 @@ int32_t ControllerEmbed::DoUpdateSharedMemory(int32_t op, const std::vector<Shar
 // The registry sends the "RESET_SHOOM" notice before it stores the record, so
 // the instances' log lines come before the "add" line.
 void ControllerEmbed::AddShareMemoryDiff(const ShareMemoryDiff& diff) {
-  const std::string key = m_registry.Add(diff);
+  const std::string key = registry_.Add(diff);
   LogAt(kLevelInfo,
         "[ControllerEmbed] doUpdateShareMemory - add shareMemoryDiff, sid: {}, path: {}, key: {} format: {}", diff.sid,
         diff.path, key, diff.frameFormat);
 }
 
 void ControllerEmbed::RemoveShareMemoryDiff(const ShareMemoryDiff& diff) {
-  const std::string key = m_registry.Remove(diff);
+  const std::string key = registry_.Remove(diff);
   LogAt(kLevelInfo, "[ControllerEmbed] doUpdateShareMemory - remove shareMemoryDiff, sid: {}, key: {}", diff.sid, key);
 }
 
@@ -121,7 +121,7 @@ void ControllerEmbed::SendResetShoomToAllInstances(const std::string& streamKey)
 
 pp::VarDictionary ControllerEmbed::HandleGetShareMemoryDiffs(const pp::VarDictionary& /*data*/) {
   pp::VarDictionary reply;
-  for (const ShareMemoryDiff& diff : m_registry.Dump()) reply.Set(diff.sid, DiffReply(diff));
+  for (const ShareMemoryDiff& diff : registry_.Dump()) reply.Set(diff.sid, DiffReply(diff));
   return reply;
 }
 

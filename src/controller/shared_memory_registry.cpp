@@ -16,11 +16,11 @@ std::string MakeStreamKey(const std::string& uid, bool isScreen, bool isMerge) {
   return uid + "_CAMERA";
 }
 
-SharedMemoryRegistry::SharedMemoryRegistry(AddNotice beforeAdd) : m_beforeAdd(std::move(beforeAdd)) {}
+SharedMemoryRegistry::SharedMemoryRegistry(AddNotice beforeAdd) : beforeAdd_(std::move(beforeAdd)) {}
 
 std::string SharedMemoryRegistry::Add(const ShareMemoryDiff& diff) {
   std::string key = StreamKey(diff);
-  if (m_beforeAdd) m_beforeAdd(key);
+  if (beforeAdd_) beforeAdd_(key);
   m_shareMemoryDiffs[key] = diff;
   return key;
 }

@@ -41,7 +41,7 @@ class SharedMemoryRegistry {
   std::vector<ShareMemoryDiff> Dump() const;
 
  private:
-  AddNotice m_beforeAdd;
+  AddNotice beforeAdd_;
   std::unordered_map<std::string, ShareMemoryDiff> m_shareMemoryDiffs;
 };
 

@@ -6,8 +6,8 @@
 namespace TALLWICK_PP_RENDER {
 
 int32_t FrameCountTimestampMs() {
-  static const int64_t startNs = TALLWICK_COMMON::MonotonicNs();
-  return static_cast<int32_t>((TALLWICK_COMMON::MonotonicNs() - startNs) / 1000000);
+  static const int64_t kStartNs = TALLWICK_COMMON::MonotonicNs();
+  return static_cast<int32_t>((TALLWICK_COMMON::MonotonicNs() - kStartNs) / 1000000);
 }
 
 pp::VarDictionary FrameCountEntry(int32_t frameWidth, int32_t frameHeight, const pp::Var& viewWidth,

@@ -73,7 +73,7 @@ class IEmbed {
   }
 
  protected:
-  pp::Instance* instance() const { return m_instance; }
+  pp::Instance* OwnerInstance() const { return m_instance; }
 
  private:
   std::unordered_map<std::string, CommandHandler> m_handlers;

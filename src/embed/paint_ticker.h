@@ -15,7 +15,7 @@ namespace TALLWICK_PP_RENDER {
 // ticker was made, so the first tick after a quick start comes at once.
 class PaintTicker {
  public:
-  PaintTicker() : m_lastScheduleNs(TALLWICK_COMMON::MonotonicNs() - kInitialLagNs) {}
+  PaintTicker() : lastScheduleNs_(TALLWICK_COMMON::MonotonicNs() - kInitialLagNs) {}
 
   // Arms the callback that `makeTick()` returns. Without a module or a core
   // nothing is armed and no callback is made.
@@ -31,14 +31,14 @@ class PaintTicker {
 
   int32_t NextDelay(double frameIntervalMs) {
     const int64_t now = TALLWICK_COMMON::MonotonicNs();
-    const int64_t elapsedMs = (now - m_lastScheduleNs) / 1000000;
-    m_lastScheduleNs = now;
-    m_delayMs = NextPaintDelay(frameIntervalMs, elapsedMs, m_delayMs);
-    return m_delayMs;
+    const int64_t elapsedMs = (now - lastScheduleNs_) / 1000000;
+    lastScheduleNs_ = now;
+    delayMs_ = NextPaintDelay(frameIntervalMs, elapsedMs, delayMs_);
+    return delayMs_;
   }
 
-  int64_t m_lastScheduleNs;
-  int32_t m_delayMs = 50;
+  int64_t lastScheduleNs_;
+  int32_t delayMs_ = 50;
 };
 
 }  // namespace TALLWICK_PP_RENDER

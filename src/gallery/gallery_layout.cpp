@@ -88,18 +88,18 @@ void GalleryRenderEmbed::ParseRenderInfo(const pp::VarArray& items) {
     }
     pendingRenderInfos[key] = std::move(info);
   }
-  layoutPending = true;
+  layoutPending_ = true;
 }
 
 // Makes the pending layout current, carrying over the state of tiles that
 // were drawn or had reported a status. Once applied, the layout is applied
 // again at every paint tick; that only restores the tiles without state.
 void GalleryRenderEmbed::ApplyPendingRenderInfos() {
-  if (!layoutPending) {
+  if (!layoutPending_) {
     RestoreTilesWithoutState();
     return;
   }
-  layoutPending = false;
+  layoutPending_ = false;
   const GalleryRenderInfos kept = Snapshot(renderinfos_, true);
   renderinfos_ = pendingRenderInfos;
   for (auto& [key, info] : renderinfos_) {

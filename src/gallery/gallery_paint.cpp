@@ -84,7 +84,7 @@ class GalleryRenderEmbed::TileReport : public StreamReader::Report {
 };
 
 void GalleryRenderEmbed::ScheduleNextPaint() {
-  ticker.Schedule(frameInterval, [this] { return callbackFactory.NewCallback(&GalleryRenderEmbed::PaintGallery); });
+  ticker_.Schedule(frameInterval, [this] { return callbackFactory.NewCallback(&GalleryRenderEmbed::PaintGallery); });
 }
 
 void GalleryRenderEmbed::OnPaintDone(int32_t /*result*/) {
@@ -173,14 +173,14 @@ void GalleryRenderEmbed::DrawChangedTiles(bool needClear) {
     LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} render_infos: {}", uuid, DescribeRenderInfos(renderinfos_));
   }
   StartedStreams startedStreams;
-  drawItems.clear();
-  for (const TileRead& read : tileReads) {
+  drawItems_.clear();
+  for (const TileRead& read : tileReads_) {
     GalleryRenderInfo& info = *read.info;
     if (!needClear && !read.tick.isNew) continue;
     info.reader.Shown(read.tick.frame);
-    BuildDrawItem(info.sid, info, read.tick.frame, &startedStreams, &drawItems);
+    BuildDrawItem(info.sid, info, read.tick.frame, &startedStreams, &drawItems_);
   }
-  if (drawItems.empty()) {
+  if (drawItems_.empty()) {
     if (needClear) {
       LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} renderdata is null, clear gallery bkcolor once", uuid);
       ClearBKColor();
@@ -190,18 +190,18 @@ void GalleryRenderEmbed::DrawChangedTiles(bool needClear) {
     return;
   }
   if (!startedStreams.empty()) PostMultiRenderStarted(&startedStreams);
-  DrawItems(needClear, drawItems);
+  DrawItems(needClear, drawItems_);
 }
 
-// Fills tileReads in key order, the order the tiles are drawn in.
+// Fills tileReads_ in key order, the order the tiles are drawn in.
 void GalleryRenderEmbed::ReadShareMemoryData(bool* needClear) {
-  tileReads.clear();
+  tileReads_.clear();
   for (auto& [key, info] : renderinfos_) {
     if (!OpenTileSegment(key, info)) continue;
     // Read in place: the frame is not copied again.
-    StreamReader::Tick& tick = tileReads.emplace_back(TileRead{&info, {}}).tick;
+    StreamReader::Tick& tick = tileReads_.emplace_back(TileRead{&info, {}}).tick;
     if (!ReadTileFrame(info, &tick)) {
-      tileReads.pop_back();
+      tileReads_.pop_back();
       continue;
     }
     if (!*needClear && tick.resized) {
@@ -245,7 +245,7 @@ bool GalleryRenderEmbed::ReadTileFrame(GalleryRenderInfo& info, StreamReader::Ti
 void GalleryRenderEmbed::BuildDrawItem(const std::string& sid, GalleryRenderInfo& info, const VideoFrame& frame,
                                        StartedStreams* firstShown, std::vector<GalleryDrawItem>* items) {
   items->push_back(
-      MakeGalleryDrawItem(info.Placement(), frame, static_cast<float>(viewWidth), static_cast<float>(viewHeight)));
+      MakeGalleryDrawItem(info.Placement(), frame, static_cast<float>(viewWidth_), static_cast<float>(viewHeight_)));
   if (info.isPainting) return;
   firstShown->emplace(sid, std::make_pair(info.uid, info.streamType));
   info.isPainting = true;

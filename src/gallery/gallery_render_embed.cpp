@@ -32,7 +32,7 @@ GalleryRenderEmbed::GalleryRenderEmbed() {
   LogAt(TALLWICK_LOG::kLevelLifecycle, "[GalleryRenderEmbed] uuid:{} this[{:#08x}] gallery instance construct", uuid,
         ObjectAddress(this));
   TALLWICK_LOG::DebugTrace(L"GalleryRenderEmbed instance construct...%08x", static_cast<unsigned>(ObjectAddress(this)));
-  pong.PostPong(kPongIntervalMs);
+  pong_.PostPong(kPongIntervalMs);
 }
 
 GalleryRenderEmbed::~GalleryRenderEmbed() {
@@ -49,9 +49,9 @@ GalleryRenderEmbed::~GalleryRenderEmbed() {
   is_view_visible = true;
   is_painting_ = false;
   frameInterval = 50.0;
-  viewWidth = 0;
-  viewHeight = 0;
-  pong.Stop();
+  viewWidth_ = 0;
+  viewHeight_ = 0;
+  pong_.Stop();
   callbackFactory.CancelAll();
   renderer.reset();
 }
@@ -89,8 +89,8 @@ int32_t GalleryRenderEmbed::HandleInit(const pp::VarDictionary& data) {
         "[GalleryRenderEmbed] uuid:{} this[{:#08x}] GalleryRenderEmbed handleinit fps = {}, logVersion = {}, uuid = "
         "{}, enableHighPerformanceGPU = {}, enablePPAPIRedExt = {}, dpr = {}",
         uuid, ObjectAddress(this), fps, logVersion, uuid, enableHighPerformanceGPU, enablePPAPIRedExt, dpr);
-  renderer = std::make_unique<YUV3DGalleryRender>(instance(), dpr);
-  rendererInitFailed = false;
+  renderer = std::make_unique<YUV3DGalleryRender>(OwnerInstance(), dpr);
+  rendererInitFailed_ = false;
   renderer->SetSid(uuid);
   // While rendering, no START_RENDER will come to prepare the new renderer
   // (its textures, samplers and background) before the next tick draws with it.
@@ -138,12 +138,12 @@ int32_t GalleryRenderEmbed::StopRender(const pp::VarDictionary& /*data*/) {
 
 int32_t GalleryRenderEmbed::HandleHideCursor(const pp::VarDictionary& /*data*/) {
   LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} HideCursor command", uuid);
-  return SetElementCursor(instance(), PP_MOUSECURSOR_TYPE_NONE);
+  return SetElementCursor(OwnerInstance(), PP_MOUSECURSOR_TYPE_NONE);
 }
 
 int32_t GalleryRenderEmbed::HandleShowCursor(const pp::VarDictionary& /*data*/) {
   LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} ShowCursor command", uuid);
-  return SetElementCursor(instance(), PP_MOUSECURSOR_TYPE_POINTER);
+  return SetElementCursor(OwnerInstance(), PP_MOUSECURSOR_TYPE_POINTER);
 }
 
 // The controller re-published the stream: the next tick reopens it.
@@ -194,7 +194,7 @@ void GalleryRenderEmbed::DidChangeView(const pp::View& newView) {
   const int32_t newWidth = rect.size.width;
   const int32_t newHeight = rect.size.height;
   is_view_visible = view.IsVisible();
-  if (newWidth == viewWidth && newHeight == viewHeight) {
+  if (newWidth == viewWidth_ && newHeight == viewHeight_) {
     LogAt(kLevelInfo,
           "[GalleryRenderEmbed] uuid:{} this[{:#08x}] DidChangeView - not changed, newWidth: {}, newHeight: {}, "
           "is_view_visible: {}",
@@ -206,10 +206,10 @@ void GalleryRenderEmbed::DidChangeView(const pp::View& newView) {
         "[GalleryRenderEmbed] uuid:{} this[{:#08x}] DidChangeView changed and done - newWidth: {}, newHeight: {}, "
         "is_view_visible: {}",
         uuid, ObjectAddress(this), newWidth, newHeight, is_view_visible);
-  viewWidth = newWidth;
-  viewHeight = newHeight;
+  viewWidth_ = newWidth;
+  viewHeight_ = newHeight;
   // The view gave the renderer the context that START_RENDER's initialisation lacked.
-  if (renderer != nullptr && rendererInitFailed) {
+  if (renderer != nullptr && rendererInitFailed_) {
     LogAt(kLevelInfo, "[GalleryRenderEmbed] uuid:{} DidChangeView - init yuv render again", uuid);
     InitRenderer();
   }
@@ -228,8 +228,8 @@ void GalleryRenderEmbed::PrepareRenderer() {
 
 int32_t GalleryRenderEmbed::InitRenderer() {
   const int32_t result =
-      renderer->InitYUVRender(backgroundColor, viewWidth, viewHeight, enableHighPerformanceGPU, enablePPAPIRedExt);
-  rendererInitFailed = result != kErrorNone;
+      renderer->InitYUVRender(backgroundColor, viewWidth_, viewHeight_, enableHighPerformanceGPU, enablePPAPIRedExt);
+  rendererInitFailed_ = result != kErrorNone;
   return result;
 }
 

@@ -92,20 +92,20 @@ class GalleryRenderEmbed : public IEmbed {
   int64_t renderExceptionThreshold = 2000;
   TileColor backgroundColor{};
   double frameInterval = 50.0;
-  PaintTicker ticker;
+  PaintTicker ticker_;
   pp::View view;
-  int32_t viewWidth = 0;
-  int32_t viewHeight = 0;
+  int32_t viewWidth_ = 0;
+  int32_t viewHeight_ = 0;
   bool is_view_visible = true;
   GalleryRenderInfos renderinfos_;
   GalleryRenderInfos pendingRenderInfos;
   // pendingRenderInfos holds a layout not yet applied to renderinfos_.
-  bool layoutPending = false;
+  bool layoutPending_ = false;
   // Scratch of the paint tick, kept to reuse their storage: the tiles read
   // (pointing into renderinfos_, valid during the tick only) and the tiles
   // to draw.
-  std::vector<TileRead> tileReads;
-  std::vector<GalleryDrawItem> drawItems;
+  std::vector<TileRead> tileReads_;
+  std::vector<GalleryDrawItem> drawItems_;
   // Between "START_RENDER" and "STOP_RENDER": the paint chain goes on.
   bool started = false;
   bool is_painting_ = false;
@@ -114,13 +114,13 @@ class GalleryRenderEmbed : public IEmbed {
   std::unique_ptr<YUV3DGalleryRender> renderer;
   // The renderer's last InitYUVRender failed (no 3D context, for one): the
   // next view change that succeeds runs it again.
-  bool rendererInitFailed = false;
+  bool rendererInitFailed_ = false;
   pp::CompletionCallbackFactory<GalleryRenderEmbed> callbackFactory{this};
   uint64_t frameCnt = 0;
   bool enableHighPerformanceGPU = false;
   bool enablePPAPIRedExt = false;
 
-  PongHeartbeat pong{this};
+  PongHeartbeat pong_{this};
 };
 
 }  // namespace TALLWICK_PP_RENDER

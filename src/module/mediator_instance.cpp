@@ -47,27 +47,27 @@ MediatorInstance::MediatorInstance(PP_Instance instance) : pp::Instance(instance
 MediatorInstance::~MediatorInstance() {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::MediatorInstance::~MediatorInstance");
   LogAt(TALLWICK_LOG::kLevelInfo, "[MediatorInstance] this[{:#08x}] MediatorInstance destroyed, rendertype: {}",
-        TALLWICK_LOG::ObjectAddress(this), m_renderType);
+        TALLWICK_LOG::ObjectAddress(this), renderType_);
 }
 
 bool MediatorInstance::Init(uint32_t argc, const char* argn[], const char* /*argv*/[]) {
   ScopeTimer timer(kModuleTag, "TALLWICK_PP_RENDER::MediatorInstance::Init");
-  m_renderType = kRenderTypeSingle;
-  for (uint32_t i = 0; i < argc && m_renderType == kRenderTypeSingle; ++i) {
+  renderType_ = kRenderTypeSingle;
+  for (uint32_t i = 0; i < argc && renderType_ == kRenderTypeSingle; ++i) {
     if (argn[i] == nullptr) continue;
     if (std::strcmp(argn[i], kAttrController) == 0) {
       ControllerEmbed::GetInstance()->SetContextInstance(this);
-      m_renderType = kRenderTypeController;
+      renderType_ = kRenderTypeController;
     } else if (std::strcmp(argn[i], kAttrMulti) == 0) {
-      m_renderType = kRenderTypeGallery;
-      m_galleryRender.SetInstance(this);
+      renderType_ = kRenderTypeGallery;
+      galleryRender_.SetInstance(this);
     }
   }
-  if (m_renderType != kRenderTypeController) {
-    if (m_renderType == kRenderTypeSingle) m_render.SetInstance(this);
+  if (renderType_ != kRenderTypeController) {
+    if (renderType_ == kRenderTypeSingle) render_.SetInstance(this);
     RequestInputEvents(PP_INPUTEVENT_CLASS_MOUSE);
     LogAt(TALLWICK_LOG::kLevelInfo, "[MediatorInstance] this[{:#08x}] init - renderType:{} renderInstance:[{:#08x}]",
-          TALLWICK_LOG::ObjectAddress(this), m_renderType, TALLWICK_LOG::ObjectAddress(SelectedRole()));
+          TALLWICK_LOG::ObjectAddress(this), renderType_, TALLWICK_LOG::ObjectAddress(SelectedRole()));
   }
   pp::VarDictionary loaded;
   loaded.Set(kKeyCommand, kEvtInstanceLoaded);
@@ -76,11 +76,11 @@ bool MediatorInstance::Init(uint32_t argc, const char* argn[], const char* /*arg
 }
 
 IEmbed* MediatorInstance::SelectedRole() {
-  switch (m_renderType) {
+  switch (renderType_) {
     case kRenderTypeSingle:
-      return &m_render;
+      return &render_;
     case kRenderTypeGallery:
-      return &m_galleryRender;
+      return &galleryRender_;
     case kRenderTypeController:
       return ControllerEmbed::GetInstance();
     default:
@@ -90,7 +90,7 @@ IEmbed* MediatorInstance::SelectedRole() {
 
 bool MediatorInstance::Dispatch(const std::string& command, const pp::VarDictionary& data,
                                 MessageHandleResult* result) {
-  if (m_renderType == kRenderTypeController) {
+  if (renderType_ == kRenderTypeController) {
     *result = ControllerEmbed::GetInstance()->HandleControllerMessage(command, data);
     return true;
   }
@@ -104,7 +104,7 @@ void MediatorInstance::HandleMessage(const pp::Var& message) {
   const Request request(message);
   const std::string command = request.command.AsString();
   LogAt(TALLWICK_LOG::kLevelInfo, "[MediatorInstance] this[{:#08x}] Incoming message render:{} command:{} requestId:{}",
-        TALLWICK_LOG::ObjectAddress(this), m_renderType, command, request.requestId);
+        TALLWICK_LOG::ObjectAddress(this), renderType_, command, request.requestId);
   MessageHandleResult result;
   if (!Dispatch(command, request.data, &result)) return;
 

@@ -35,16 +35,16 @@ class MediatorInstance : public pp::Instance, public pp::Graphics3DClient, publi
   // A message from the module itself (the controller's "RESET_SHOOM"): no reply.
   void HandleNativeMessage(const pp::Var& message) override;
 
-  int32_t GetRenderType() const { return m_renderType; }
+  int32_t GetRenderType() const { return renderType_; }
 
  private:
   // Runs the command on the selected role; false while there is no role.
   bool Dispatch(const std::string& command, const pp::VarDictionary& data, MessageHandleResult* result);
   IEmbed* SelectedRole();
 
-  GalleryRenderEmbed m_galleryRender;
-  RenderEmbed m_render;
-  int32_t m_renderType = kRenderTypeNone;
+  GalleryRenderEmbed galleryRender_;
+  RenderEmbed render_;
+  int32_t renderType_ = kRenderTypeNone;
 };
 
 }  // namespace TALLWICK_PP_RENDER

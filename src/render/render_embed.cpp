@@ -35,7 +35,7 @@ RenderEmbed::RenderEmbed() {
                            static_cast<unsigned>(TALLWICK_LOG::ObjectAddress(this)));
   HandleReset(pp::VarDictionary());
   RegisterCommands();
-  pong.PostPong(kPongIntervalMs);
+  pong_.PostPong(kPongIntervalMs);
 }
 
 RenderEmbed::~RenderEmbed() {
@@ -47,7 +47,7 @@ RenderEmbed::~RenderEmbed() {
   HandleReset(pp::VarDictionary());
   LogAt(TALLWICK_LOG::kLevelLifecycle, "[RenderEmbed] uuid:{} this[{:#08x}] render instance destroyed", uuid,
         TALLWICK_LOG::ObjectAddress(this));
-  pong.Stop();
+  pong_.Stop();
   callbackFactory.CancelAll();
 }
 
@@ -70,8 +70,8 @@ int32_t RenderEmbed::HandleInit(const pp::VarDictionary& data) {
   const int32_t logVersion = data.Get(kKeyLogVersion).AsInt();
   const int32_t fps = data.Get(kKeyFps).AsInt();
   const double dpr = data.Get(kKeyDpr).AsDouble();
-  renderer = std::make_unique<YUV3DRender>(instance(), dpr);
-  rendererInitFailed = false;
+  renderer = std::make_unique<YUV3DRender>(OwnerInstance(), dpr);
+  rendererInitFailed_ = false;
   TALLWICK_LOG::LogInstance::GetInstance()->Create(logVersion, logPath, kModuleTag, kModuleTag);
   LogAt(kLevelInfo, "[RenderEmbed] uuid:{} init ppapi render - process id:{}", uuid, CurrentProcessId());
   {
@@ -115,7 +115,7 @@ int32_t RenderEmbed::HandleReset(const pp::VarDictionary& /*data*/) {
   started = false;
   visible = true;
   frameInterval = 50.0;
-  reader.Reset();
+  reader_.Reset();
   type = kStreamCamera;
   uuid.clear();
   return kErrorNone;
@@ -129,7 +129,7 @@ int32_t RenderEmbed::StartRender(const pp::VarDictionary& /*data*/) {
     return kErrorNone;
   }
   started = true;
-  reader.StartWait();
+  reader_.StartWait();
   frameCnt = 0;
   Paint(0);
   return kErrorNone;
@@ -167,14 +167,14 @@ int32_t RenderEmbed::HandleClearBuffer(const pp::VarDictionary& /*data*/) {
 
 int32_t RenderEmbed::HideCursor(const pp::VarDictionary& /*data*/) {
   LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HideCursor - sid: {}", uuid, sid);
-  return SetElementCursor(instance(), PP_MOUSECURSOR_TYPE_NONE);
+  return SetElementCursor(OwnerInstance(), PP_MOUSECURSOR_TYPE_NONE);
 }
 
 int32_t RenderEmbed::HandleCursorTypeSet(const pp::VarDictionary& data) {
   LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HandleCursorTypeSet - sid: {}", uuid, sid);
   int32_t cursorType = data.Get(kKeyCursorType).AsInt();
   if (cursorType < kCursorTypeMin || cursorType > kCursorTypeMax) cursorType = PP_MOUSECURSOR_TYPE_POINTER;
-  return SetElementCursor(instance(), cursorType);
+  return SetElementCursor(OwnerInstance(), cursorType);
 }
 
 int32_t RenderEmbed::HandleResetShoom(const pp::VarDictionary& data) {
@@ -183,17 +183,17 @@ int32_t RenderEmbed::HandleResetShoom(const pp::VarDictionary& data) {
     return kErrorNone;
   }
   LogAt(kLevelInfo, "[RenderEmbed] uuid:{} HandleResetShoom - sid: {}, m_shm path: {} ", uuid, sid,
-        reader.HasSegment() ? reader.SegmentPath() : std::string(" - "));
-  reader.Reset();
+        reader_.HasSegment() ? reader_.SegmentPath() : std::string(" - "));
+  reader_.Reset();
   return kErrorNone;
 }
 
 int32_t RenderEmbed::HandleContextLost(const pp::VarDictionary& /*data*/) { return kErrorNone; }
 
 MessageHandleResult RenderEmbed::HandleGetFrameCount(const pp::VarDictionary& /*data*/) {
-  const VideoFrame& shown = reader.ShownFrame();
+  const VideoFrame& shown = reader_.ShownFrame();
   MessageHandleResult result;
-  result.data.Set(uid + "_" + type, FrameCountEntry(shown.width, shown.height, viewWidth, viewHeight, frameCnt));
+  result.data.Set(uid + "_" + type, FrameCountEntry(shown.width, shown.height, viewWidth_, viewHeight_, frameCnt));
   return result;
 }
 
@@ -205,7 +205,7 @@ void RenderEmbed::DidChangeView(const pp::View& newView) {
   const int32_t width = tallwick::SaturatingMultiply(rect.size.width, scale);
   const int32_t height = tallwick::SaturatingMultiply(rect.size.height, scale);
   visible = view.IsVisible();
-  if (width == viewWidth && height == viewHeight) {
+  if (width == viewWidth_ && height == viewHeight_) {
     LogAt(kLevelInfo,
           "[RenderEmbed] uuid:{} this[{:#08x}] DidChangeView - not changed, newWidth: {}, newHeight: {}, visible: "
           "{},sid: {}",
@@ -217,12 +217,12 @@ void RenderEmbed::DidChangeView(const pp::View& newView) {
         "[RenderEmbed] uuid:{} this[{:#08x}] DidChangeView changed and done - newWidth: {}, newHeight: {}, visible: "
         "{}, sid: {}",
         uuid, TALLWICK_LOG::ObjectAddress(this), width, height, visible, sid);
-  viewWidth = width;
-  viewHeight = height;
+  viewWidth_ = width;
+  viewHeight_ = height;
   // The view gave the renderer the context a frame's initialisation lacked.
-  if (renderer != nullptr && rendererInitFailed && reader.ShownFrame().frameId != -1) {
+  if (renderer != nullptr && rendererInitFailed_ && reader_.ShownFrame().frameId != -1) {
     LogAt(kLevelInfo, "[RenderEmbed] uuid:{} DidChangeView - init yuv render again, sid: {}", uuid, sid);
-    InitRenderer(reader.ShownFrame());
+    InitRenderer(reader_.ShownFrame());
   }
 }
 

@@ -91,23 +91,23 @@ class RenderEmbed : public IEmbed {
   bool visible = true;
   bool isPainting = false;
   double frameInterval = 50.0;
-  PaintTicker ticker;
-  int32_t viewWidth = 0;
-  int32_t viewHeight = 0;
+  PaintTicker ticker_;
+  int32_t viewWidth_ = 0;
+  int32_t viewHeight_ = 0;
   // The stream's segment, the last frame drawn (its geometry is what frames
   // are compared with for "NEED_RESIZE") and the frame status.
-  StreamReader reader;
+  StreamReader reader_;
   // The renderer's last InitYUVRender failed (no 3D context, for one): the
   // next view change that succeeds runs it again for the last frame drawn,
   // since frames of an unchanged geometry never would.
-  bool rendererInitFailed = false;
+  bool rendererInitFailed_ = false;
   std::function<void()> pendingClear;
   int64_t timeout = 2000;
   bool renderStartedPosted = false;
   uint64_t frameCnt = 0;
 
   pp::CompletionCallbackFactory<RenderEmbed> callbackFactory{this};
-  PongHeartbeat pong{this};
+  PongHeartbeat pong_{this};
 };
 
 }  // namespace TALLWICK_PP_RENDER

@@ -88,7 +88,7 @@ pp::CompletionCallback RenderEmbed::PaintDoneCallback() {
 }
 
 void RenderEmbed::ScheduleNextPaint() {
-  ticker.Schedule(frameInterval, [this] { return callbackFactory.NewCallback(&RenderEmbed::Paint); });
+  ticker_.Schedule(frameInterval, [this] { return callbackFactory.NewCallback(&RenderEmbed::Paint); });
 }
 
 void RenderEmbed::Paint(int32_t /*result*/) {
@@ -137,22 +137,22 @@ void RenderEmbed::FollowSelfKey(const std::string& selfKey, const char* kind) {
   LogAt(kLevelInfo, "[RenderEmbed] uuid:{} self {} sid changed, reset shoom to null - self sid: {}, current sid: {}",
         uuid, kind, selfKey, key);
   key = selfKey;
-  reader.DropSegment();
+  reader_.DropSegment();
 }
 
 // Opens the segment when there is none. False ends the tick; a segment that
 // stays missing for the timeout is reported once as "NO_FRAME".
 bool RenderEmbed::EnsureSegment() {
-  if (reader.HasSegment()) return true;
+  if (reader_.HasSegment()) return true;
   static LimitedLine line;
   line.Log(kLevelInfo, "[RenderEmbed] uuid:{} video frame data pointer null, try open shoom - sid: {}, key: {}", uuid,
            sid, key);
   ReadReport report(*this);
-  if (reader.OpenShoom(ControllerEmbed::GetInstance()->Registry(), key, report)) {
+  if (reader_.OpenShoom(ControllerEmbed::GetInstance()->Registry(), key, report)) {
     AdoptSelfKeys();
     return true;
   }
-  reader.NoteMissingSegment(isPainting, timeout, report);
+  reader_.NoteMissingSegment(isPainting, timeout, report);
   return false;
 }
 
@@ -180,7 +180,7 @@ void RenderEmbed::AdoptSelfKeys() {
 // may be) is left for the next tick. A stream whose frames cannot be drawn
 // counts as one without frames.
 StreamReader::Tick RenderEmbed::ReadFrame(ReadReport& report) {
-  const StreamReader::Tick tick = reader.ReadTick({sid, renderer->MaxTextureSize(), isPainting, timeout}, report);
+  const StreamReader::Tick tick = reader_.ReadTick({sid, renderer->MaxTextureSize(), isPainting, timeout}, report);
   if (tick.read == StreamReader::Read::kUndrawable) StreamReader::Tell(tick.status, report);
   if (tick.read == StreamReader::Read::kTorn) return tick;
   if (tick.read != StreamReader::Read::kFrame) {
@@ -189,7 +189,7 @@ StreamReader::Tick RenderEmbed::ReadFrame(ReadReport& report) {
     return tick;
   }
   static LimitedLine line;
-  line.Log(kLevelInfo, "[RenderEmbed] uuid:{} normal read frameCnt:{} sid:{}", uuid, reader.ReadCount(), sid);
+  line.Log(kLevelInfo, "[RenderEmbed] uuid:{} normal read frameCnt:{} sid:{}", uuid, reader_.ReadCount(), sid);
   return tick;
 }
 
@@ -201,10 +201,10 @@ void RenderEmbed::DrawFrame(const VideoFrame& frame) {
   }
   if (!renderStartedPosted) {
     renderStartedPosted = true;
-    reader.MarkStarted();
+    reader_.MarkStarted();
     PostEvent(kEvtRenderStarted);
   }
-  reader.Shown(frame);
+  reader_.Shown(frame);
   renderer->RenderFrame(frame, PaintDoneCallback());
   isPainting = true;
 }
@@ -230,14 +230,14 @@ void RenderEmbed::FrameResized(const VideoFrame& frame) {
         "{}, sid: {}, flip: {}",
         uuid, frame.width, frame.height, frame.planS0, frame.planS1, frame.planS2, frame.rotation, sid, frame.flip);
   pp::VarDictionary data;
-  data.Set("width", frame.width);
-  data.Set("height", frame.height);
-  data.Set("planS0", frame.planS0);
-  data.Set("planS1", frame.planS1);
-  data.Set("planS2", frame.planS2);
-  data.Set("rotation", frame.rotation);
-  data.Set("frameId", frame.frameId);
-  data.Set("flip", frame.flip);
+  data.Set(kKeyWidth, frame.width);
+  data.Set(kKeyHeight, frame.height);
+  data.Set(kKeyPlanS0, frame.planS0);
+  data.Set(kKeyPlanS1, frame.planS1);
+  data.Set(kKeyPlanS2, frame.planS2);
+  data.Set(kKeyRotation, frame.rotation);
+  data.Set(kKeyFrameId, frame.frameId);
+  data.Set(kKeyFlip, frame.flip);
   PostEvent(kEvtNeedResize, data);
   const int32_t result = InitRenderer(frame);
   if (result != kErrorNone) {
@@ -250,7 +250,7 @@ void RenderEmbed::FrameResized(const VideoFrame& frame) {
 
 int32_t RenderEmbed::InitRenderer(const VideoFrame& frame) {
   const int32_t result = renderer->InitYUVRender(frame, enableHighPerformanceGPU, enablePPAPIRedExt);
-  rendererInitFailed = result != kErrorNone;
+  rendererInitFailed_ = result != kErrorNone;
   return result;
 }
 

@@ -50,12 +50,12 @@ class IYUVRender {
   virtual int32_t MaxTextureSize() const { return 0; }
 
   // Names the stream (or gallery) in log lines.
-  void SetSid(const std::string& sid) { m_sid = sid; }
-  const std::string& GetSid() const { return m_sid; }
+  void SetSid(const std::string& name) { sid = name; }
+  const std::string& GetSid() const { return sid; }
 
  protected:
   pp::Instance* m_instance;  // not owned
-  std::string m_sid;
+  std::string sid;
 };
 
 // A view change offered to a role's renderer, which exists only from

@@ -46,10 +46,10 @@ class GalleryReport final : public YuvGlReport {
 // shader objects let go once the program is linked. Made on first use, so
 // that it never reads the shader texts before they are set.
 const YuvGlStyle& GalleryStyle() {
-  static const GalleryReport report;
-  static const YuvGlStyle style{"YUV3DGalleryRender",       "uuid", 8,      kGalleryVertexShaderText,
-                                kGalleryFragmentShaderText, false,  &report};
-  return style;
+  static const GalleryReport kReport;
+  static const YuvGlStyle kStyle{"YUV3DGalleryRender",       "uuid", 8,       kGalleryVertexShaderText,
+                                 kGalleryFragmentShaderText, false,  &kReport};
+  return kStyle;
 }
 
 void DrawTriangles(const float* positions, const float* texCoordsY, const float* texCoordsUV) {
@@ -62,76 +62,75 @@ void DrawTriangles(const float* positions, const float* texCoordsY, const float*
 }  // namespace
 
 YUV3DGalleryRender::YUV3DGalleryRender(pp::Instance* instance, double dpr)
-    : IYUVRender(instance),
-      m_gl(instance, &m_sid, dpr, GalleryStyle(), [this](int32_t result) { ProgramBuilt(result); }) {
-  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} YUV3DGalleryRender constructor", m_sid);
+    : IYUVRender(instance), gl_(instance, &sid, dpr, GalleryStyle(), [this](int32_t result) { ProgramBuilt(result); }) {
+  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} YUV3DGalleryRender constructor", sid);
 }
 
 // GL objects go with the context.
 YUV3DGalleryRender::~YUV3DGalleryRender() {
-  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} YUV3DGalleryRender destructor", m_sid);
+  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} YUV3DGalleryRender destructor", sid);
 }
 
 // The tile uniforms belong to the gallery program; the line closes every
 // program build, failed or not.
 void YUV3DGalleryRender::ProgramBuilt(int32_t result) {
   if (result == kErrorNone) {
-    const GLuint program = m_gl.Program();
-    m_locIsBackground = glGetUniformLocation(program, "is_bkcolor");
-    m_locBackgroundData = glGetUniformLocation(program, "bkcolor_data");
-    m_locIsMirror = glGetUniformLocation(program, "is_mirror");
+    const GLuint program = gl_.Program();
+    locIsBackground_ = glGetUniformLocation(program, "is_bkcolor");
+    locBackgroundData_ = glGetUniformLocation(program, "bkcolor_data");
+    locIsMirror_ = glGetUniformLocation(program, "is_mirror");
   }
-  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} InitShader, result = {}", m_sid, result);
+  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} InitShader, result = {}", sid, result);
 }
 
 int32_t YUV3DGalleryRender::HandleChangeView(const pp::View& view, bool enableHighPerformanceGPU,
                                              bool enablePPAPIRedExt) {
-  const int32_t result = m_gl.ChangeView(view, enableHighPerformanceGPU, enablePPAPIRedExt);
+  const int32_t result = gl_.ChangeView(view, enableHighPerformanceGPU, enablePPAPIRedExt);
   if (result != kErrorNone) return result;
-  YuvGlCore::Clear(m_backgroundColor);
+  YuvGlCore::Clear(backgroundColor);
   return kErrorNone;
 }
 
-int32_t YUV3DGalleryRender::InitYUVRender(const TileColor& backgroundColor, int32_t width, int32_t height,
+int32_t YUV3DGalleryRender::InitYUVRender(const TileColor& background, int32_t width, int32_t height,
                                           bool enableHighPerformanceGPU, bool enablePPAPIRedExt) {
-  int32_t result = m_gl.PrepareUploads(m_gl.ScaleToBuffer(width), m_gl.ScaleToBuffer(height), enableHighPerformanceGPU,
-                                       enablePPAPIRedExt);
+  int32_t result = gl_.PrepareUploads(gl_.ScaleToBuffer(width), gl_.ScaleToBuffer(height), enableHighPerformanceGPU,
+                                      enablePPAPIRedExt);
   if (result != kErrorNone) return result;
-  result = m_gl.RecreateTextures();
+  result = gl_.RecreateTextures();
   if (result != kErrorNone) return result;
-  m_backgroundColor = backgroundColor;
-  YuvGlCore::Clear(m_backgroundColor);
+  backgroundColor = background;
+  YuvGlCore::Clear(backgroundColor);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   return kErrorNone;
 }
 
 void YUV3DGalleryRender::ClearBKColor(const pp::CompletionCallback& callback) {
-  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} ClearBKColor", m_sid);
-  m_gl.MakeCurrent();
-  YuvGlCore::Clear(m_backgroundColor);
-  m_gl.Swap(callback);
+  LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} ClearBKColor", sid);
+  gl_.MakeCurrent();
+  YuvGlCore::Clear(backgroundColor);
+  gl_.Swap(callback);
 }
 
 void YUV3DGalleryRender::DrawItems(bool needClear, const std::vector<GalleryDrawItem>& items,
                                    const pp::CompletionCallback& callback) {
-  m_gl.MakeCurrent();
+  gl_.MakeCurrent();
   if (needClear) {
-    LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} clear screen", m_sid);
-    YuvGlCore::Clear(m_backgroundColor);
+    LogAt(kLevelInfo, "[YUV3DGalleryRender] uuid:{} clear screen", sid);
+    YuvGlCore::Clear(backgroundColor);
   }
   for (const GalleryDrawItem& item : items) {
     DrawTile(item, true);
   }
-  m_gl.Swap(callback);
+  gl_.Swap(callback);
 }
 
 void YUV3DGalleryRender::DrawTile(const GalleryDrawItem& item, bool fillBackground) {
-  glUniform1i(m_locIsBackground, 1);
+  glUniform1i(locIsBackground_, 1);
   const TileColor& color = item.backgroundColor;
-  glUniform4f(m_locBackgroundData, color[0], color[1], color[2], color[3]);
+  glUniform4f(locBackgroundData_, color[0], color[1], color[2], color[3]);
   // A frame no texture can hold leaves the textures with the tile drawn
   // before: such a tile shows its background only.
-  const bool uploaded = m_gl.UploadPlanes(item.frame);
+  const bool uploaded = gl_.UploadPlanes(item.frame);
   glEnableVertexAttribArray(kAttribPosition);
   glEnableVertexAttribArray(kAttribTexCoord);
   glEnableVertexAttribArray(kAttribTexCoordUV);
@@ -140,8 +139,8 @@ void YUV3DGalleryRender::DrawTile(const GalleryDrawItem& item, bool fillBackgrou
     DrawTriangles(item.tilePositions.data(), item.texCoordsY.data(), item.texCoordsUV.data());
   }
   if (!uploaded) return;
-  glUniform1i(m_locIsMirror, item.mirror ? 1 : 0);
-  glUniform1i(m_locIsBackground, 0);
+  glUniform1i(locIsMirror_, item.mirror ? 1 : 0);
+  glUniform1i(locIsBackground_, 0);
   DrawTriangles(item.positions.data(), item.texCoordsY.data(), item.texCoordsUV.data());
 }
 

@@ -47,11 +47,11 @@ class YUV3DGalleryRender : public IYUVRender {
   }
   // Also clears the buffer to the background colour, without presenting.
   int32_t HandleChangeView(const pp::View& view, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) override;
-  int32_t MaxTextureSize() const override { return m_gl.MaxTextureSize(); }
+  int32_t MaxTextureSize() const override { return gl_.MaxTextureSize(); }
 
   // Creates the context when needed (width, height in view units), the
   // textures and the clear colour.
-  int32_t InitYUVRender(const TileColor& backgroundColor, int32_t width, int32_t height, bool enableHighPerformanceGPU,
+  int32_t InitYUVRender(const TileColor& background, int32_t width, int32_t height, bool enableHighPerformanceGPU,
                         bool enablePPAPIRedExt);
   // Clears the element to the background colour and presents it.
   void ClearBKColor(const pp::CompletionCallback& callback);
@@ -63,13 +63,13 @@ class YUV3DGalleryRender : public IYUVRender {
   void ProgramBuilt(int32_t result);
   void DrawTile(const GalleryDrawItem& item, bool fillBackground);
 
-  YuvGlCore m_gl;
+  YuvGlCore gl_;
   // The per-tile uniforms, looked up once the program is linked; -1 (what a
   // lookup answers without a linked program) until then.
-  GLint m_locIsBackground = -1;
-  GLint m_locBackgroundData = -1;
-  GLint m_locIsMirror = -1;
-  TileColor m_backgroundColor{};
+  GLint locIsBackground_ = -1;
+  GLint locBackgroundData_ = -1;
+  GLint locIsMirror_ = -1;
+  TileColor backgroundColor{};
 };
 
 }  // namespace TALLWICK_PP_RENDER

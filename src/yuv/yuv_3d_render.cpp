@@ -56,9 +56,9 @@ class SingleStreamReport final : public YuvGlReport {
 // shader objects kept attached to the program. Made on first use, so that it
 // never reads the shader texts before they are set.
 const YuvGlStyle& SingleStreamStyle() {
-  static const SingleStreamReport report;
-  static const YuvGlStyle style{"YUV3DRender", "sid", 0, kVertexShaderText, kFragmentShaderText, true, &report};
-  return style;
+  static const SingleStreamReport kReport;
+  static const YuvGlStyle kStyle{"YUV3DRender", "sid", 0, kVertexShaderText, kFragmentShaderText, true, &kReport};
+  return kStyle;
 }
 
 // Visible part of a plane row: the picture width over the stride, minus two
@@ -71,30 +71,30 @@ float TexWindow(int32_t width, int32_t stride) {
 
 YUV3DRender::YUV3DRender(pp::Instance* instance, double devicePixelRatio)
     : IYUVRender(instance),
-      m_gl(instance, &m_sid, devicePixelRatio, SingleStreamStyle()),
-      m_texCoordY{0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1},
-      m_texCoordUV{0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1} {
-  LogAt(kLevelInfo, "[YUV3DRender] sid:{} YUV3DRender constructor", m_sid);
+      gl_(instance, &sid, devicePixelRatio, SingleStreamStyle()),
+      texCoordY{0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1},
+      texCoordUV{0, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1} {
+  LogAt(kLevelInfo, "[YUV3DRender] sid:{} YUV3DRender constructor", sid);
 }
 
 // Textures and program go with the context.
-YUV3DRender::~YUV3DRender() { LogAt(kLevelInfo, "[YUV3DRender] sid:{} YUV3DRender destructor", m_sid); }
+YUV3DRender::~YUV3DRender() { LogAt(kLevelInfo, "[YUV3DRender] sid:{} YUV3DRender destructor", sid); }
 
 int32_t YUV3DRender::InitYUVRender(const VideoFrame& frame, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) {
-  const int32_t result = m_gl.PrepareUploads(frame.width, frame.height, enableHighPerformanceGPU, enablePPAPIRedExt);
+  const int32_t result = gl_.PrepareUploads(frame.width, frame.height, enableHighPerformanceGPU, enablePPAPIRedExt);
   if (result != kErrorNone) return result;
   GenTexCoords(frame);
   SetUpVertexAttributes();
-  return m_gl.RecreateTextures();
+  return gl_.RecreateTextures();
 }
 
 void YUV3DRender::GenTexCoords(const VideoFrame& frame) {
   const float xY = TexWindow(frame.width, frame.planS0);
-  GenTexCoord(xY, 1.0F, m_texCoordY);
-  LogAt(kLevelInfo, "[YUV3DRender] sid:{} GenTexCoordWidth(y channel) - xCoord: {}, id: {}", m_sid, xY, m_sid);
+  GenTexCoord(xY, 1.0F, texCoordY);
+  LogAt(kLevelInfo, "[YUV3DRender] sid:{} GenTexCoordWidth(y channel) - xCoord: {}, id: {}", sid, xY, sid);
   const float xUV = TexWindow(frame.width / 2, frame.planS1);
-  GenTexCoord(xUV, 1.0F, m_texCoordUV);
-  LogAt(kLevelInfo, "[YUV3DRender] sid:{} GenTexCoordWidth(uv channel) - xCoord: {}, id: {}", m_sid, xUV, m_sid);
+  GenTexCoord(xUV, 1.0F, texCoordUV);
+  LogAt(kLevelInfo, "[YUV3DRender] sid:{} GenTexCoordWidth(uv channel) - xCoord: {}, id: {}", sid, xUV, sid);
 }
 
 void YUV3DRender::SetUpVertexAttributes() {
@@ -102,34 +102,34 @@ void YUV3DRender::SetUpVertexAttributes() {
   glEnableVertexAttribArray(kAttribTexCoord);
   glEnableVertexAttribArray(kAttribTexCoordUV);
   glVertexAttribPointer(kAttribPosition, 2, GL_FLOAT, GL_FALSE, 0, kPositions.data());
-  glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, 0, m_texCoordY.data());
-  glVertexAttribPointer(kAttribTexCoordUV, 2, GL_FLOAT, GL_FALSE, 0, m_texCoordUV.data());
+  glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, 0, texCoordY.data());
+  glVertexAttribPointer(kAttribTexCoordUV, 2, GL_FLOAT, GL_FALSE, 0, texCoordUV.data());
 }
 
 int32_t YUV3DRender::ClearBuffer(const pp::CompletionCallback& done) {
-  if (!m_gl.HasContext()) {
+  if (!gl_.HasContext()) {
     pp::CompletionCallback unused = done;
     unused.Run(PP_ERROR_ABORTED);  // nothing will present: release it
     return kErrorNotInited;
   }
-  m_gl.MakeCurrent();
+  gl_.MakeCurrent();
   YuvGlCore::Clear(kClearColor);
-  m_gl.Swap(done);
+  gl_.Swap(done);
   return kErrorNone;
 }
 
 int32_t YUV3DRender::RenderFrame(const VideoFrame& frame, const pp::CompletionCallback& done) {
-  m_gl.MakeCurrent();
+  gl_.MakeCurrent();
   YuvGlCore::Clear(kClearColor);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   // A frame no texture can hold shows as the clear colour, never as the
   // textures' earlier content.
-  if (m_gl.UploadPlanes(frame)) glDrawArrays(GL_TRIANGLES, 0, 6);
-  return m_gl.Swap(done);
+  if (gl_.UploadPlanes(frame)) glDrawArrays(GL_TRIANGLES, 0, 6);
+  return gl_.Swap(done);
 }
 
 int32_t YUV3DRender::HandleChangeView(const pp::View& view, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) {
-  return m_gl.ChangeView(view, enableHighPerformanceGPU, enablePPAPIRedExt);
+  return gl_.ChangeView(view, enableHighPerformanceGPU, enablePPAPIRedExt);
 }
 
 }  // namespace TALLWICK_PP_RENDER

@@ -36,16 +36,16 @@ class YUV3DRender : public IYUVRender {
   // The swap's own result (PP_OK_COMPLETIONPENDING when it is under way).
   int32_t RenderFrame(const VideoFrame& frame, const pp::CompletionCallback& done) override;
   int32_t HandleChangeView(const pp::View& view, bool enableHighPerformanceGPU, bool enablePPAPIRedExt) override;
-  int32_t MaxTextureSize() const override { return m_gl.MaxTextureSize(); }
+  int32_t MaxTextureSize() const override { return gl_.MaxTextureSize(); }
 
  private:
   void GenTexCoords(const VideoFrame& frame);
   void SetUpVertexAttributes();
 
-  YuvGlCore m_gl;
+  YuvGlCore gl_;
   // Rewritten in place only: the attribute pointers address their storage.
-  TexCoords m_texCoordY;
-  TexCoords m_texCoordUV;
+  TexCoords texCoordY;
+  TexCoords texCoordUV;
 };
 
 }  // namespace TALLWICK_PP_RENDER

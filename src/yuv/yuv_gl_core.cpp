@@ -30,29 +30,29 @@ int32_t ScaleByDpr(int32_t extent, double dpr) { return tallwick::TruncateToInt3
 
 YuvGlCore::YuvGlCore(pp::Instance* instance, const std::string* sid, double dpr, const YuvGlStyle& style,
                      std::function<void(int32_t)> programBuilt)
-    : m_instance(instance), m_sid(sid), m_dpr(dpr), m_style(style), m_programBuilt(std::move(programBuilt)) {}
+    : m_instance(instance), sid_(sid), dpr_(dpr), style_(style), programBuilt_(std::move(programBuilt)) {}
 
-int32_t YuvGlCore::ScaleToBuffer(int32_t viewExtent) const { return ScaleByDpr(viewExtent, m_dpr); }
+int32_t YuvGlCore::ScaleToBuffer(int32_t viewExtent) const { return ScaleByDpr(viewExtent, dpr_); }
 
 int32_t YuvGlCore::CreateContext(int32_t width, int32_t height, bool enableHighPerformanceGPU) {
   if (!glInitializePPAPI(&pp::ModuleBrowserInterface)) {
-    m_style.report->InitPpapiFailed(*m_sid, width, height);
+    style_.report->InitPpapiFailed(*sid_, width, height);
     return kErrorInitPpapi;
   }
   const Graphics3DAttributes attributes =
-      MakeGraphics3DAttributes(m_style.alphaBits, width, height, enableHighPerformanceGPU);
-  m_context = pp::Graphics3D(*m_instance, attributes.data());
-  if (!m_instance->BindGraphics(m_context.pp_resource())) {
-    m_style.report->BindFailed(*m_sid);
+      MakeGraphics3DAttributes(style_.alphaBits, width, height, enableHighPerformanceGPU);
+  context_ = pp::Graphics3D(*m_instance, attributes.data());
+  if (!m_instance->BindGraphics(context_.pp_resource())) {
+    style_.report->BindFailed(*sid_);
     return kErrorBindGraphics;
   }
   MakeCurrent();
-  LogAt(kLevelInfo, "[{}] {}:{} InitGLContext done", m_style.className, m_style.idKey, *m_sid);
+  LogAt(kLevelInfo, "[{}] {}:{} InitGLContext done", style_.className, style_.idKey, *sid_);
   LogGlVersion();
   SetUpUploads();
-  m_redSupported = IsGLRedSupported();
+  redSupported_ = IsGLRedSupported();
   const int32_t result = BuildProgram();
-  if (m_programBuilt) m_programBuilt(result);
+  if (programBuilt_) programBuilt_(result);
   return result;
 }
 
@@ -60,9 +60,9 @@ int32_t YuvGlCore::CreateContext(int32_t width, int32_t height, bool enableHighP
 void YuvGlCore::LogGlVersion() {
   const GLubyte* version = glGetString(GL_VERSION);
   if (version != nullptr) {
-    LogAt(kLevelInfo, "[{}] uuid:{} GL_VERSION:{}", m_style.className, *m_sid, reinterpret_cast<const char*>(version));
+    LogAt(kLevelInfo, "[{}] uuid:{} GL_VERSION:{}", style_.className, *sid_, reinterpret_cast<const char*>(version));
   } else {
-    LogAt(kLevelWarning, "[{}] uuid:{} glGetString return NULL", m_style.className, *m_sid);
+    LogAt(kLevelWarning, "[{}] uuid:{} glGetString return NULL", style_.className, *sid_);
   }
 }
 
@@ -74,19 +74,19 @@ void YuvGlCore::SetUpUploads() {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   GLint maxTextureSize = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
-  m_maxTextureSize = maxTextureSize;
+  maxTextureSize_ = maxTextureSize;
 }
 
 int32_t YuvGlCore::BuildProgram() {
   ShaderProgram built;
-  const int32_t result = BuildShaderProgram(m_style.vertexShaderText, m_style.fragmentShaderText, &built);
-  m_program = built.program;
+  const int32_t result = BuildShaderProgram(style_.vertexShaderText, style_.fragmentShaderText, &built);
+  program_ = built.program;
   if (result != kErrorNone) return result;
-  if (!m_style.keepShaderObjects) {
+  if (!style_.keepShaderObjects) {
     glDeleteShader(built.vertexShader);
     glDeleteShader(built.fragmentShader);
   }
-  glUseProgram(m_program);
+  glUseProgram(program_);
   return kErrorNone;
 }
 
@@ -94,77 +94,77 @@ int32_t YuvGlCore::ChangeView(const pp::View& view, bool enableHighPerformanceGP
   const PP_Rect rect = view.GetRect();
   const int32_t width = ScaleToBuffer(rect.size.width);
   const int32_t height = ScaleToBuffer(rect.size.height);
-  if (m_context.is_null()) {
-    m_style.report->ContextForView(*m_sid, width, height);
+  if (context_.is_null()) {
+    style_.report->ContextForView(*sid_, width, height);
     const int32_t result = CreateContext(width, height, enableHighPerformanceGPU);
     if (result != kErrorNone) {
-      LogAt(kLevelError, "[{}] {}:{} InitGL error - err: {}", m_style.className, m_style.idKey, *m_sid, result);
+      LogAt(kLevelError, "[{}] {}:{} InitGL error - err: {}", style_.className, style_.idKey, *sid_, result);
       return result;
     }
   } else {
     MakeCurrent();
-    const int32_t result = m_context.ResizeBuffers(width, height);
+    const int32_t result = context_.ResizeBuffers(width, height);
     if (result < 0) {
-      m_style.report->ResizeFailed(*m_sid, result, width, height);
+      style_.report->ResizeFailed(*sid_, result, width, height);
       return kErrorResizeBuffer;
     }
   }
-  m_useRed = enablePPAPIRedExt && m_redSupported;
+  useRed_ = enablePPAPIRedExt && redSupported_;
   glViewport(0, 0, width, height);
   return kErrorNone;
 }
 
 int32_t YuvGlCore::PrepareUploads(int32_t width, int32_t height, bool enableHighPerformanceGPU,
                                   bool enablePPAPIRedExt) {
-  if (m_context.is_null()) {
-    m_style.report->ContextForTextures(*m_sid, width, height);
+  if (context_.is_null()) {
+    style_.report->ContextForTextures(*sid_, width, height);
     const int32_t result = CreateContext(width, height, enableHighPerformanceGPU);
     if (result != kErrorNone) return result;
   }
-  m_useRed = enablePPAPIRedExt && m_redSupported;
+  useRed_ = enablePPAPIRedExt && redSupported_;
   MakeCurrent();
-  m_locTexY = glGetUniformLocation(m_program, "tex_y");
-  m_locTexU = glGetUniformLocation(m_program, "tex_u");
-  m_locTexV = glGetUniformLocation(m_program, "tex_v");
-  m_locIsNv12 = glGetUniformLocation(m_program, "is_nv12");
+  locTexY_ = glGetUniformLocation(program_, "tex_y");
+  locTexU_ = glGetUniformLocation(program_, "tex_u");
+  locTexV_ = glGetUniformLocation(program_, "tex_v");
+  locIsNv12_ = glGetUniformLocation(program_, "is_nv12");
   return kErrorNone;
 }
 
 int32_t YuvGlCore::RecreateTextures() {
-  if (!m_textures.Recreate()) {
-    LogAt(kLevelError, "[{}] {}:{} InitTextures failed - y: {}, u: {}, v: {}", m_style.className, m_style.idKey, *m_sid,
-          m_textures.y, m_textures.u, m_textures.v);
+  if (!textures_.Recreate()) {
+    LogAt(kLevelError, "[{}] {}:{} InitTextures failed - y: {}, u: {}, v: {}", style_.className, style_.idKey, *sid_,
+          textures_.y, textures_.u, textures_.v);
     return kErrorInitTexture;
   }
-  LogAt(kLevelInfo, "[{}] {}:{} InitTextures done - y: {}, u: {}, v: {}", m_style.className, m_style.idKey, *m_sid,
-        m_textures.y, m_textures.u, m_textures.v);
+  LogAt(kLevelInfo, "[{}] {}:{} InitTextures done - y: {}, u: {}, v: {}", style_.className, style_.idKey, *sid_,
+        textures_.y, textures_.u, textures_.v);
   return kErrorNone;
 }
 
 bool YuvGlCore::FitsTextures(const VideoFrame& frame) const {
-  return CheckVideoFrameTextures(frame, m_maxTextureSize, *m_sid) == kVideoFrameOk;
+  return CheckVideoFrameTextures(frame, maxTextureSize_, *sid_) == kVideoFrameOk;
 }
 
 bool YuvGlCore::UploadPlanes(const VideoFrame& frame) {
   // A plane a texture cannot hold would leave the textures as they were:
   // with another frame's, or in a gallery another stream's, picture.
   if (!FitsTextures(frame)) return false;
-  const GLenum format = m_useRed ? GL_RED : GL_LUMINANCE;
+  const GLenum format = useRed_ ? GL_RED : GL_LUMINANCE;
   const int32_t chromaRows = frame.height >> 1;
-  UploadPlane(GL_TEXTURE0, m_textures.y, format, frame.planS0, frame.height, frame.plan0);
-  glUniform1i(m_locTexY, 0);
+  UploadPlane(GL_TEXTURE0, textures_.y, format, frame.planS0, frame.height, frame.plan0);
+  glUniform1i(locTexY_, 0);
   if (frame.format == tallwick::frame::kFormatNV12) {
-    glUniform1i(m_locIsNv12, 1);
+    glUniform1i(locIsNv12_, 1);
     // Interleaved Cb/Cr: one two-channel texel per chroma pair.
-    UploadPlane(GL_TEXTURE1, m_textures.u, GL_LUMINANCE_ALPHA, frame.planS1 >> 1, chromaRows, frame.plan1);
-    glUniform1i(m_locTexU, 1);
+    UploadPlane(GL_TEXTURE1, textures_.u, GL_LUMINANCE_ALPHA, frame.planS1 >> 1, chromaRows, frame.plan1);
+    glUniform1i(locTexU_, 1);
     return true;
   }
-  glUniform1i(m_locIsNv12, 0);
-  UploadPlane(GL_TEXTURE1, m_textures.u, format, frame.planS1, chromaRows, frame.plan1);
-  glUniform1i(m_locTexU, 1);
-  UploadPlane(GL_TEXTURE2, m_textures.v, format, frame.planS2, chromaRows, frame.plan2);
-  glUniform1i(m_locTexV, 2);
+  glUniform1i(locIsNv12_, 0);
+  UploadPlane(GL_TEXTURE1, textures_.u, format, frame.planS1, chromaRows, frame.plan1);
+  glUniform1i(locTexU_, 1);
+  UploadPlane(GL_TEXTURE2, textures_.v, format, frame.planS2, chromaRows, frame.plan2);
+  glUniform1i(locTexV_, 2);
   return true;
 }
 
@@ -173,11 +173,11 @@ void YuvGlCore::Clear(const std::array<float, 4>& rgba) {
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
-void YuvGlCore::MakeCurrent() { glSetCurrentContextPPAPI(m_context.pp_resource()); }
+void YuvGlCore::MakeCurrent() { glSetCurrentContextPPAPI(context_.pp_resource()); }
 
 int32_t YuvGlCore::Swap(const pp::CompletionCallback& done) {
   MakeCurrent();
-  return m_context.SwapBuffers(done);
+  return context_.SwapBuffers(done);
 }
 
 }  // namespace TALLWICK_PP_RENDER

@@ -67,8 +67,8 @@ class YuvGlCore {
   YuvGlCore(pp::Instance* instance, const std::string* sid, double dpr, const YuvGlStyle& style,
             std::function<void(int32_t)> programBuilt = {});
 
-  bool HasContext() const { return !m_context.is_null(); }
-  GLuint Program() const { return m_program; }
+  bool HasContext() const { return !context_.is_null(); }
+  GLuint Program() const { return program_; }
   // A view extent scaled to device pixels by the renderer's dpr.
   int32_t ScaleToBuffer(int32_t viewExtent) const;
 
@@ -90,7 +90,7 @@ class YuvGlCore {
 
   // The context's GL_MAX_TEXTURE_SIZE, asked once when it was made; 0
   // without a context.
-  int32_t MaxTextureSize() const { return m_maxTextureSize; }
+  int32_t MaxTextureSize() const { return maxTextureSize_; }
   // Every plane texture of `frame` fits MaxTextureSize (true while unknown).
   bool FitsTextures(const VideoFrame& frame) const;
   // Uploads the frame's planes as whole textures at their row stride (NV12:
@@ -112,20 +112,20 @@ class YuvGlCore {
   void LogGlVersion();
 
   pp::Instance* m_instance;  // not owned
-  const std::string* m_sid;  // the renderer's, not owned
-  double m_dpr;
-  const YuvGlStyle& m_style;
-  std::function<void(int32_t)> m_programBuilt;
-  pp::Graphics3D m_context;
-  GLuint m_program = 0;
-  PlaneTextures m_textures;
-  GLint m_locTexY = 0;
-  GLint m_locTexU = 0;
-  GLint m_locTexV = 0;
-  GLint m_locIsNv12 = 0;
-  bool m_useRed = false;
-  bool m_redSupported = false;
-  int32_t m_maxTextureSize = 0;
+  const std::string* sid_;   // the renderer's, not owned
+  double dpr_;
+  const YuvGlStyle& style_;
+  std::function<void(int32_t)> programBuilt_;
+  pp::Graphics3D context_;
+  GLuint program_ = 0;
+  PlaneTextures textures_;
+  GLint locTexY_ = 0;
+  GLint locTexU_ = 0;
+  GLint locTexV_ = 0;
+  GLint locIsNv12_ = 0;
+  bool useRed_ = false;
+  bool redSupported_ = false;
+  int32_t maxTextureSize_ = 0;
 };
 
 }  // namespace TALLWICK_PP_RENDER
