@@ -68,7 +68,7 @@ rm -f "$out"/*.png "$out"/host-output.jsonl "$out"/shell-output.jsonl
 prefix="/tallwick-demo-$$-"
 
 # The meeting's nine camera streams (user, size and format, colour, label)
-mapfile -t streams < <(grep -v '^#' "$root/examples/meeting-streams.txt")
+mapfile -t streams < <(grep -v '^#' "$root/scenarios/meeting-streams.txt")
 args=()
 for s in "${streams[@]}"; do
   uid="${s%%;*}"

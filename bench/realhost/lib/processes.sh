@@ -55,7 +55,7 @@ now_us() { printf -v "$1" '%s' "${EPOCHREALTIME//[.,]/}"; }
 
 # The meeting's users, as scripts/demo.sh publishes them: user, then the
 # stream's keys.
-meeting_streams() { grep -v '^#' "$root/examples/meeting-streams.txt"; }
+meeting_streams() { grep -v '^#' "$root/scenarios/meeting-streams.txt"; }
 
 # Twenty-five 320x180 I420 users, each in a colour of its own.
 scale_streams() {
