@@ -19,6 +19,7 @@ using tallwick::frame::kFormatI420;
 using tallwick::frame::kFormatNV12;
 using tallwick::frame::MakeGeometry;
 using tallwick::frame::PlaneSize;
+using tallwick::test::GeometryFields;
 using tallwick::test::ReadOnlySegment;
 using tallwick::test::ScopedSegmentName;
 using TALLWICK_PP_RENDER::kVideoFrameOk;
@@ -59,14 +60,7 @@ TEST(FrameWriterTest, AWrittenFrameParsesFitsAndCarriesThePlanes) {
     VideoFrame frame;
     ASSERT_EQ(reader.Read(&frame), kVideoFrameOk);
     EXPECT_EQ(frame.frameId, 9);
-    EXPECT_EQ(frame.width, 33);
-    EXPECT_EQ(frame.height, 17);
-    EXPECT_EQ(frame.planS0, geometry.planS0);
-    EXPECT_EQ(frame.planS1, geometry.planS1);
-    EXPECT_EQ(frame.planS2, geometry.planS2);
-    EXPECT_EQ(frame.rotation, 90);
-    EXPECT_TRUE(frame.flip);
-    EXPECT_EQ(frame.format, format);
+    EXPECT_EQ(GeometryFields(frame), GeometryFields(geometry));
     EXPECT_EQ(std::memcmp(frame.plan0, y.data(), y.size()), 0);
     EXPECT_EQ(std::memcmp(frame.plan1, u.data(), u.size()), 0);
     if (format == kFormatI420) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frame/frame_layout.h"
+#include "frame/frame_test_support.h"
 #include "frame/read_only_segment.h"
 #include "frame/segment_name.h"
 #include "frame/shm.h"
@@ -21,7 +22,6 @@ using tallwick::test::ReadOnlySegment;
 using tallwick::test::ScopedSegmentName;
 using TALLWICK_PP_RENDER::kVideoFrameOk;
 using TALLWICK_PP_RENDER::kVideoFrameUpdating;
-using TALLWICK_PP_RENDER::ParseVideoFrame;
 using TALLWICK_PP_RENDER::VideoFrame;
 
 // Owns a writer made through the C interface.
@@ -166,14 +166,9 @@ TEST(WriterWriteTest, FramesReadBackThroughTheParserWithTheirPlanes) {
     VideoFrame frame;
     ASSERT_EQ(reader.Read(&frame), kVideoFrameOk);
     EXPECT_EQ(frame.frameId, 41);
-    EXPECT_EQ(frame.width, c.width);
-    EXPECT_EQ(frame.height, c.height);
-    EXPECT_EQ(frame.format, c.format);
-    EXPECT_EQ(frame.rotation, 270);
-    EXPECT_TRUE(frame.flip);
-    EXPECT_EQ(frame.planS0, c.width);
-    EXPECT_EQ(frame.planS1, chromaRow);
-    EXPECT_EQ(frame.planS2, nv12 ? 0 : chroma);
+    const tallwick::frame::FrameGeometry expected{c.width,   c.height,          c.format, c.width,
+                                                  chromaRow, nv12 ? 0 : chroma, 270,      true};
+    EXPECT_EQ(tallwick::test::GeometryFields(frame), tallwick::test::GeometryFields(expected));
     EXPECT_EQ(frame.plan0, reader.shm.Data() + 52);
     y.ExpectAt(frame.plan0, frame.planS0);
     u.ExpectAt(frame.plan1, frame.planS1);
@@ -335,13 +330,13 @@ TEST(WriterCloseTest, CloseRemovesTheNameUnlessKept) {
     ASSERT_EQ(tallwick_fw_write_i420(writer, 5, 16, 8, grey.data(), 16, grey.data(), 8, grey.data(), 8),
               TALLWICK_FW_OK);
     tallwick_fw_close(writer, keep);
-    shoom::Shm probe(name.Get(), 0);
     if (keep == 0) {
+      shoom::Shm probe(name.Get(), 0);
       EXPECT_NE(probe.Open(), shoom::kOK);
     } else {
-      ASSERT_EQ(probe.Open(), shoom::kOK);
+      const ReadOnlySegment kept(name.Get());
       VideoFrame frame;
-      EXPECT_EQ(ParseVideoFrame(probe.Data(), &frame, "cam"), kVideoFrameOk);
+      EXPECT_EQ(kept.Parse(&frame), kVideoFrameOk);
       EXPECT_EQ(frame.frameId, 5);
     }
   }
